@@ -1,0 +1,205 @@
+#include "app/cli.hpp"
+
+#include "app/actions.hpp"
+#include "estimation/estimates.hpp"
+#include "window/form1.hpp"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <ostream>
+
+namespace lenstally {
+namespace {
+
+constexpr const char* kVersionLine = "Lenstally 1.00";
+
+// The result captions, in the order the outputs list them.
+constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
+                                  ControlId::lbStorageSize};
+
+std::string_view kindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Form:
+        return "form";
+    case ControlKind::Frame:
+        return "frame";
+    case ControlKind::Label:
+        return "label";
+    case ControlKind::TextBox:
+        return "textbox";
+    case ControlKind::ComboBox:
+        return "combobox";
+    case ControlKind::Option:
+        return "option";
+    }
+    return "";
+}
+
+// Texts may hold any bytes the user typed; invalid UTF-8 becomes U+FFFD rather than an error.
+std::string dumpJson(const nlohmann::ordered_json& j) {
+    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+nlohmann::ordered_json resultsJson(const Form1& form) {
+    nlohmann::ordered_json j;
+    j["txtFrameSize"] = form.control(ControlId::txtFrameSize).text;
+    for (ControlId id : kResults) {
+        j[std::string(Describe(id).name)] = form.control(id).text;
+    }
+    return j;
+}
+
+nlohmann::ordered_json stateJson(const Form1& form) {
+    nlohmann::ordered_json all = nlohmann::ordered_json::object();
+    for (const ControlDescription& d : ControlDescriptions()) {
+        const Control& c = form.control(d.id);
+        nlohmann::ordered_json j;
+        j["kind"] = kindName(d.kind);
+        j["container"] = d.kind == ControlKind::Form
+                             ? nlohmann::ordered_json(nullptr)
+                             : nlohmann::ordered_json(Describe(d.container).name);
+        j["visible"] = c.visible;
+        j["left"] = c.left;
+        j["top"] = c.top;
+        j["width"] = c.width;
+        j["height"] = c.height;
+        switch (d.kind) {
+        case ControlKind::TextBox:
+            j["text"] = c.text;
+            break;
+        case ControlKind::ComboBox:
+            j["items"] = c.items;
+            j["listIndex"] = c.listIndex;
+            break;
+        case ControlKind::Option:
+            j["caption"] = c.text;
+            j["value"] = c.value;
+            break;
+        default:
+            j["caption"] = c.text;
+            break;
+        }
+        all[std::string(d.name)] = std::move(j);
+    }
+    return all;
+}
+
+void printHuman(const Form1& form, std::ostream& out) {
+    out << "Average Frame Size: " << form.control(ControlId::txtFrameSize).text << " KB\n"
+        << "Total Bandwidth Required: " << form.control(ControlId::lbTotalBandwidth).text << '\n'
+        << "Per Camera: " << form.control(ControlId::lbPerBandwidth).text << '\n'
+        << "Estimated Storage: " << form.control(ControlId::lbStorageSize).text << '\n';
+}
+
+bool anyOutOfRange(const Form1& form) {
+    for (ControlId id : kResults) {
+        if (form.control(id).text == kOutOfRange) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One line, whatever CLI11 wrote.
+std::string firstLine(std::string text) {
+    const auto nl = text.find('\n');
+    if (nl != std::string::npos) {
+        text.resize(nl);
+    }
+    return text;
+}
+
+} // namespace
+
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err) {
+    // --help and --version win wherever they stand, even beside a bad option.
+    CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
+                 "identical surveillance cameras needs.\nWith no option it opens the calculator "
+                 "window; with any action or output option it works headless.",
+                 "lenstally"};
+    app.set_help_flag(); // handled below so that it wins wherever it stands
+    app.add_flag("-h,--help")->description(std::string("print this help and exit"));
+    app.add_flag("--version")->description(std::string("print the version and exit"));
+    std::map<const CLI::Option*, const ActionSpec*> actionOf;
+    for (const ActionSpec& a : Actions()) {
+        CLI::Option* opt = app.add_option("--" + std::string(a.option));
+        opt->description(std::string(a.help));
+        opt->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        opt->type_name(a.kind == ActionKind::Number ? "N" : a.kind == ActionKind::Type ? "TEXT"
+                                                                                       : "NAME");
+        actionOf[opt] = &a;
+    }
+    app.add_flag("--json")->description(std::string("print the frame size and the three results as one JSON object"));
+    app.add_flag("--state")->description(std::string("print every control of the window and its state as JSON"));
+
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            out << app.help();
+            return {0, false};
+        }
+        if (a == "--version") {
+            out << kVersionLine << '\n';
+            return {0, false};
+        }
+    }
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        err << "lenstally: " << firstLine(e.what()) << " (see lenstally --help)\n";
+        return {2, false};
+    }
+    const bool json = app.count("--json") > 0;
+    const bool state = app.count("--state") > 0;
+    if (json && state) {
+        err << "lenstally: --json and --state cannot be used together; choose one output\n";
+        return {2, false};
+    }
+
+    // Check every value before acting, so a usage error prints nothing on stdout.
+    struct Step {
+        const ActionSpec* action;
+        int index;
+        std::string value;
+    };
+    std::vector<Step> steps;
+    std::map<const CLI::Option*, std::size_t> seen;
+    for (const CLI::Option* opt : app.parse_order()) {
+        const auto it = actionOf.find(opt);
+        if (it == actionOf.end()) {
+            continue;
+        }
+        const std::string& value = opt->results().at(seen[opt]++);
+        std::string error;
+        const auto index = ResolveValue(*it->second, value, error);
+        if (!index) {
+            err << "lenstally: --" << it->second->option << ": '" << value << "' is not allowed; "
+                << error << '\n';
+            return {2, false};
+        }
+        steps.push_back({it->second, *index, value});
+    }
+    if (steps.empty() && !json && !state) {
+        return {0, true};
+    }
+
+    Form1 form;
+    form.load();
+    for (const Step& s : steps) {
+        ApplyAction(form, *s.action, s.index, s.value);
+    }
+    if (state) {
+        out << dumpJson(stateJson(form)) << '\n';
+    } else if (json) {
+        out << dumpJson(resultsJson(form)) << '\n';
+    } else {
+        printHuman(form, out);
+    }
+    return {anyOutOfRange(form) ? 1 : 0, false};
+}
+
+} // namespace lenstally

@@ -1,0 +1,22 @@
+#pragma once
+// The headless command line: applies actions to a fresh Form1 in command-line order and prints
+// the results. It links no toolkit, so a headless run costs a few milliseconds.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace lenstally {
+
+/// What a command line asks for once parsed and run.
+struct CliOutcome {
+    int status = 0;          // 0 all computed, 1 some caption "Out of range", 2 usage error
+    bool openWindow = false; // no headless option given: the caller opens the window
+};
+
+/// Runs the command line `args` (without the program name), writing results to `out` and a
+/// usage error as one line to `err`.
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err);
+
+} // namespace lenstally

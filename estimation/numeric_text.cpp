@@ -1,0 +1,271 @@
+#include "estimation/numeric_text.hpp"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace lenstally {
+namespace {
+
+bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Exponents are saturated well beyond the range where any double lives; the saturated value still
+// decides overflow or underflow correctly for texts shorter than this many digits.
+constexpr std::int64_t kExponentLimit = 1'000'000'000'000;
+
+// The digits of the 15-significant-digit rounding of a finite, non-zero magnitude.
+struct SignificantDigits {
+    std::string digits; // 1 to 15 digits, no trailing zeros, first digit not 0
+    int exponent;       // decimal exponent of the first digit
+};
+
+SignificantDigits roundTo15Digits(double magnitude) {
+    // Scientific with 14 decimals is 15 significant digits; to_chars rounds the exact binary
+    // value, an exact tie going to even.
+    std::array<char, 64> buf{};
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
+                                   std::chars_format::scientific, 14);
+    (void)ec; // 64 characters always hold d.ddddddddddddddde+ddd
+    std::string_view text(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    const auto ePos = text.find('e');
+    SignificantDigits result;
+    result.digits.reserve(15);
+    for (char c : text.substr(0, ePos)) {
+        if (c != '.') {
+            result.digits.push_back(c);
+        }
+    }
+    while (result.digits.size() > 1 && result.digits.back() == '0') {
+        result.digits.pop_back();
+    }
+    int exponent = 0;
+    auto expText = text.substr(ePos + 1);
+    if (!expText.empty() && expText.front() == '+') {
+        expText.remove_prefix(1);
+    }
+    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    result.exponent = exponent;
+    return result;
+}
+
+// The digits without sign; `leadingZero` says whether a magnitude below 1 gets "0" before its point.
+std::string formatMagnitude(double magnitude, bool leadingZero) {
+    if (magnitude == 0.0) {
+        return "0";
+    }
+    const SignificantDigits sd = roundTo15Digits(magnitude);
+    const auto count = static_cast<int>(sd.digits.size());
+    std::string out;
+    if (sd.exponent < -4 || sd.exponent > 14) {
+        out.push_back(sd.digits.front());
+        if (count > 1) {
+            out.push_back('.');
+            out.append(sd.digits, 1);
+        }
+        out.push_back('E');
+        out.push_back(sd.exponent < 0 ? '-' : '+');
+        const int absExp = std::abs(sd.exponent);
+        if (absExp < 10) {
+            out.push_back('0');
+        }
+        out += std::to_string(absExp);
+        return out;
+    }
+    if (sd.exponent >= 0) {
+        const int intDigits = sd.exponent + 1;
+        if (count <= intDigits) {
+            out = sd.digits;
+            out.append(static_cast<std::size_t>(intDigits - count), '0');
+        } else {
+            out.assign(sd.digits, 0, static_cast<std::size_t>(intDigits));
+            out.push_back('.');
+            out.append(sd.digits, static_cast<std::size_t>(intDigits));
+        }
+        return out;
+    }
+    if (leadingZero) {
+        out.push_back('0');
+    }
+    out.push_back('.');
+    out.append(static_cast<std::size_t>(-sd.exponent - 1), '0');
+    out += sd.digits;
+    return out;
+}
+
+std::string formatNonFinite(double value) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    return value < 0 ? "-Infinity" : "Infinity";
+}
+
+} // namespace
+
+double ParseNumber(std::string_view text) {
+    // Gather the number's characters, skipping the ignored ones, into a form from_chars reads.
+    std::string mantissa; // digits with at most one '.'
+    bool negative = false;
+    bool seenSign = false;
+    bool seenPoint = false;
+    bool seenDigit = false;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto skipIgnored = [&] {
+        while (i < n && isIgnored(text[i])) {
+            ++i;
+        }
+    };
+
+    skipIgnored();
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        seenSign = true;
+        ++i;
+    }
+    (void)seenSign;
+    // Position of the first significant digit relative to the point, for overflow/underflow.
+    std::int64_t intDigits = 0;      // significant digits before the point
+    std::int64_t leadingFracZeros = 0; // zeros after the point before the first significant digit
+    bool significant = false;
+    for (;;) {
+        skipIgnored();
+        if (i >= n) {
+            break;
+        }
+        const char c = text[i];
+        if (isDigit(c)) {
+            seenDigit = true;
+            if (c != '0') {
+                significant = true;
+            }
+            if (significant) {
+                if (!seenPoint) {
+                    ++intDigits;
+                }
+                mantissa.push_back(c);
+            } else if (seenPoint) {
+                ++leadingFracZeros;
+            }
+            ++i;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+            if (significant) {
+                mantissa.push_back('.');
+            }
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (!seenDigit && !seenPoint) {
+        return 0.0;
+    }
+    std::int64_t exponent = 0;
+    skipIgnored();
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::size_t j = i + 1;
+        auto skipIgnoredAt = [&] {
+            while (j < n && isIgnored(text[j])) {
+                ++j;
+            }
+        };
+        skipIgnoredAt();
+        bool expNegative = false;
+        if (j < n && (text[j] == '+' || text[j] == '-')) {
+            expNegative = text[j] == '-';
+            ++j;
+        }
+        for (;;) {
+            skipIgnoredAt();
+            if (j >= n || !isDigit(text[j])) {
+                break;
+            }
+            if (exponent < kExponentLimit) {
+                exponent = exponent * 10 + (text[j] - '0');
+            }
+            ++j;
+        }
+        if (expNegative) {
+            exponent = -exponent;
+        }
+    }
+    const double zero = negative ? -0.0 : 0.0;
+    if (!significant) {
+        return zero;
+    }
+    // Decimal exponent of the first significant digit.
+    const std::int64_t magnitude =
+        (intDigits > 0 ? intDigits - 1 : -(leadingFracZeros + 1)) + exponent;
+    if (magnitude > 400) {
+        return negative ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
+    }
+    if (magnitude < -400) {
+        return zero;
+    }
+    // Write the mantissa as d.ddd with the exponent of its first digit, so the exponent stays small.
+    std::string normal;
+    normal.reserve(mantissa.size() + 8);
+    for (char c : mantissa) {
+        if (c != '.') {
+            normal.push_back(c);
+            if (normal.size() == 1) {
+                normal.push_back('.');
+            }
+        }
+    }
+    normal.push_back('e');
+    normal += std::to_string(magnitude);
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves value unset here: decide by the size of the number.
+        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+std::string FormatNumber(double value) {
+    if (!std::isfinite(value)) {
+        return formatNonFinite(value);
+    }
+    std::string digits = formatMagnitude(std::fabs(value), true);
+    if (value < 0 && digits != "0") {
+        return "-" + digits;
+    }
+    return digits;
+}
+
+std::string FormatSigned(double value) {
+    if (!std::isfinite(value)) {
+        return formatNonFinite(value);
+    }
+    std::string digits = formatMagnitude(std::fabs(value), false);
+    const bool negative = value < 0;
+    return (negative ? "-" : " ") + digits;
+}
+
+std::string FormatInteger(std::int16_t value) { return std::to_string(value); }
+
+double RoundTo(double value, int digits) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    // Fixed notation with `digits` decimals rounds the exact binary value, ties to even; reading
+    // the text back gives the double nearest that decimal.
+    std::array<char, 400> buf{};
+    const auto [end, ec] =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, digits);
+    if (ec != std::errc{}) {
+        return value;
+    }
+    double rounded = value;
+    std::from_chars(buf.data(), end, rounded);
+    return rounded;
+}
+
+} // namespace lenstally

@@ -1,0 +1,41 @@
+#pragma once
+// The five conversions between text and numbers. Every number the calculator shows or reads goes
+// through them, so the exact texts (a leading blank, a missing leading zero, fifteen significant
+// digits) are decided here and nowhere else. None of them reads the locale.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lenstally {
+
+/// Reads the number at the start of `text`; never fails.
+///
+/// Blanks, tabs and line feeds are ignored wherever they stand. Then an optional sign, ASCII digits
+/// with at most one full stop, and an optional exponent (E or D, either case, optional sign,
+/// digits). Reading stops at the first character that cannot continue the number; a text with no
+/// leading number reads 0. A number beyond the range of a double reads as infinity with its sign;
+/// one too small reads as zero with its sign.
+///
+/// Example: ParseNumber("1 000") == 1000, ParseNumber("12abc") == 12, ParseNumber("&H10") == 0.
+double ParseNumber(std::string_view text);
+
+/// Writes `value` with at most 15 significant digits and no leading blank: "7.5", "0.5", "35",
+/// "1E+15", "-2.5E-05". Plain notation for decimal exponents -4 to 14, exponent notation outside.
+/// Negative zero is written "0". Non-finite values are written "Infinity", "-Infinity", "NaN".
+std::string FormatNumber(double value);
+
+/// Like FormatNumber, but the first character is the sign position (a blank for zero and positive
+/// values) and a magnitude below 1 has no 0 before its point: " 2.25", " .25", "-.5", " 0".
+std::string FormatSigned(double value);
+
+/// The decimal digits of `value`, with a minus sign when negative: "29", "-1".
+std::string FormatInteger(std::int16_t value);
+
+/// Rounds the exact binary value of `value` to `digits` decimal places (0 to 15); an exact tie goes
+/// to the even neighbour. Only exactly representable halves are ties: RoundTo(2.5, 0) == 2,
+/// RoundTo(0.0625, 3) == 0.062, but RoundTo(0.0005, 3) == 0.001 because the double nearest 0.0005
+/// lies a little above it. Non-finite values are returned unchanged.
+double RoundTo(double value, int digits);
+
+} // namespace lenstally
