@@ -1,6 +1,7 @@
 #include "app/cli.hpp"
 
 #include "app/actions.hpp"
+#include "app/version.hpp"
 #include "estimation/estimates.hpp"
 #include "window/form1.hpp"
 
@@ -12,8 +13,6 @@
 
 namespace lenstally {
 namespace {
-
-constexpr const char* kVersionLine = "Lenstally 1.00";
 
 // The result captions, in the order the outputs list them.
 constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
@@ -141,7 +140,7 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
             return {0, false};
         }
         if (a == "--version") {
-            out << kVersionLine << '\n';
+            out << kInternalName << ' ' << kVersionText << '\n';
             return {0, false};
         }
     }
