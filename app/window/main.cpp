@@ -1,0 +1,109 @@
+// lenstally-window: the calculator window. `lenstally` starts it when no headless option is given.
+//
+// Two environment variables serve the screenshot script and the start-up benchmark:
+//   LENSTALLY_GRAB=FILE.png      saves the window's first frame to FILE.png and ends;
+//   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
+
+#include "app/window/form1_view.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr const char* kNoDisplay =
+    "lenstally: no display to open the window on; set DISPLAY or WAYLAND_DISPLAY, or get the "
+    "results without a window with an action or --json / --state (see lenstally --help)\n";
+
+// Until the application has a platform, Qt's own complaints about the display are held back: if
+// start-up fails, the user sees one line instead of Qt's plugin advice and an abort.
+bool g_starting = true;
+std::string g_heldBack;
+QtMessageHandler g_qtHandler = nullptr;
+
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (g_starting) {
+        if (type == QtFatalMsg) {
+            std::fputs(kNoDisplay, stderr);
+            _exit(3);
+        }
+        g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
+        return;
+    }
+    g_qtHandler(type, context, message);
+}
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Acts once, after the first paint of the window it watches.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(QWidget* window, QString grabFile)
+        : QObject(window), m_window(window), m_grabFile(std::move(grabFile)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            // Queued, so the children finish painting in this same pass first.
+            QTimer::singleShot(0, this, &FirstPaint::finish);
+        }
+        return false;
+    }
+
+private:
+    void finish() {
+        int status = 0;
+        if (!m_grabFile.isEmpty() && !m_window->grab().save(m_grabFile, "PNG")) {
+            std::fprintf(stderr, "lenstally: cannot write %s\n", qPrintable(m_grabFile));
+            status = 1;
+        }
+        QCoreApplication::exit(status);
+    }
+
+    QWidget* m_window;
+    QString m_grabFile;
+    bool m_done = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs(kNoDisplay, stderr);
+        return 3;
+    }
+    g_qtHandler = qInstallMessageHandler(startUpMessages);
+    QApplication app(argc, argv);
+    g_starting = false;
+    std::fputs(g_heldBack.c_str(), stderr);
+
+    lenstally::Form1View window;
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
+
+    const QString grabFile = qEnvironmentVariable("LENSTALLY_GRAB");
+    if (!grabFile.isEmpty() || qEnvironmentVariableIntValue("LENSTALLY_QUIT_AFTER_PAINT") != 0) {
+        new FirstPaint(&window, grabFile);
+    }
+    window.show();
+    return QApplication::exec();
+}
