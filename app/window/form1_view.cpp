@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -43,13 +44,28 @@ QFont fontFor(FontSpec spec) {
 }
 
 // An option button shows only its round mark; its caption is the label beside it. The whole
-// small rectangle reacts to the mouse, not only the mark.
+// small rectangle reacts to the mouse, not only the mark. Tab treats a group as one stop and
+// enters it at its selected button; the arrow keys move within the group.
 class OptionButton : public QRadioButton {
 public:
     using QRadioButton::QRadioButton;
 
 protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+    void focusInEvent(QFocusEvent* event) override {
+        const Qt::FocusReason reason = event->reason();
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && !isChecked()) {
+            for (QRadioButton* sibling :
+                 parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+                if (sibling->isChecked() && sibling->isVisible()) {
+                    sibling->setFocus(reason);
+                    return;
+                }
+            }
+        }
+        QRadioButton::focusInEvent(event);
+    }
 };
 
 // Which label names which input for assistive tools.

@@ -22,6 +22,9 @@ namespace {
 constexpr const char* kNoDisplay =
     "lenstally: no display to open the window on; set DISPLAY or WAYLAND_DISPLAY, or get the "
     "results without a window with an action or --json / --state (see lenstally --help)\n";
+constexpr const char* kUnreachable =
+    "lenstally: cannot open the window, the display cannot be reached; get the results without a "
+    "window with an action or --json / --state (see lenstally --help)\n";
 
 // Until the application has a platform, Qt's own complaints about the display are held back: if
 // start-up fails, the user sees one line instead of Qt's plugin advice and an abort.
@@ -32,7 +35,7 @@ QtMessageHandler g_qtHandler = nullptr;
 void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (g_starting) {
         if (type == QtFatalMsg) {
-            std::fputs(kNoDisplay, stderr);
+            std::fputs(kUnreachable, stderr);
             _exit(3);
         }
         g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
