@@ -4,6 +4,7 @@
 //   LENSTALLY_GRAB=FILE.png      saves the window's first frame to FILE.png and ends;
 //   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
 
+#include "app/window/first_paint.hpp"
 #include "app/window/form1_view.hpp"
 
 #include <cstdio>
@@ -12,10 +13,7 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QEvent>
-#include <QPixmap>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
 
@@ -54,39 +52,6 @@ bool hasDisplay() {
     return false;
 }
 
-// Acts once, after the first paint of the window it watches.
-class FirstPaint : public QObject {
-public:
-    FirstPaint(QWidget* window, QString grabFile)
-        : QObject(window), m_window(window), m_grabFile(std::move(grabFile)) {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_window && event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            // Queued, so the children finish painting in this same pass first.
-            QTimer::singleShot(0, this, &FirstPaint::finish);
-        }
-        return false;
-    }
-
-private:
-    void finish() {
-        int status = 0;
-        if (!m_grabFile.isEmpty() && !m_window->grab().save(m_grabFile, "PNG")) {
-            std::fprintf(stderr, "lenstally: cannot write %s\n", qPrintable(m_grabFile));
-            status = 1;
-        }
-        QCoreApplication::exit(status);
-    }
-
-    QWidget* m_window;
-    QString m_grabFile;
-    bool m_done = false;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,7 +70,7 @@ int main(int argc, char** argv) {
 
     const QString grabFile = qEnvironmentVariable("LENSTALLY_GRAB");
     if (!grabFile.isEmpty() || qEnvironmentVariableIntValue("LENSTALLY_QUIT_AFTER_PAINT") != 0) {
-        new FirstPaint(&window, grabFile);
+        new lenstally::FirstPaint(&window, grabFile);
     }
     window.show();
     return QApplication::exec();
