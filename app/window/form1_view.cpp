@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QString>
+#include <QStringList>
 
 namespace lenstally {
 
@@ -107,11 +108,13 @@ std::optional<ControlId> labelBeside(ControlId option) {
 } // namespace
 
 Form1View::Form1View(QWidget* parent) : QWidget(parent) {
+    // Load runs before the widgets exist, so each widget is built once from the loaded state
+    // instead of following the hundred-odd writes of start-up one by one.
+    m_form.load();
     createControls();
     describeForAssistiveTools();
     setTabOrder();
     m_form.setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
-    m_form.load();
     connectControls();
 }
 
@@ -161,6 +164,12 @@ void Form1View::createControls() {
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(container);
             combo->setEditable(false);
+            QStringList items;
+            for (const std::string& item : c.items) {
+                items << toQString(item);
+            }
+            combo->addItems(items);
+            combo->setCurrentIndex(c.listIndex);
             w = combo;
             break;
         }
@@ -174,7 +183,11 @@ void Form1View::createControls() {
             break;
         }
         w->setObjectName(QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size())));
-        w->setFont(fontFor(d.font));
+        // Only where the control's font differs from its container's, which it inherits.
+        const FontSpec inherited = Describe(d.container).font;
+        if (d.font.bold != inherited.bold || d.font.centiPoints != inherited.centiPoints) {
+            w->setFont(fontFor(d.font));
+        }
         w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
                        twipsToPixels(c.height));
         w->setFixedSize(w->size());

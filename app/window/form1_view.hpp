@@ -26,8 +26,8 @@ constexpr int twipsToPixels(int twips) {
 
 class Form1View : public QWidget {
 public:
-    /// Builds every control at its initial state, then runs the model's Load, whose writes
-    /// reach the widgets through the change listener.
+    /// Runs the model's Load and builds every control from the state it leaves; from then on
+    /// every model write reaches its widget through the change listener.
     explicit Form1View(QWidget* parent = nullptr);
     ~Form1View() override;
 

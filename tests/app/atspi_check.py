@@ -13,6 +13,9 @@ import subprocess
 import sys
 import time
 
+import ctypes
+import ctypes.util
+
 import pyatspi
 
 LENSTALLY = sys.argv[1]
@@ -35,6 +38,37 @@ def walk(node):
     for child in node:
         if child is not None:
             yield from walk(child)
+
+
+def close_x11_window(title):
+    """Asks the window titled `title` to close, as a window manager's close button does."""
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XInternAtom.restype = ctypes.c_ulong
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    ids = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], capture_output=True,
+                         text=True).stdout.split()
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
+                    ("pad", ctypes.c_long * 24)]
+
+    for window_id in ids:
+        event = ClientMessage()
+        event.type = 33  # ClientMessage
+        event.window = int(window_id)
+        event.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", False)
+        event.format = 32
+        event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", False)
+        x11.XSendEvent(display, ctypes.c_ulong(int(window_id)), False, ctypes.c_long(0),
+                       ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+    return len(ids)
 
 
 def find_window(timeout=20.0):
@@ -119,9 +153,18 @@ try:
     check("toggling CIF recomputes the storage", got == clicked["lbStorageSize"], repr(got))
     check("CIF reports itself checked",
           cif.getState().contains(pyatspi.STATE_CHECKED))
+
+    closed = close_x11_window("Calculator ")
+    try:
+        status = window_process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        status = None
+    check("closing the window ends the program with status 0", closed == 1 and status == 0,
+          f"{closed} window(s) asked to close, status {status}")
 finally:
-    window_process.terminate()
-    window_process.wait(timeout=10)
+    if window_process.poll() is None:
+        window_process.terminate()
+        window_process.wait(timeout=10)
 
 print(f"atspi: {len(passes)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
