@@ -1,6 +1,7 @@
-// Whole-process start-up cost: the window from process start to its first paint (offscreen),
-// against a minimal Qt window; the headless --json run against a trivial C++ program. Runs the
-// programs in turn, many times, and compares medians of wall time and peak resident memory.
+// Start-up cost: the window from process start to its first paint (offscreen; the window program
+// says "painted" on stdout then), against a minimal Qt window ended the same way; and the whole
+// headless --json run against a trivial C++ program. Runs the programs in turn, many times, and
+// compares medians of wall time and of peak resident memory.
 //
 //   startup_bench [REPETITIONS]
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -18,18 +20,21 @@ extern char** environ;
 namespace {
 
 struct Run {
-    double milliseconds;    // wall time, start to end
+    double milliseconds;    // wall time, start to first paint (windows) or to the end
     double cpuMilliseconds; // user and system time, less disturbed by other load
     long maxResidentKiB;
 };
 
+enum class Until { Painted, End };
+
 struct Program {
     const char* label;
     std::vector<std::string> argv;
+    Until until;
     std::vector<Run> runs;
 };
 
-Run runOnce(const std::vector<std::string>& argv) {
+Run runOnce(const std::vector<std::string>& argv, Until until) {
     std::vector<char*> args;
     for (const std::string& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
@@ -37,7 +42,17 @@ Run runOnce(const std::vector<std::string>& argv) {
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 1 /* O_WRONLY */, 0);
+    int painted[2] = {-1, -1};
+    if (until == Until::Painted) {
+        if (pipe(painted) != 0) {
+            std::perror("pipe");
+            std::exit(2);
+        }
+        posix_spawn_file_actions_adddup2(&actions, painted[1], 1);
+        posix_spawn_file_actions_addclose(&actions, painted[0]);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 1 /* O_WRONLY */, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1 /* O_WRONLY */, 0);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
@@ -45,10 +60,26 @@ Run runOnce(const std::vector<std::string>& argv) {
         std::fprintf(stderr, "cannot start %s\n", args[0]);
         std::exit(2);
     }
+    auto end = start;
+    if (until == Until::Painted) {
+        close(painted[1]);
+        char c = 0;
+        const bool said = read(painted[0], &c, 1) == 1;
+        end = std::chrono::steady_clock::now();
+        while (read(painted[0], &c, 1) == 1) {
+        }
+        close(painted[0]);
+        if (!said) {
+            std::fprintf(stderr, "%s never said it was painted\n", args[0]);
+            std::exit(2);
+        }
+    }
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    const auto end = std::chrono::steady_clock::now();
+    if (until == Until::End) {
+        end = std::chrono::steady_clock::now();
+    }
     posix_spawn_file_actions_destroy(&actions);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "%s failed (status %d)\n", args[0], status);
@@ -97,26 +128,26 @@ int main(int argc, char** argv) {
     unsetenv("LENSTALLY_GRAB");
 
     std::vector<Program> programs{
-        {"lenstally (window, to first paint)", {LENSTALLY_PATH}, {}},
-        {"minimal Qt window (to first paint)", {MINIMAL_WINDOW_PATH}, {}},
-        {"lenstally --json", {LENSTALLY_PATH, "--json"}, {}},
-        {"lenstally-window alone (no lenstally)", {WINDOW_PATH}, {}},
-        {"trivial C++ program", {TRIVIAL_PATH}, {}},
+        {"lenstally (window, to first paint)", {LENSTALLY_PATH}, Until::Painted, {}},
+        {"minimal Qt window (to first paint)", {MINIMAL_WINDOW_PATH}, Until::Painted, {}},
+        {"lenstally --json (whole process)", {LENSTALLY_PATH, "--json"}, Until::End, {}},
+        {"lenstally-window alone (to first paint)", {WINDOW_PATH}, Until::Painted, {}},
+        {"trivial C++ program (whole process)", {TRIVIAL_PATH}, Until::End, {}},
     };
     std::swap(programs[3], programs[4]); // the window program alone is listed last
     for (Program& p : programs) {        // warm the page cache
-        runOnce(p.argv);
-        runOnce(p.argv);
+        runOnce(p.argv, p.until);
+        runOnce(p.argv, p.until);
     }
     for (int i = 0; i < repetitions; ++i) {
         for (Program& p : programs) {
-            p.runs.push_back(runOnce(p.argv));
+            p.runs.push_back(runOnce(p.argv, p.until));
         }
     }
 
     std::printf("%d runs each, interleaved; medians\n", repetitions);
     for (const Program& p : programs) {
-        std::printf("%-40s %8.2f ms wall %8.2f ms cpu %8.0f KiB\n", p.label, medianTime(p),
+        std::printf("%-42s %8.2f ms wall %8.2f ms cpu %8.0f KiB\n", p.label, medianTime(p),
                     medianCpu(p), medianRss(p));
     }
     bool met = true;

@@ -1,5 +1,7 @@
 #include "app/window/form1_view.hpp"
 
+#include "app/window/frame_box.hpp"
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -33,8 +35,7 @@ using enum ControlId;
 
 // The window's face: Liberation Sans at 8 pt is as high as the layout's 8.25 pt face and about
 // 2% wider; a fifth of a pixel less between letters makes up for that, so captions such as
-// "1 Megapixel (1280x1024)" fit their labels on one line as designed. Set explicitly on every
-// control: a font set on a frame would otherwise pass its bold on to everything inside it.
+// "1 Megapixel (1280x1024)" fit their labels on one line as designed.
 QFont fontFor(FontSpec spec) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(spec.centiPoints == kDefaultFont.centiPoints ? 8.0
@@ -144,7 +145,9 @@ void Form1View::createControls() {
         QWidget* w = nullptr;
         switch (d.kind) {
         case ControlKind::Frame: {
-            w = new QGroupBox(toQString(c.text), container);
+            auto* frame = new FrameBox(toQString(c.text), container);
+            frame->setTitleFont(fontFor(d.font));
+            w = frame;
             break;
         }
         case ControlKind::Label: {
@@ -183,9 +186,11 @@ void Form1View::createControls() {
             break;
         }
         w->setObjectName(QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size())));
-        // Only where the control's font differs from its container's, which it inherits.
-        const FontSpec inherited = Describe(d.container).font;
-        if (d.font.bold != inherited.bold || d.font.centiPoints != inherited.centiPoints) {
+        // Every container has the window's font, which the controls inherit as they are
+        // created; setting a font afterwards makes some widgets rebuild parts of themselves.
+        const bool ownFont =
+            d.font.bold != kDefaultFont.bold || d.font.centiPoints != kDefaultFont.centiPoints;
+        if (ownFont && d.kind != ControlKind::Frame) {
             w->setFont(fontFor(d.font));
         }
         w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
