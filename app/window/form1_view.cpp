@@ -29,14 +29,10 @@ std::string fromQString(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-namespace {
-
-using enum ControlId;
-
 // The window's face: Liberation Sans at 8 pt is as high as the layout's 8.25 pt face and about
 // 2% wider; a fifth of a pixel less between letters makes up for that, so captions such as
 // "1 Megapixel (1280x1024)" fit their labels on one line as designed.
-QFont fontFor(FontSpec spec) {
+QFont windowFont(FontSpec spec) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(spec.centiPoints == kDefaultFont.centiPoints ? 8.0
                                                                     : spec.centiPoints / 100.0);
@@ -44,6 +40,10 @@ QFont fontFor(FontSpec spec) {
     font.setBold(spec.bold);
     return font;
 }
+
+namespace {
+
+using enum ControlId;
 
 // An option button shows only its round mark; its caption is the label beside it. The whole
 // small rectangle reacts to the mouse, not only the mark. Tab treats a group as one stop and
@@ -127,7 +127,7 @@ void Form1View::createControls() {
     const ControlDescription& form = Describe(ControlId::Form1);
     setObjectName(QString::fromUtf8(form.name.data(), static_cast<qsizetype>(form.name.size())));
     setWindowTitle(toQString(m_form.control(ControlId::Form1).text));
-    setFont(fontFor(form.font));
+    setFont(windowFont(form.font));
     setFixedSize(twipsToPixels(form.width), twipsToPixels(form.height));
     // Fixed size and no maximise button: nothing in the window follows its size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -146,7 +146,7 @@ void Form1View::createControls() {
         switch (d.kind) {
         case ControlKind::Frame: {
             auto* frame = new FrameBox(toQString(c.text), container);
-            frame->setTitleFont(fontFor(d.font));
+            frame->setTitleFont(windowFont(d.font));
             w = frame;
             break;
         }
@@ -191,7 +191,7 @@ void Form1View::createControls() {
         const bool ownFont =
             d.font.bold != kDefaultFont.bold || d.font.centiPoints != kDefaultFont.centiPoints;
         if (ownFont && d.kind != ControlKind::Frame) {
-            w->setFont(fontFor(d.font));
+            w->setFont(windowFont(d.font));
         }
         w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
                        twipsToPixels(c.height));

@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+class QFont;
 class QString;
 
 namespace lenstally {
@@ -18,6 +19,9 @@ namespace lenstally {
 /// The one adapter between the model's UTF-8 strings and Qt's strings.
 QString toQString(const std::string& text);
 std::string fromQString(const QString& text);
+
+/// The font a control described with `spec` is drawn in.
+QFont windowFont(FontSpec spec = kDefaultFont);
 
 /// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
 constexpr int twipsToPixels(int twips) {

@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
     g_starting = false;
     std::fputs(g_heldBack.c_str(), stderr);
 
+    // The application's font too, so the platform's default face is never loaded.
+    QApplication::setFont(lenstally::windowFont());
     lenstally::Form1View window;
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
