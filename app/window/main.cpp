@@ -26,20 +26,14 @@ constexpr const char* kUnreachable =
 
 // Until the application has a platform, Qt's own complaints about the display are held back: if
 // start-up fails, the user sees one line instead of Qt's plugin advice and an abort.
-bool g_starting = true;
 std::string g_heldBack;
-QtMessageHandler g_qtHandler = nullptr;
 
 void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (g_starting) {
-        if (type == QtFatalMsg) {
-            std::fputs(kUnreachable, stderr);
-            _exit(3);
-        }
-        g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
-        return;
+    if (type == QtFatalMsg) {
+        std::fputs(kUnreachable, stderr);
+        _exit(3);
     }
-    g_qtHandler(type, context, message);
+    g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
 }
 
 bool hasDisplay() {
@@ -59,9 +53,9 @@ int main(int argc, char** argv) {
         std::fputs(kNoDisplay, stderr);
         return 3;
     }
-    g_qtHandler = qInstallMessageHandler(startUpMessages);
+    const QtMessageHandler qtHandler = qInstallMessageHandler(startUpMessages);
     QApplication app(argc, argv);
-    g_starting = false;
+    qInstallMessageHandler(qtHandler);
     std::fputs(g_heldBack.c_str(), stderr);
 
     // The application's font too, so the platform's default face is never loaded.
