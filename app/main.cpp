@@ -1,16 +1,78 @@
 #include "app/cli.hpp"
 
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
+#include <unistd.h>
 #include <vector>
+
+namespace {
+
+constexpr const char* kWindowProgram = "lenstally-window";
+
+// Exit status when no window can be opened.
+constexpr int kNoWindow = 3;
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Beside this executable (the build tree) first, then in the installed prefix's libexec folder,
+// wherever that prefix was moved.
+std::filesystem::path findWindowProgram() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+    const std::filesystem::path dir = self.parent_path();
+    for (const std::filesystem::path& candidate :
+         {dir / kWindowProgram, dir / ".." / "libexec" / "lenstally" / kWindowProgram}) {
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+int openWindow(const char* argv0) {
+    if (!hasDisplay()) {
+        std::cerr << "lenstally: no display to open the window on; set DISPLAY or "
+                     "WAYLAND_DISPLAY, or get the results without a window with an action or "
+                     "--json / --state (see lenstally --help)\n";
+        return kNoWindow;
+    }
+    const std::filesystem::path program = findWindowProgram();
+    if (program.empty()) {
+        std::cerr << "lenstally: the window program " << kWindowProgram
+                  << " is not installed; get the results without a window with an action or "
+                     "--json / --state (see lenstally --help)\n";
+        return kNoWindow;
+    }
+    std::string name = argv0;
+    char* const args[] = {name.data(), nullptr};
+    ::execv(program.c_str(), args);
+    std::cerr << "lenstally: cannot start " << program.string() << "\n";
+    return kNoWindow;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     const lenstally::CliOutcome outcome = lenstally::RunCommandLine(args, std::cout, std::cerr);
     if (outcome.openWindow) {
-        // Until the window program exists, show the start-up results headlessly.
-        return lenstally::RunCommandLine({"--json"}, std::cout, std::cerr).status;
+        std::cout.flush();
+        return openWindow(argc > 0 ? argv[0] : "lenstally");
     }
     std::cout.flush();
     return outcome.status;

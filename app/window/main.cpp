@@ -1,0 +1,73 @@
+// lenstally-window: the calculator window. `lenstally` starts it when no headless option is given.
+//
+// Two environment variables serve the screenshot script and the start-up benchmark:
+//   LENSTALLY_GRAB=FILE.png      saves the window's first frame to FILE.png and ends;
+//   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
+
+#include "app/window/first_paint.hpp"
+#include "app/window/form1_view.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QScreen>
+
+namespace {
+
+constexpr const char* kNoDisplay =
+    "lenstally: no display to open the window on; set DISPLAY or WAYLAND_DISPLAY, or get the "
+    "results without a window with an action or --json / --state (see lenstally --help)\n";
+constexpr const char* kUnreachable =
+    "lenstally: cannot open the window, the display cannot be reached; get the results without a "
+    "window with an action or --json / --state (see lenstally --help)\n";
+
+// Until the application has a platform, Qt's own complaints about the display are held back: if
+// start-up fails, the user sees one line instead of Qt's plugin advice and an abort.
+std::string g_heldBack;
+
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs(kUnreachable, stderr);
+        _exit(3);
+    }
+    g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
+}
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs(kNoDisplay, stderr);
+        return 3;
+    }
+    const QtMessageHandler qtHandler = qInstallMessageHandler(startUpMessages);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    std::fputs(g_heldBack.c_str(), stderr);
+
+    // The application's font too, so the platform's default face is never loaded.
+    QApplication::setFont(lenstally::windowFont());
+    lenstally::Form1View window;
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
+
+    const QString grabFile = qEnvironmentVariable("LENSTALLY_GRAB");
+    if (!grabFile.isEmpty() || qEnvironmentVariableIntValue("LENSTALLY_QUIT_AFTER_PAINT") != 0) {
+        new lenstally::FirstPaint(&window, grabFile);
+    }
+    window.show();
+    return QApplication::exec();
+}

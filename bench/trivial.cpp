@@ -1,0 +1,7 @@
+// The headless baseline: a C++ program that prints one line and ends.
+#include <iostream>
+
+int main() {
+    std::cout << "{}\n";
+    return 0;
+}

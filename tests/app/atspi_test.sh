@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs atspi_check.py against the real window under Xvfb and a private session bus.
+# Usage: atspi_test.sh PATH/TO/lenstally
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in xvfb-run dbus-run-session; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skipped: no python3-pyatspi"; exit 77; }
+# -noreset: the display must outlive the accessibility bus launcher, which connects first.
+exec timeout 120 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' \
+    dbus-run-session -- /usr/bin/python3 "$here/atspi_check.py" "$1" 2> >(grep -v '^dbus-daemon' >&2)
