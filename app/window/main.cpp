@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 namespace {
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
 
     // The application's font too, so the platform's default face is never loaded.
     QApplication::setFont(lenstally::windowFont());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lenstally.ico")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("lenstally"));
     lenstally::Form1View window;
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
