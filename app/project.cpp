@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <exception>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <thread>
@@ -400,9 +401,53 @@ bool ProjectResult::anyOutOfRange() const {
 
 namespace {
 
-// One group on `form`, which holds the state start-up leaves.
-GroupResult computeGroup(Form1& form, const ProjectGroup& group) {
-    for (const ResolvedAction& a : group.actions) {
+// The form after start-up and a group's selections, kept for later groups that make the same
+// selections. A group's selections all come before its typing, and the same operations on the
+// same state always leave the same state, so a copy of the kept form stands for running them
+// again; only the typing is left to run. Sites mix few kinds of camera, so few states are kept.
+class SelectionStates {
+public:
+    explicit SelectionStates(const Form1& startUp) : m_startUp(startUp) {}
+
+    /// Puts `form` in the state after start-up and the group's selections; returns how many of
+    /// the group's actions that covers.
+    std::size_t prepare(Form1& form, const ProjectGroup& group) {
+        const std::span<const ActionSpec> actions = Actions();
+        std::vector<int> key(actions.size(), -1); // the index each selection picked; -1 none
+        std::size_t selections = 0;
+        for (; selections < group.actions.size(); ++selections) {
+            const ResolvedAction& a = group.actions[selections];
+            if (a.action->kind == ActionKind::Type) {
+                break;
+            }
+            key[static_cast<std::size_t>(a.action - actions.data())] = a.index;
+        }
+        const auto kept = m_states.find(key);
+        if (kept != m_states.end()) {
+            form = kept->second;
+            return selections;
+        }
+        form = m_startUp;
+        for (std::size_t i = 0; i < selections; ++i) {
+            const ResolvedAction& a = group.actions[i];
+            ApplyAction(form, *a.action, a.index, a.value);
+        }
+        if (m_states.size() < kMaxStates) {
+            m_states.emplace(std::move(key), form);
+        }
+        return selections;
+    }
+
+private:
+    static constexpr std::size_t kMaxStates = 64;
+    const Form1& m_startUp;
+    std::map<std::vector<int>, Form1> m_states;
+};
+
+// One group, on `form` already in the state after start-up and its first `done` actions.
+GroupResult computeGroup(Form1& form, const ProjectGroup& group, std::size_t done) {
+    for (std::size_t i = done; i < group.actions.size(); ++i) {
+        const ResolvedAction& a = group.actions[i];
         ApplyAction(form, *a.action, a.index, a.value);
     }
     GroupResult g;
@@ -440,12 +485,11 @@ ProjectResult ComputeProject(const Project& project, unsigned threads) {
     result.name = project.name;
     result.groups.resize(project.groups.size());
     auto computeRange = [&](std::size_t begin, std::size_t end) {
+        SelectionStates states(startUp);
         Form1 form = startUp;
         for (std::size_t i = begin; i < end; ++i) {
-            if (i != begin) {
-                form = startUp;
-            }
-            result.groups[i] = computeGroup(form, project.groups[i]);
+            const std::size_t done = states.prepare(form, project.groups[i]);
+            result.groups[i] = computeGroup(form, project.groups[i], done);
         }
     };
 

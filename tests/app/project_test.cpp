@@ -312,6 +312,35 @@ TEST(Project, json_report_has_every_field) {
                      "\n");
 }
 
+// Groups that make the same selections start from a kept state; more kinds than are kept, in
+// an order that returns to earlier kinds, must still each match the command line.
+TEST(Project, groups_sharing_selections_match_the_command_line) {
+    const char* const streams[] = {"mjpeg", "mpeg4", "h264"};
+    std::string text = R"({"groups":[)";
+    std::vector<std::vector<std::string>> args;
+    for (int i = 0; i < 90; ++i) {
+        const int kind = i < 75 ? i : i % 7;
+        const std::string stream = streams[kind % 3];
+        const std::string fps = std::to_string(1 + kind % 30);
+        const std::string cameras = std::to_string(1 + i);
+        text += (i ? "," : "") + std::string(R"({"name":"g","cameras":)") + cameras + R"(,"fps":)" +
+                fps + R"(,"stream":")" + stream + R"(")" +
+                (i % 4 == 0 ? R"(,"frame-size":"3.5")" : "") + "}";
+        args.push_back({"--stream", stream, "--fps", fps});
+        if (i % 4 == 0) {
+            args.back().insert(args.back().end(), {"--frame-size", "3.5"});
+        }
+        args.back().insert(args.back().end(), {"--cameras", cameras});
+    }
+    const Outcome r = runProject(text + "]}");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::json groups = nlohmann::json::parse(r.out)["groups"];
+    ASSERT_EQ(groups.size(), args.size());
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        expectSameAsCommandLine(groups[i], args[i], "group " + std::to_string(i + 1));
+    }
+}
+
 // Large projects compute on several threads; the report must not depend on how many.
 TEST(Project, threads_do_not_change_the_result) {
     std::string text = R"({"groups":[)";
