@@ -6,6 +6,8 @@
 #include "window/form1.hpp"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -15,7 +17,6 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
@@ -193,8 +194,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
     return RunCommandLine(args, std::cin, out, err);
 }
 
-CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                          std::ostream& err) {
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in,
+                          std::ostream& out, std::ostream& err) {
     // --help and --version win wherever they stand, even beside a bad option.
     CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
                  "identical surveillance cameras needs.\nWith no option it opens the calculator "
@@ -208,16 +209,12 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         CLI::Option* opt = app.add_option("--" + std::string(a.option));
         opt->description(std::string(a.help));
         opt->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        opt->type_name(a.kind == ActionKind::Number ? "N"
-                       : a.kind == ActionKind::Type ? "TEXT"
-                                                    : "NAME");
+        opt->type_name(a.kind == ActionKind::Number ? "N" : a.kind == ActionKind::Type ? "TEXT"
+                                                                                       : "NAME");
         actionOf[opt] = &a;
     }
-    app.add_flag("--json")->description(
-        std::string("print the frame size and the three results as one JSON object (with "
-                    "--project: the project report)"));
-    app.add_flag("--state")->description(
-        std::string("print every control of the window and its state as JSON"));
+    app.add_flag("--json")->description(std::string("print the frame size and the three results as one JSON object (with --project: the project report)"));
+    app.add_flag("--state")->description(std::string("print every control of the window and its state as JSON"));
     std::string projectPath;
     app.add_option("--project", projectPath)
         ->description(std::string(kProjectHelp))

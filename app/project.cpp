@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <exception>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <thread>
 
 namespace lenstally {
 namespace {
@@ -470,12 +468,9 @@ GroupResult computeGroup(Form1& form, const ProjectGroup& group, std::size_t don
     return g;
 }
 
-// Groups below this many per thread are not worth a thread.
-constexpr std::size_t kGroupsPerThread = 512;
-
 } // namespace
 
-ProjectResult ComputeProject(const Project& project, unsigned threads) {
+ProjectResult ComputeProject(const Project& project) {
     // Every group starts from the state start-up leaves. Start-up is most of a run's cost and
     // always ends in the same state, so it runs once and each group starts from a copy.
     Form1 startUp;
@@ -493,36 +488,7 @@ ProjectResult ComputeProject(const Project& project, unsigned threads) {
         }
     };
 
-    // Groups are independent, each on its own form, so they spread over threads in contiguous
-    // ranges; the totals below are summed afterwards in group order.
-    const std::size_t n = project.groups.size();
-    if (threads == 0) {
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    }
-    const std::size_t workers = std::clamp<std::size_t>(n / kGroupsPerThread, 1, threads);
-    if (workers == 1) {
-        computeRange(0, n);
-    } else {
-        std::vector<std::exception_ptr> failures(workers);
-        {
-            std::vector<std::jthread> pool;
-            pool.reserve(workers);
-            for (std::size_t w = 0; w < workers; ++w) {
-                pool.emplace_back([&, w] {
-                    try {
-                        computeRange(n * w / workers, n * (w + 1) / workers);
-                    } catch (...) {
-                        failures[w] = std::current_exception();
-                    }
-                });
-            }
-        }
-        for (const std::exception_ptr& failure : failures) {
-            if (failure) {
-                std::rethrow_exception(failure);
-            }
-        }
-    }
+    computeRange(0, project.groups.size());
 
     // Each total depends only on its own figures: one group out of range spoils that total
     // alone. The sums run in group order, so the last bit never depends on anything else.

@@ -68,9 +68,7 @@ struct ProjectResult {
 };
 
 /// Computes every group on a form in the state start-up leaves, then the project's totals.
-/// Large projects spread their groups over `threads` threads (0: one per processor); the result
-/// is the same to the last bit whatever the count.
-ProjectResult ComputeProject(const Project& project, unsigned threads = 0);
+ProjectResult ComputeProject(const Project& project);
 
 /// A table for people: one row per group and a TOTAL row.
 void WriteProjectTable(const ProjectResult& result, std::ostream& out);

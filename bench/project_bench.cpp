@@ -88,28 +88,6 @@ void BM_ProjectToJsonDistinctSelections(benchmark::State& state) {
 }
 BENCHMARK(BM_ProjectToJsonDistinctSelections)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same on one thread.
-void projectToJsonOneThread(benchmark::State& state, const std::string& text) {
-    for (auto _ : state) {
-        const lenstally::ProjectParse parsed = lenstally::ParseProject(text);
-        std::ostringstream out;
-        lenstally::WriteProjectJson(lenstally::ComputeProject(*parsed.project, 1), out);
-        benchmark::DoNotOptimize(out.str().data());
-    }
-}
-
-void BM_ProjectToJsonOneThread(benchmark::State& state) {
-    projectToJsonOneThread(state, project());
-}
-BENCHMARK(BM_ProjectToJsonOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_ProjectToJsonOneThreadDistinctSelections(benchmark::State& state) {
-    projectToJsonOneThread(state, distinctProject());
-}
-BENCHMARK(BM_ProjectToJsonOneThreadDistinctSelections)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
 // Baseline: 10,000 single-scenario model runs of the same groups, actions already checked,
 // nothing written.
 void singleScenarioRuns(benchmark::State& state, const std::string& text) {

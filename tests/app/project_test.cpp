@@ -341,25 +341,6 @@ TEST(Project, groups_sharing_selections_match_the_command_line) {
     }
 }
 
-// Large projects compute on several threads; the report must not depend on how many.
-TEST(Project, threads_do_not_change_the_result) {
-    std::string text = R"({"groups":[)";
-    for (int i = 0; i < 1500; ++i) {
-        text += (i ? "," : "") + std::string(R"({"name":"g)") + std::to_string(i) +
-                R"(","cameras":)" + std::to_string(i % 37) + R"(,"fps":)" +
-                std::to_string(1 + i % 30) + (i % 3 ? R"(,"stream":"h264")" : "") + "}";
-    }
-    text += "]}";
-    const ProjectParse parsed = ParseProject(text);
-    ASSERT_TRUE(parsed.project) << parsed.error;
-    std::ostringstream one;
-    std::ostringstream three;
-    WriteProjectCsv(ComputeProject(*parsed.project, 1), one);
-    WriteProjectCsv(ComputeProject(*parsed.project, 3), three);
-    EXPECT_EQ(one.str(), three.str());
-    EXPECT_EQ(plainCsv(three.str()).size(), 1502u);
-}
-
 struct BadCase {
     const char* name;
     const char* input;
