@@ -342,22 +342,6 @@ private:
     std::string m_error;
 };
 
-} // namespace
-
-std::string ShortestText(double value) {
-    std::array<char, 32> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
-}
-
-ProjectParse ParseProject(std::string_view text) {
-    ProjectReader reader(text);
-    const bool parsed = nlohmann::json::sax_parse(text, &reader);
-    return reader.finish(parsed);
-}
-
-namespace {
-
 // One cell of CSV: quoted only when it holds a comma, a double quote or a line break.
 void writeCsvField(std::ostream& out, std::string_view field) {
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
@@ -384,20 +368,6 @@ std::size_t columns(std::string_view text) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
-
-} // namespace
-
-bool ProjectResult::anyOutOfRange() const {
-    if (totalBandwidth == kOutOfRange || totalStorage == kOutOfRange) {
-        return true;
-    }
-    return std::any_of(groups.begin(), groups.end(), [](const GroupResult& g) {
-        return g.perCamera == kOutOfRange || g.totalBandwidth == kOutOfRange ||
-               g.storage == kOutOfRange;
-    });
-}
-
-namespace {
 
 // The form after start-up and a group's selections, kept for later groups that make the same
 // selections. A group's selections all come before its typing, and the same operations on the
@@ -470,25 +440,44 @@ GroupResult computeGroup(Form1& form, const ProjectGroup& group, std::size_t don
 
 } // namespace
 
+std::string ShortestText(double value) {
+    std::array<char, 32> buf{};
+    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
+}
+
+ProjectParse ParseProject(std::string_view text) {
+    ProjectReader reader(text);
+    const bool parsed = nlohmann::json::sax_parse(text, &reader);
+    return reader.finish(parsed);
+}
+
+bool ProjectResult::anyOutOfRange() const {
+    if (totalBandwidth == kOutOfRange || totalStorage == kOutOfRange) {
+        return true;
+    }
+    return std::any_of(groups.begin(), groups.end(), [](const GroupResult& g) {
+        return g.perCamera == kOutOfRange || g.totalBandwidth == kOutOfRange ||
+               g.storage == kOutOfRange;
+    });
+}
+
 ProjectResult ComputeProject(const Project& project) {
     // Every group starts from the state start-up leaves. Start-up is most of a run's cost and
-    // always ends in the same state, so it runs once and each group starts from a copy.
+    // always ends in the same state, so it runs once; each group starts from a copy of it, or of
+    // the kept state after the same selections.
     Form1 startUp;
     startUp.load();
 
     ProjectResult result;
     result.name = project.name;
     result.groups.resize(project.groups.size());
-    auto computeRange = [&](std::size_t begin, std::size_t end) {
-        SelectionStates states(startUp);
-        Form1 form = startUp;
-        for (std::size_t i = begin; i < end; ++i) {
-            const std::size_t done = states.prepare(form, project.groups[i]);
-            result.groups[i] = computeGroup(form, project.groups[i], done);
-        }
-    };
-
-    computeRange(0, project.groups.size());
+    SelectionStates states(startUp);
+    Form1 form = startUp;
+    for (std::size_t i = 0; i < project.groups.size(); ++i) {
+        const std::size_t done = states.prepare(form, project.groups[i]);
+        result.groups[i] = computeGroup(form, project.groups[i], done);
+    }
 
     // Each total depends only on its own figures: one group out of range spoils that total
     // alone. The sums run in group order, so the last bit never depends on anything else.
