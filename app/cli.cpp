@@ -194,8 +194,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
     return RunCommandLine(args, std::cin, out, err);
 }
 
-CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in,
-                          std::ostream& out, std::ostream& err) {
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                          std::ostream& err) {
     // --help and --version win wherever they stand, even beside a bad option.
     CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
                  "identical surveillance cameras needs.\nWith no option it opens the calculator "
