@@ -1,6 +1,7 @@
 #include "app/cli.hpp"
 
 #include "app/actions.hpp"
+#include "app/project.hpp"
 #include "app/version.hpp"
 #include "estimation/estimates.hpp"
 #include "window/form1.hpp"
@@ -8,11 +9,25 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <iterator>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 namespace lenstally {
 namespace {
+
+constexpr const char* kProjectHelp =
+    "compute every camera group of the project file FILE (- reads standard input) and print "
+    "a table with the totals, or a report with --json or --csv";
+constexpr const char* kCsvHelp = "with --project: print the report as CSV";
 
 // The result captions, in the order the outputs list them.
 constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
@@ -110,9 +125,76 @@ std::string firstLine(std::string text) {
     return text;
 }
 
+// The whole of a project file, or of `in` for "-"; nullopt with `error` when it cannot be read.
+std::optional<std::string> readProject(const std::string& path, std::istream& in,
+                                       std::string& error) {
+    if (path == "-") {
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) {
+            error = "cannot read standard input";
+            return std::nullopt;
+        }
+        return text;
+    }
+    // stdio rather than a stream: it reports why (no such file, a directory, no permission).
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    std::array<char, 65536> buf{};
+    std::size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), file.get())) > 0) {
+        text.append(buf.data(), n);
+    }
+    if (std::ferror(file.get()) != 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    return text;
+}
+
+enum class ProjectOutput { Table, Json, Csv };
+
+CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
+                      std::ostream& out, std::ostream& err) {
+    const std::string source = path == "-" ? std::string("standard input") : path;
+    std::string error;
+    const std::optional<std::string> text = readProject(path, in, error);
+    if (!text) {
+        err << "lenstally: " << source << ": cannot read the project: " << error << '\n';
+        return {2, false};
+    }
+    const ProjectParse parsed = ParseProject(*text);
+    if (!parsed.project) {
+        err << "lenstally: " << source << ": " << parsed.error << '\n';
+        return {2, false};
+    }
+    const ProjectResult result = ComputeProject(*parsed.project);
+    switch (output) {
+    case ProjectOutput::Table:
+        WriteProjectTable(result, out);
+        break;
+    case ProjectOutput::Json:
+        WriteProjectJson(result, out);
+        break;
+    case ProjectOutput::Csv:
+        WriteProjectCsv(result, out);
+        break;
+    }
+    return {result.anyOutOfRange() ? 1 : 0, false};
+}
+
 } // namespace
 
 CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err) {
+    return RunCommandLine(args, std::cin, out, err);
+}
+
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                           std::ostream& err) {
     // --help and --version win wherever they stand, even beside a bad option.
     CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
@@ -131,8 +213,13 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
                                                                                        : "NAME");
         actionOf[opt] = &a;
     }
-    app.add_flag("--json")->description(std::string("print the frame size and the three results as one JSON object"));
+    app.add_flag("--json")->description(std::string("print the frame size and the three results as one JSON object (with --project: the project report)"));
     app.add_flag("--state")->description(std::string("print every control of the window and its state as JSON"));
+    std::string projectPath;
+    app.add_option("--project", projectPath)
+        ->description(std::string(kProjectHelp))
+        ->type_name("FILE");
+    app.add_flag("--csv")->description(std::string(kCsvHelp));
 
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
@@ -157,6 +244,30 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
     if (json && state) {
         err << "lenstally: --json and --state cannot be used together; choose one output\n";
         return {2, false};
+    }
+    const bool project = app.count("--project") > 0;
+    const bool csv = app.count("--csv") > 0;
+    if (json && csv) {
+        err << "lenstally: --json and --csv cannot be used together; choose one output\n";
+        return {2, false};
+    }
+    if (csv && !project) {
+        err << "lenstally: --csv writes a project report and needs --project FILE\n";
+        return {2, false};
+    }
+    if (project) {
+        const bool anyAction = std::any_of(actionOf.begin(), actionOf.end(),
+                                           [](const auto& a) { return a.first->count() > 0; });
+        if (anyAction || state) {
+            err << "lenstally: --project cannot be combined with actions or --state; give each "
+                   "group's actions in the project file\n";
+            return {2, false};
+        }
+        return runProject(projectPath,
+                          json  ? ProjectOutput::Json
+                          : csv ? ProjectOutput::Csv
+                                : ProjectOutput::Table,
+                          in, out, err);
     }
 
     // Check every value before acting, so a usage error prints nothing on stdout.

@@ -15,7 +15,11 @@ struct CliOutcome {
 };
 
 /// Runs the command line `args` (without the program name), writing results to `out` and a
-/// usage error as one line to `err`.
+/// usage error as one line to `err`. `--project -` reads the project from `in`.
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                          std::ostream& err);
+
+/// As above, with `--project -` reading std::cin.
 CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err);
 

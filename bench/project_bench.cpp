@@ -1,0 +1,120 @@
+// A 10,000-group project read, computed and written as JSON, against the same 10,000 groups run
+// one by one the way a single-scenario command line runs them (a fresh form, start-up, the
+// actions), without any output.
+#include "app/actions.hpp"
+#include "app/cli.hpp"
+#include "app/project.hpp"
+#include "window/form1.hpp"
+
+#include <benchmark/benchmark.h>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr int kGroups = 10'000;
+
+// Groups of every kind a site mixes, each with its own camera count and days, so no two groups
+// of a kind compute the same figures.
+std::string projectText() {
+    static const char* const kinds[] = {
+        R"("stream":"h264","resolution":"2mp","quality":"highest","fps":25,"gop":25)",
+        R"("stream":"mjpeg","resolution":"4cif","quality":"normal","fps":12)",
+        R"("stream":"h264","bitrate-mode":"cbr","resolution":"3mp","bitrate":"4096")",
+        R"("stream":"mpeg4","resolution":"cif","quality":"low","fps":6,"gop":12,"hours":10)",
+        R"("stream":"h264","resolution":"1mp","fps":10,"gop":20,"hours":12)",
+    };
+    std::string text = R"({"name":"Benchmark site","groups":[)";
+    for (int i = 0; i < kGroups; ++i) {
+        text += i == 0 ? "{" : ",{";
+        text += R"("name":"Group )" + std::to_string(i + 1) + R"(",)";
+        text += kinds[i % 5];
+        text += R"(,"cameras":)" + std::to_string(1 + i % 64);
+        text += R"(,"days":")" + std::to_string(7 + i % 90) + R"("})";
+    }
+    text += "]}";
+    return text;
+}
+
+const std::string& project() {
+    static const std::string text = projectText();
+    return text;
+}
+
+// The worst case: no two groups make the same selections, so none starts from a kept state.
+const std::string& distinctProject() {
+    static const std::string text = [] {
+        static const char* const streams[] = {"mjpeg", "mpeg4", "h264"};
+        std::string t = R"({"groups":[)";
+        for (int i = 0; i < kGroups; ++i) {
+            t += i == 0 ? "{" : ",{";
+            t += R"("name":"Group )" + std::to_string(i + 1) + R"(","stream":")" + streams[i % 3] +
+                 R"(","fps":)" + std::to_string(1 + i % 30) + R"(,"gop":)" +
+                 std::to_string(1 + (i / 30) % 30) + R"(,"hours":)" +
+                 std::to_string(1 + (i / 900) % 24) + R"(,"cameras":)" +
+                 std::to_string(1 + i % 64) + "}";
+        }
+        return t + "]}";
+    }();
+    return text;
+}
+
+// The whole run as `lenstally --project - --json` does it: read, check, compute, write.
+void projectToJson(benchmark::State& state, const std::string& text) {
+    std::string written;
+    for (auto _ : state) {
+        std::istringstream in(text);
+        std::ostringstream out;
+        std::ostringstream err;
+        const lenstally::CliOutcome o =
+            lenstally::RunCommandLine({"--project", "-", "--json"}, in, out, err);
+        if (o.status != 0) {
+            state.SkipWithError("the project did not compute");
+            break;
+        }
+        written = out.str();
+        benchmark::DoNotOptimize(written.data());
+    }
+    state.counters["bytes_out"] = static_cast<double>(written.size());
+}
+
+void BM_ProjectToJson(benchmark::State& state) {
+    projectToJson(state, project());
+}
+BENCHMARK(BM_ProjectToJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProjectToJsonDistinctSelections(benchmark::State& state) {
+    projectToJson(state, distinctProject());
+}
+BENCHMARK(BM_ProjectToJsonDistinctSelections)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: 10,000 single-scenario model runs of the same groups, actions already checked,
+// nothing written.
+void singleScenarioRuns(benchmark::State& state, const std::string& text) {
+    const lenstally::ProjectParse parsed = lenstally::ParseProject(text);
+    for (auto _ : state) {
+        for (const lenstally::ProjectGroup& group : parsed.project->groups) {
+            lenstally::Form1 form;
+            form.load();
+            for (const lenstally::ResolvedAction& a : group.actions) {
+                lenstally::ApplyAction(form, *a.action, a.index, a.value);
+            }
+            const lenstally::Figures f = form.figures();
+            benchmark::DoNotOptimize(f);
+        }
+    }
+}
+
+void BM_SingleScenarioRuns(benchmark::State& state) {
+    singleScenarioRuns(state, project());
+}
+BENCHMARK(BM_SingleScenarioRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SingleScenarioRunsDistinctSelections(benchmark::State& state) {
+    singleScenarioRuns(state, distinctProject());
+}
+BENCHMARK(BM_SingleScenarioRunsDistinctSelections)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
