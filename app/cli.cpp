@@ -111,6 +111,28 @@ std::string firstLine(std::string text) {
     return text;
 }
 
+// A value quoted in a usage error, with control characters written as \n, \t or \xNN so that
+// the message stays one line whatever the user passed.
+std::string printable(std::string_view value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            text += "\\n";
+        } else if (c == '\t') {
+            text += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            text += "\\x";
+            text.push_back(kHex[byte >> 4]);
+            text.push_back(kHex[byte & 0xf]);
+        } else {
+            text.push_back(c);
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
@@ -177,8 +199,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
         std::string error;
         const auto index = ResolveValue(*it->second, value, error);
         if (!index) {
-            err << "lenstally: --" << it->second->option << ": '" << value << "' is not allowed; "
-                << error << '\n';
+            err << "lenstally: --" << it->second->option << ": '" << printable(value)
+                << "' is not allowed; " << error << '\n';
             return {2, false};
         }
         steps.push_back({it->second, *index, value});
