@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 
@@ -94,12 +95,8 @@ void printHuman(const Form1& form, std::ostream& out) {
 }
 
 bool anyOutOfRange(const Form1& form) {
-    for (ControlId id : kResults) {
-        if (form.control(id).text == kOutOfRange) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(
+        kResults, [&form](ControlId id) { return form.control(id).text == kOutOfRange; });
 }
 
 // One line, whatever CLI11 wrote.
