@@ -7,8 +7,6 @@
 #include "window/form1.hpp"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -18,6 +16,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
@@ -108,12 +107,8 @@ void printHuman(const Form1& form, std::ostream& out) {
 }
 
 bool anyOutOfRange(const Form1& form) {
-    for (ControlId id : kResults) {
-        if (form.control(id).text == kOutOfRange) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(
+        kResults, [&form](ControlId id) { return form.control(id).text == kOutOfRange; });
 }
 
 // One line, whatever CLI11 wrote.
@@ -156,6 +151,28 @@ std::optional<std::string> readProject(const std::string& path, std::istream& in
     return text;
 }
 
+// A value quoted in a usage error, with control characters written as \n, \t or \xNN so that
+// the message stays one line whatever the user passed.
+std::string printable(std::string_view value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            text += "\\n";
+        } else if (c == '\t') {
+            text += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            text += "\\x";
+            text.push_back(kHex[byte >> 4]);
+            text.push_back(kHex[byte & 0xf]);
+        } else {
+            text.push_back(c);
+        }
+    }
+    return text;
+}
+
 enum class ProjectOutput { Table, Json, Csv };
 
 CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
@@ -164,12 +181,12 @@ CliOutcome runProject(const std::string& path, ProjectOutput output, std::istrea
     std::string error;
     const std::optional<std::string> text = readProject(path, in, error);
     if (!text) {
-        err << "lenstally: " << source << ": cannot read the project: " << error << '\n';
+        err << "lenstally: " << printable(source) << ": cannot read the project: " << error << '\n';
         return {2, false};
     }
     const ProjectParse parsed = ParseProject(*text);
     if (!parsed.project) {
-        err << "lenstally: " << source << ": " << parsed.error << '\n';
+        err << "lenstally: " << printable(source) << ": " << printable(parsed.error) << '\n';
         return {2, false};
     }
     const ProjectResult result = ComputeProject(*parsed.project);
@@ -209,12 +226,16 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         CLI::Option* opt = app.add_option("--" + std::string(a.option));
         opt->description(std::string(a.help));
         opt->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        opt->type_name(a.kind == ActionKind::Number ? "N" : a.kind == ActionKind::Type ? "TEXT"
-                                                                                       : "NAME");
+        opt->type_name(a.kind == ActionKind::Number ? "N"
+                       : a.kind == ActionKind::Type ? "TEXT"
+                                                    : "NAME");
         actionOf[opt] = &a;
     }
-    app.add_flag("--json")->description(std::string("print the frame size and the three results as one JSON object (with --project: the project report)"));
-    app.add_flag("--state")->description(std::string("print every control of the window and its state as JSON"));
+    app.add_flag("--json")->description(
+        std::string("print the frame size and the three results as one JSON object (with "
+                    "--project: the project report)"));
+    app.add_flag("--state")->description(
+        std::string("print every control of the window and its state as JSON"));
     std::string projectPath;
     app.add_option("--project", projectPath)
         ->description(std::string(kProjectHelp))
@@ -287,8 +308,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         std::string error;
         const auto index = ResolveValue(*it->second, value, error);
         if (!index) {
-            err << "lenstally: --" << it->second->option << ": '" << value << "' is not allowed; "
-                << error << '\n';
+            err << "lenstally: --" << it->second->option << ": '" << printable(value)
+                << "' is not allowed; " << error << '\n';
             return {2, false};
         }
         steps.push_back({it->second, *index, value});
