@@ -1,4 +1,5 @@
 #include "app/cli.hpp"
+#include "app/display.hpp"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,16 +15,6 @@ constexpr const char* kWindowProgram = "lenstally-window";
 
 // Exit status when no window can be opened.
 constexpr int kNoWindow = 3;
-
-bool hasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Beside this executable (the build tree) first, then in the installed prefix's libexec folder,
 // wherever that prefix was moved.
@@ -44,7 +35,7 @@ std::filesystem::path findWindowProgram() {
 }
 
 int openWindow(const char* argv0) {
-    if (!hasDisplay()) {
+    if (!lenstally::HasDisplayVariable()) {
         std::cerr << "lenstally: no display to open the window on; set DISPLAY or "
                      "WAYLAND_DISPLAY, or get the results without a window with an action or "
                      "--json / --state (see lenstally --help)\n";

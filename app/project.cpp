@@ -295,7 +295,7 @@ public:
 
 private:
     static constexpr const char* kNotAProject =
-        "a project is a JSON object with \"groups\" (and \"name\")";
+        R"(a project is a JSON object with "groups" (and "name"))";
 
     bool fail(std::string message) {
         if (m_error.empty()) {
@@ -573,7 +573,7 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         number(",\"storageKB\":", g.storageKB);
         text += '}';
     }
-    field("],\"total\":{\"bandwidth\":", result.totalBandwidth);
+    field(R"(],"total":{"bandwidth":)", result.totalBandwidth);
     field(",\"storage\":", result.totalStorage);
     number(",\"totalKbps\":", result.totalKbps);
     number(",\"storageKB\":", result.storageKB);

@@ -41,7 +41,7 @@ struct ProjectParse {
 /// Every value is checked here, so a project that parses always computes.
 /// Example: ParseProject(R"({"groups":[{"name":"Dock","cameras":4}]})") gives one group with
 /// the single action cameras "4".
-ProjectParse ParseProject(std::string_view json);
+ProjectParse ParseProject(std::string_view text);
 
 /// What one group shows once its actions have run.
 struct GroupResult {

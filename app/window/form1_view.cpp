@@ -201,7 +201,7 @@ void Form1View::createControls() {
     }
 }
 
-void Form1View::describeForAssistiveTools() {
+void Form1View::describeForAssistiveTools() const {
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.kind == ControlKind::Frame) {
             // A nested group box would otherwise report its outer box's title.
@@ -222,7 +222,7 @@ void Form1View::describeForAssistiveTools() {
     }
 }
 
-void Form1View::setTabOrder() {
+void Form1View::setTabOrder() const {
     std::vector<const ControlDescription*> focusable;
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.tabIndex >= 0) {

@@ -47,8 +47,8 @@ public:
 private:
     void createControls();
     void connectControls();
-    void setTabOrder();
-    void describeForAssistiveTools();
+    void setTabOrder() const;
+    void describeForAssistiveTools() const;
     void mirror(ControlId id, Property property);
     void mirrorOptionGroup(ControlId option);
     void mirrorItems(ControlId combo);

@@ -4,6 +4,7 @@
 //   LENSTALLY_GRAB=FILE.png      saves the window's first frame to FILE.png and ends;
 //   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
 
+#include "app/display.hpp"
 #include "app/window/first_paint.hpp"
 #include "app/window/form1_view.hpp"
 
@@ -37,20 +38,10 @@ void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
     g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
 }
 
-bool hasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!hasDisplay()) {
+    if (!lenstally::HasDisplayVariable()) {
         std::fputs(kNoDisplay, stderr);
         return 3;
     }

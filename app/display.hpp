@@ -1,0 +1,20 @@
+#pragma once
+// Whether the environment names a display for the window at all. Kept free of Qt so that the
+// command line can answer without loading it.
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace lenstally {
+
+/// True when DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set to something.
+inline bool HasDisplayVariable() {
+    constexpr std::array<const char*, 3> kNames{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    return std::ranges::any_of(kNames, [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    });
+}
+
+} // namespace lenstally
