@@ -71,7 +71,7 @@ def close_x11_window(title):
     return len(ids)
 
 
-def find_window(timeout=20.0):
+def find_window(timeout=60.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         for app in pyatspi.Registry.getDesktop(0):

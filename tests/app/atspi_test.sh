@@ -8,5 +8,5 @@ for tool in xvfb-run dbus-run-session; do
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skipped: no python3-pyatspi"; exit 77; }
 # -noreset: the display must outlive the accessibility bus launcher, which connects first.
-exec timeout 120 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' \
+exec timeout 180 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' \
     dbus-run-session -- /usr/bin/python3 "$here/atspi_check.py" "$1" 2> >(grep -v '^dbus-daemon' >&2)
