@@ -32,12 +32,12 @@ std::string fromQString(const QString& text) {
 // The window's face: Liberation Sans at 8 pt is as high as the layout's 8.25 pt face and about
 // 2% wider; a fifth of a pixel less between letters makes up for that, so captions such as
 // "1 Megapixel (1280x1024)" fit their labels on one line as designed.
-QFont windowFont(FontSpec spec) {
+QFont windowFont(FontSpec face) {
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(spec.centiPoints == kDefaultFont.centiPoints ? 8.0
-                                                                    : spec.centiPoints / 100.0);
+    font.setPointSizeF(face.centiPoints == kDefaultFont.centiPoints ? 8.0
+                                                                    : face.centiPoints / 100.0);
     font.setLetterSpacing(QFont::AbsoluteSpacing, -0.2);
-    font.setBold(spec.bold);
+    font.setBold(face.bold);
     return font;
 }
 

@@ -20,8 +20,8 @@ namespace lenstally {
 QString toQString(const std::string& text);
 std::string fromQString(const QString& text);
 
-/// The font a control described with `spec` is drawn in.
-QFont windowFont(FontSpec spec = kDefaultFont);
+/// The font a control described with `face` is drawn in.
+QFont windowFont(FontSpec face = kDefaultFont);
 
 /// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
 constexpr int twipsToPixels(int twips) {
