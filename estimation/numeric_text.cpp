@@ -108,7 +108,6 @@ double ParseNumber(std::string_view text) {
     // Gather the number's characters, skipping the ignored ones, into a form from_chars reads.
     std::string mantissa; // digits with at most one '.'
     bool negative = false;
-    bool seenSign = false;
     bool seenPoint = false;
     bool seenDigit = false;
     std::size_t i = 0;
@@ -122,10 +121,8 @@ double ParseNumber(std::string_view text) {
     skipIgnored();
     if (i < n && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
-        seenSign = true;
         ++i;
     }
-    (void)seenSign;
     // Position of the first significant digit relative to the point, for overflow/underflow.
     std::int64_t intDigits = 0;      // significant digits before the point
     std::int64_t leadingFracZeros = 0; // zeros after the point before the first significant digit
