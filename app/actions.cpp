@@ -16,19 +16,50 @@ using C = ControlId;
 constexpr ActionSpec kActions[] = {
     {"stream", ActionKind::Select, kStreamNames, kOptStream, C::Form1, 0,
      "select the stream type (mjpeg|mpeg4|h264)"},
-    {"bitrate-mode", ActionKind::Pick, kBitrateModeNames, {}, C::cmbBitrateMode, 0,
+    {"bitrate-mode",
+     ActionKind::Pick,
+     kBitrateModeNames,
+     {},
+     C::cmbBitrateMode,
+     0,
      "pick the bitrate mode (vbr|cbr)"},
     {"resolution", ActionKind::Select, kResolutionNames, kOptResolution, C::Form1, 0,
      "select the resolution (qcif|cif|2cif|4cif|1mp|2mp|3mp)"},
-    {"quality", ActionKind::Pick, kQualityNames, {}, C::cmbQuality, 0,
+    {"quality",
+     ActionKind::Pick,
+     kQualityNames,
+     {},
+     C::cmbQuality,
+     0,
      "pick the video quality (highest|normal|low)"},
-    {"fps", ActionKind::Number, {}, {}, C::cmbFPS, 30, "pick the frames per second per camera (1-30)"},
+    {"fps",
+     ActionKind::Number,
+     {},
+     {},
+     C::cmbFPS,
+     30,
+     "pick the frames per second per camera (1-30)"},
     {"gop", ActionKind::Number, {}, {}, C::cmbGOP, 30, "pick the GOP length (1-30)"},
-    {"hours", ActionKind::Number, {}, {}, C::cmbHours, 24,
+    {"hours",
+     ActionKind::Number,
+     {},
+     {},
+     C::cmbHours,
+     24,
      "pick the hours each camera records per day (1-24)"},
-    {"frame-size", ActionKind::Type, {}, {}, C::txtFrameSize, 0,
+    {"frame-size",
+     ActionKind::Type,
+     {},
+     {},
+     C::txtFrameSize,
+     0,
      "type the average frame size in KB (any text)"},
-    {"cameras", ActionKind::Type, {}, {}, C::txtCameraCount, 0,
+    {"cameras",
+     ActionKind::Type,
+     {},
+     {},
+     C::txtCameraCount,
+     0,
      "type the number of cameras (any text)"},
     {"bitrate", ActionKind::Type, {}, {}, C::txtBPS, 0, "type the bitrate in Kbps (any text)"},
     {"days", ActionKind::Type, {}, {}, C::txtDays, 0, "type the days of storage (any text)"},
@@ -36,7 +67,9 @@ constexpr ActionSpec kActions[] = {
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+               auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+               };
                return lower(x) == lower(y);
            });
 }
@@ -54,7 +87,9 @@ std::string joined(std::span<const std::string_view> names) {
 
 } // namespace
 
-std::span<const ActionSpec> Actions() { return kActions; }
+std::span<const ActionSpec> Actions() {
+    return kActions;
+}
 
 const ActionSpec* FindAction(std::string_view option) {
     for (const ActionSpec& a : kActions) {
@@ -89,7 +124,8 @@ std::optional<int> ResolveValue(const ActionSpec& action, std::string_view value
             }
         }
         if (!digits || n < 1 || n > action.maxNumber) {
-            error = "allowed values are whole numbers from 1 to " + std::to_string(action.maxNumber);
+            error =
+                "allowed values are whole numbers from 1 to " + std::to_string(action.maxNumber);
             return std::nullopt;
         }
         return static_cast<int>(n - 1);
@@ -100,7 +136,9 @@ std::optional<int> ResolveValue(const ActionSpec& action, std::string_view value
     return std::nullopt;
 }
 
-void ApplyAction(Form1& form, const ActionSpec& action, int index, const std::string& value) {
+void ApplyAction(Form1& form, const ResolvedAction& resolved) {
+    const ActionSpec& action = *resolved.action;
+    const int index = resolved.index;
     switch (action.kind) {
     case ActionKind::Select:
         form.selectOption(action.options[static_cast<std::size_t>(index)]);
@@ -110,7 +148,7 @@ void ApplyAction(Form1& form, const ActionSpec& action, int index, const std::st
         form.setListIndex(action.control, static_cast<std::int16_t>(index));
         break;
     case ActionKind::Type:
-        form.setText(action.control, value);
+        form.setText(action.control, resolved.value);
         break;
     }
 }

@@ -292,12 +292,7 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     }
 
     // Check every value before acting, so a usage error prints nothing on stdout.
-    struct Step {
-        const ActionSpec* action;
-        int index;
-        std::string value;
-    };
-    std::vector<Step> steps;
+    std::vector<ResolvedAction> steps;
     std::map<const CLI::Option*, std::size_t> seen;
     for (const CLI::Option* opt : app.parse_order()) {
         const auto it = actionOf.find(opt);
@@ -320,8 +315,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
 
     Form1 form;
     form.load();
-    for (const Step& s : steps) {
-        ApplyAction(form, *s.action, s.index, s.value);
+    for (const ResolvedAction& s : steps) {
+        ApplyAction(form, s);
     }
     if (state) {
         out << dumpJson(stateJson(form)) << '\n';

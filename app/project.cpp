@@ -397,8 +397,7 @@ public:
         }
         form = m_startUp;
         for (std::size_t i = 0; i < selections; ++i) {
-            const ResolvedAction& a = group.actions[i];
-            ApplyAction(form, *a.action, a.index, a.value);
+            ApplyAction(form, group.actions[i]);
         }
         if (m_states.size() < kMaxStates) {
             m_states.emplace(std::move(key), form);
@@ -415,8 +414,7 @@ private:
 // One group, on `form` already in the state after start-up and its first `done` actions.
 GroupResult computeGroup(Form1& form, const ProjectGroup& group, std::size_t done) {
     for (std::size_t i = done; i < group.actions.size(); ++i) {
-        const ResolvedAction& a = group.actions[i];
-        ApplyAction(form, *a.action, a.index, a.value);
+        ApplyAction(form, group.actions[i]);
     }
     GroupResult g;
     g.name = group.name;

@@ -14,13 +14,6 @@
 
 namespace lenstally {
 
-/// One action of a group, checked and resolved by ResolveValue, ready for ApplyAction.
-struct ResolvedAction {
-    const ActionSpec* action;
-    int index;         // what ResolveValue returned: -1 for a typing action
-    std::string value; // the text typed, for typing actions
-};
-
 struct ProjectGroup {
     std::string name;
     std::vector<ResolvedAction> actions; // in the order of Actions(), whatever the file's order

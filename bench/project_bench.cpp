@@ -97,7 +97,7 @@ void singleScenarioRuns(benchmark::State& state, const std::string& text) {
             lenstally::Form1 form;
             form.load();
             for (const lenstally::ResolvedAction& a : group.actions) {
-                lenstally::ApplyAction(form, *a.action, a.index, a.value);
+                lenstally::ApplyAction(form, a);
             }
             const lenstally::Figures f = form.figures();
             benchmark::DoNotOptimize(f);
