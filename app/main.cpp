@@ -13,8 +13,7 @@ namespace {
 
 constexpr const char* kWindowProgram = "lenstally-window";
 
-// Exit status when no window can be opened.
-constexpr int kNoWindow = 3;
+using lenstally::kNoWindowStatus;
 
 // Beside this executable (the build tree) first, then in the installed prefix's libexec folder,
 // wherever that prefix was moved.
@@ -36,23 +35,21 @@ std::filesystem::path findWindowProgram() {
 
 int openWindow(const char* argv0) {
     if (!lenstally::HasDisplayVariable()) {
-        std::cerr << "lenstally: no display to open the window on; set DISPLAY or "
-                     "WAYLAND_DISPLAY, or get the results without a window with an action or "
-                     "--json / --state (see lenstally --help)\n";
-        return kNoWindow;
+        std::cerr << lenstally::kNoDisplayMessage;
+        return kNoWindowStatus;
     }
     const std::filesystem::path program = findWindowProgram();
     if (program.empty()) {
         std::cerr << "lenstally: the window program " << kWindowProgram
                   << " is not installed; get the results without a window with an action or "
                      "--json / --state (see lenstally --help)\n";
-        return kNoWindow;
+        return kNoWindowStatus;
     }
     std::string name = argv0;
     char* const args[] = {name.data(), nullptr};
     ::execv(program.c_str(), args);
     std::cerr << "lenstally: cannot start " << program.string() << "\n";
-    return kNoWindow;
+    return kNoWindowStatus;
 }
 
 } // namespace

@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr const char* kNoDisplay =
-    "lenstally: no display to open the window on; set DISPLAY or WAYLAND_DISPLAY, or get the "
-    "results without a window with an action or --json / --state (see lenstally --help)\n";
 constexpr const char* kUnreachable =
     "lenstally: cannot open the window, the display cannot be reached; get the results without a "
     "window with an action or --json / --state (see lenstally --help)\n";
@@ -33,7 +30,7 @@ std::string g_heldBack;
 void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtFatalMsg) {
         std::fputs(kUnreachable, stderr);
-        _exit(3);
+        _exit(lenstally::kNoWindowStatus);
     }
     g_heldBack += qFormatLogMessage(type, context, message).toStdString() + '\n';
 }
@@ -42,8 +39,8 @@ void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 int main(int argc, char** argv) {
     if (!lenstally::HasDisplayVariable()) {
-        std::fputs(kNoDisplay, stderr);
-        return 3;
+        std::fputs(lenstally::kNoDisplayMessage, stderr);
+        return lenstally::kNoWindowStatus;
     }
     const QtMessageHandler qtHandler = qInstallMessageHandler(startUpMessages);
     QApplication app(argc, argv);
