@@ -21,7 +21,7 @@
 
 namespace lenstally {
 
-QString toQString(const std::string& text) {
+QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -92,7 +92,7 @@ constexpr std::pair<ControlId, const char*> kResultDescriptions[] = {
 
 // A caption as a name to be read out: the trailing tab some captions carry is not spoken.
 QString spokenName(std::string_view caption) {
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())).trimmed();
+    return toQString(caption).trimmed();
 }
 
 std::optional<ControlId> labelBeside(ControlId option) {
@@ -125,7 +125,7 @@ Form1View::~Form1View() {
 
 void Form1View::createControls() {
     const ControlDescription& form = Describe(ControlId::Form1);
-    setObjectName(QString::fromUtf8(form.name.data(), static_cast<qsizetype>(form.name.size())));
+    setObjectName(toQString(form.name));
     setWindowTitle(toQString(m_form.control(ControlId::Form1).text));
     setFont(windowFont(form.font));
     setFixedSize(twipsToPixels(form.width), twipsToPixels(form.height));
@@ -185,7 +185,7 @@ void Form1View::createControls() {
         case ControlKind::Form:
             break;
         }
-        w->setObjectName(QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size())));
+        w->setObjectName(toQString(d.name));
         // Every container has the window's font, which the controls inherit as they are
         // created; setting a font afterwards makes some widgets rebuild parts of themselves.
         const bool ownFont =

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include <QWidget>
 
@@ -17,7 +18,7 @@ class QString;
 namespace lenstally {
 
 /// The one adapter between the model's UTF-8 strings and Qt's strings.
-QString toQString(const std::string& text);
+QString toQString(std::string_view text);
 std::string fromQString(const QString& text);
 
 /// The font a control described with `face` is drawn in.

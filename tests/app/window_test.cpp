@@ -51,8 +51,7 @@ QString firstMismatch(const Form1View& view) {
         }
         const lenstally::Control& c = view.model().control(d.id);
         QWidget* w = view.widget(d.id);
-        const QString name =
-            QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size()));
+        const QString name = toQString(d.name);
         if (w->geometry() != modelRect(c)) {
             return name + QStringLiteral(": geometry %1,%2 %3x%4, model %5,%6")
                               .arg(w->x())
@@ -109,7 +108,7 @@ QStringList differingTexts(const Form1& a, const Form1& b) {
     QStringList names;
     for (const auto& d : ControlDescriptions()) {
         if (a.control(d.id).text != b.control(d.id).text) {
-            names << QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size()));
+            names << toQString(d.name);
         }
     }
     return names;
