@@ -2,6 +2,7 @@
 
 #include "app/actions.hpp"
 #include "app/project.hpp"
+#include "app/project_reports.hpp"
 #include "app/version.hpp"
 #include "estimation/estimates.hpp"
 #include "window/form1.hpp"

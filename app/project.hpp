@@ -1,12 +1,13 @@
 #pragma once
-// Planning projects: several groups of cameras in one JSON file. Each group is computed on the
-// window's own model, exactly as the command line would compute it alone; the project adds the
-// site's totals and writes them as a table, JSON or CSV.
+// Planning projects: several groups of cameras in one JSON file, and optionally the drives and
+// recorders that store them. A project is read and checked here (project_reader.cpp), computed
+// on the window's own model (project_compute.hpp) and written as a table, JSON or CSV
+// (project_reports.hpp).
 
 #include "app/actions.hpp"
-#include "window/form1.hpp"
+#include "estimation/storage_plan.hpp"
 
-#include <iosfwd>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,11 +18,26 @@ namespace lenstally {
 struct ProjectGroup {
     std::string name;
     std::vector<ResolvedAction> actions; // in the order of Actions(), whatever the file's order
+    double activity = 100; // percent of the recording hours the group really records, 0 to 100
+};
+
+/// The size of one drive as the file gives it: 8 TB, 3.84 TB, 1 TiB...
+struct DriveSize {
+    double number = 0;
+    SizeUnit unit = SizeUnit::TB;
+};
+
+struct StorageSection {
+    DriveSize drive;
+    DriveLayout layout;                 // layout.driveKB is the drive's size in KB
+    std::optional<std::int64_t> drives; // drives installed, spares included; a valid count
 };
 
 struct Project {
     std::optional<std::string> name;
     std::vector<ProjectGroup> groups;
+    std::optional<StorageSection> storage;
+    std::optional<RecorderLimits> recorder; // bays only together with a storage section
 };
 
 /// A project read from its JSON text, or the one-line reason it cannot be read.
@@ -30,47 +46,16 @@ struct ProjectParse {
     std::string error; // set when `project` is empty; no "lenstally:" prefix, no file name
 };
 
-/// Reads a project file: {"name": TEXT, "groups": [{"name": TEXT, "stream": "h264", ...}, ...]}.
-/// Every value is checked here, so a project that parses always computes.
+/// Reads a project file: {"name": TEXT, "groups": [{"name": TEXT, "stream": "h264", ...}, ...],
+/// "storage": {"drive": "8 TB", "raid": 6, ...}, "recorder": {"channels": 32, ...}}. Every value
+/// is checked here, so a project that parses always computes.
 /// Example: ParseProject(R"({"groups":[{"name":"Dock","cameras":4}]})") gives one group with
 /// the single action cameras "4".
 ProjectParse ParseProject(std::string_view text);
 
-/// What one group shows once its actions have run.
-struct GroupResult {
-    std::string name;
-    std::vector<std::string> inputs; // CurrentValue of each action, in the order of Actions()
-    std::string frameSize;           // txtFrameSize
-    std::string perCamera;           // lbPerBandwidth
-    std::string totalBandwidth;      // lbTotalBandwidth
-    std::string storage;             // lbStorageSize
-    std::optional<double> totalKbps; // unrounded; empty where totalBandwidth reads "Out of range"
-    std::optional<double> storageKB; // unrounded; empty where storage reads "Out of range"
-};
-
-struct ProjectResult {
-    std::optional<std::string> name;
-    std::vector<GroupResult> groups;
-    std::string totalBandwidth;      // the sum of the groups' totals, as lbTotalBandwidth shows
-    std::string totalStorage;        // the sum of the groups' storage, as lbStorageSize shows
-    std::optional<double> totalKbps; // empty where totalBandwidth reads "Out of range"
-    std::optional<double> storageKB; // empty where totalStorage reads "Out of range"
-
-    /// True when any caption of any group, or either total, reads "Out of range".
-    bool anyOutOfRange() const;
-};
-
-/// Computes every group on a form in the state start-up leaves, then the project's totals.
-ProjectResult ComputeProject(const Project& project);
-
-/// A table for people: one row per group and a TOTAL row.
-void WriteProjectTable(const ProjectResult& result, std::ostream& out);
-/// One JSON object: the project's name, each group's texts and raw numbers, and the totals.
-void WriteProjectJson(const ProjectResult& result, std::ostream& out);
-/// CSV with CRLF line ends: a header, one row per group, then the TOTAL row.
-void WriteProjectCsv(const ProjectResult& result, std::ostream& out);
-
-/// The shortest decimal text that reads back as `value`: "16", "1000", "0.1", "1e+300".
-std::string ShortestText(double value);
+/// A drive size written as text: a plain decimal number and a unit (TB, GB, TiB or GiB, any
+/// case), blanks allowed around the number: "8 TB", "3.84TB", " 1e1 tib ". Its size in KB must
+/// be finite and above 0.
+std::optional<DriveSize> ParseDriveSize(std::string_view text);
 
 } // namespace lenstally

@@ -9,8 +9,12 @@
 namespace lenstally {
 namespace {
 
-bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isIgnored(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Exponents are saturated well beyond the range where any double lives; the saturated value still
 // decides overflow or underflow correctly for texts shorter than this many digits.
@@ -51,7 +55,8 @@ SignificantDigits roundTo15Digits(double magnitude) {
     return result;
 }
 
-// The digits without sign; `leadingZero` says whether a magnitude below 1 gets "0" before its point.
+// The digits without sign; `leadingZero` says whether a magnitude below 1 gets "0" before its
+// point.
 std::string formatMagnitude(double magnitude, bool leadingZero) {
     if (magnitude == 0.0) {
         return "0";
@@ -124,7 +129,7 @@ double ParseNumber(std::string_view text) {
         ++i;
     }
     // Position of the first significant digit relative to the point, for overflow/underflow.
-    std::int64_t intDigits = 0;      // significant digits before the point
+    std::int64_t intDigits = 0;        // significant digits before the point
     std::int64_t leadingFracZeros = 0; // zeros after the point before the first significant digit
     bool significant = false;
     for (;;) {
@@ -203,7 +208,8 @@ double ParseNumber(std::string_view text) {
     if (magnitude < -400) {
         return zero;
     }
-    // Write the mantissa as d.ddd with the exponent of its first digit, so the exponent stays small.
+    // Write the mantissa as d.ddd with the exponent of its first digit, so the exponent stays
+    // small.
     std::string normal;
     normal.reserve(mantissa.size() + 8);
     for (char c : mantissa) {
@@ -246,7 +252,9 @@ std::string FormatSigned(double value) {
     return (negative ? "-" : " ") + digits;
 }
 
-std::string FormatInteger(std::int16_t value) { return std::to_string(value); }
+std::string FormatInteger(std::int16_t value) {
+    return std::to_string(value);
+}
 
 double RoundTo(double value, int digits) {
     if (!std::isfinite(value)) {
@@ -263,6 +271,12 @@ double RoundTo(double value, int digits) {
     double rounded = value;
     std::from_chars(buf.data(), end, rounded);
     return rounded;
+}
+
+std::string ShortestText(double value) {
+    std::array<char, 32> buf{};
+    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
 }
 
 } // namespace lenstally

@@ -38,4 +38,9 @@ std::string FormatInteger(std::int16_t value);
 /// lies a little above it. Non-finite values are returned unchanged.
 double RoundTo(double value, int digits);
 
+/// The shortest decimal text that reads back as exactly `value` (round trip, no locale), for
+/// machine-readable reports: "16", "1000", "0.1", "1e+300", "-0" (and "inf" or "nan" for values
+/// that are not finite, which reports never write).
+std::string ShortestText(double value);
+
 } // namespace lenstally

@@ -250,7 +250,9 @@ void Form1::txtDays_Change() {
 
 // ---- Start-up ----------------------------------------------------------------------------------
 
-void Form1::load() { Form_Load(); }
+void Form1::load() {
+    Form_Load();
+}
 
 void Form1::Form_Load() {
     trace("Form_Load");
@@ -317,9 +319,15 @@ double Form1::frameSizeFor(int stream) const {
                              control(ControlId::cmbQuality).listIndex);
 }
 
-double Form1::MjpegFrameSize() const { return frameSizeFor(0); }
-double Form1::Mpeg4FrameSize() const { return frameSizeFor(1); }
-double Form1::H264FrameSize() const { return frameSizeFor(2); }
+double Form1::MjpegFrameSize() const {
+    return frameSizeFor(0);
+}
+double Form1::Mpeg4FrameSize() const {
+    return frameSizeFor(1);
+}
+double Form1::H264FrameSize() const {
+    return frameSizeFor(2);
+}
 
 void Form1::RefreshFrameSize() {
     trace("RefreshFrameSize");
@@ -350,10 +358,9 @@ double Form1::perCameraKbps() const {
     return FrameBasedBandwidth(s, f);
 }
 
-double Form1::storageKB() const {
+double Form1::storageKB(double d) const {
     const double n = ParseNumber(control(ControlId::txtCameraCount).text);
     const double h = listPosition(ControlId::cmbHours);
-    const double d = ParseNumber(control(ControlId::txtDays).text);
     if (IsCbrSelected()) {
         return CbrStorage(ParseNumber(control(ControlId::txtBPS).text), n, h, d);
     }
@@ -368,7 +375,11 @@ double Form1::storageKB() const {
 Figures Form1::figures() const {
     const double p = perCameraKbps();
     const double n = ParseNumber(control(ControlId::txtCameraCount).text);
-    return {p, TotalBandwidth(n, p), storageKB()};
+    return {p, TotalBandwidth(n, p), storageKB(ParseNumber(control(ControlId::txtDays).text))};
+}
+
+double Form1::dailyStorageKB() const {
+    return storageKB(1);
 }
 
 void Form1::RefreshBandwidth() {
@@ -381,7 +392,8 @@ void Form1::RefreshBandwidth() {
 
 void Form1::RefreshStorage() {
     trace("RefreshStorage");
-    setCaption(ControlId::lbStorageSize, StorageCaption(storageKB()));
+    setCaption(ControlId::lbStorageSize,
+               StorageCaption(storageKB(ParseNumber(control(ControlId::txtDays).text))));
 }
 
 // ---- Stream-dependent layout -------------------------------------------------------------------
@@ -403,13 +415,26 @@ constexpr LayoutProperty L = LayoutProperty::Left;
 
 // Each layout's writes, in the order they are made.
 constexpr LayoutWrite kMjpegLayout[] = {
-    {C::lbQuality, T, 3240},      {C::cmbQuality, T, 3240},     {C::lbFPS, L, 840},
-    {C::cmbFPS, L, 2160},         {C::txtCameraCount, T, 3720}, {C::lbCamCount, T, 3720},
-    {C::lbQuality, V, 1},         {C::cmbQuality, V, 1},        {C::lbBitrateMode, V, 0},
-    {C::cmbBitrateMode, V, 0},    {C::lbGOP, V, 0},             {C::cmbGOP, V, 0},
-    {C::lbBitrate, V, 0},         {C::txtBPS, V, 0},            {C::lbKbps, V, 0},
-    {C::lbFPS, V, 1},             {C::cmbFPS, V, 1},            {C::lbFrameSize, V, 1},
-    {C::txtFrameSize, V, 1},      {C::lbKB, V, 1},
+    {C::lbQuality, T, 3240},
+    {C::cmbQuality, T, 3240},
+    {C::lbFPS, L, 840},
+    {C::cmbFPS, L, 2160},
+    {C::txtCameraCount, T, 3720},
+    {C::lbCamCount, T, 3720},
+    {C::lbQuality, V, 1},
+    {C::cmbQuality, V, 1},
+    {C::lbBitrateMode, V, 0},
+    {C::cmbBitrateMode, V, 0},
+    {C::lbGOP, V, 0},
+    {C::cmbGOP, V, 0},
+    {C::lbBitrate, V, 0},
+    {C::txtBPS, V, 0},
+    {C::lbKbps, V, 0},
+    {C::lbFPS, V, 1},
+    {C::cmbFPS, V, 1},
+    {C::lbFrameSize, V, 1},
+    {C::txtFrameSize, V, 1},
+    {C::lbKB, V, 1},
 };
 constexpr LayoutWrite kBitrateModeRow[] = {
     {C::lbBitrateMode, V, 1},
@@ -418,20 +443,23 @@ constexpr LayoutWrite kBitrateModeRow[] = {
     {C::cmbBitrateMode, T, 3240},
 };
 constexpr LayoutWrite kVbrLayout[] = {
-    {C::lbBitrate, V, 0},         {C::lbQuality, T, 3720},      {C::cmbQuality, T, 3720},
-    {C::lbFPS, L, 4920},          {C::cmbFPS, L, 6240},         {C::txtCameraCount, T, 4200},
-    {C::lbCamCount, T, 4200},     {C::txtBPS, V, 0},            {C::lbKbps, V, 0},
-    {C::lbQuality, V, 1},         {C::cmbQuality, V, 1},        {C::lbGOP, V, 1},
-    {C::cmbGOP, V, 1},            {C::lbFPS, V, 1},             {C::cmbFPS, V, 1},
-    {C::lbFrameSize, V, 1},       {C::txtFrameSize, V, 1},      {C::lbKB, V, 1},
+    {C::lbBitrate, V, 0},     {C::lbQuality, T, 3720}, {C::cmbQuality, T, 3720},
+    {C::lbFPS, L, 4920},      {C::cmbFPS, L, 6240},    {C::txtCameraCount, T, 4200},
+    {C::lbCamCount, T, 4200}, {C::txtBPS, V, 0},       {C::lbKbps, V, 0},
+    {C::lbQuality, V, 1},     {C::cmbQuality, V, 1},   {C::lbGOP, V, 1},
+    {C::cmbGOP, V, 1},        {C::lbFPS, V, 1},        {C::cmbFPS, V, 1},
+    {C::lbFrameSize, V, 1},   {C::txtFrameSize, V, 1}, {C::lbKB, V, 1},
 };
 constexpr LayoutWrite kCbrLayout[] = {
-    {C::lbBitrate, T, 3240},      {C::txtBPS, T, 3240},         {C::lbKbps, T, 3240},
-    {C::txtCameraCount, T, 3720}, {C::lbCamCount, T, 3720},     {C::lbQuality, V, 0},
-    {C::cmbQuality, V, 0},        {C::lbGOP, V, 0},             {C::cmbGOP, V, 0},
-    {C::lbFPS, V, 0},             {C::cmbFPS, V, 0},            {C::lbFrameSize, V, 0},
-    {C::txtFrameSize, V, 0},      {C::lbKB, V, 0},              {C::lbBitrate, V, 1},
-    {C::txtBPS, V, 1},            {C::lbKbps, V, 1},
+    {C::lbBitrate, T, 3240},  {C::txtBPS, T, 3240},
+    {C::lbKbps, T, 3240},     {C::txtCameraCount, T, 3720},
+    {C::lbCamCount, T, 3720}, {C::lbQuality, V, 0},
+    {C::cmbQuality, V, 0},    {C::lbGOP, V, 0},
+    {C::cmbGOP, V, 0},        {C::lbFPS, V, 0},
+    {C::cmbFPS, V, 0},        {C::lbFrameSize, V, 0},
+    {C::txtFrameSize, V, 0},  {C::lbKB, V, 0},
+    {C::lbBitrate, V, 1},     {C::txtBPS, V, 1},
+    {C::lbKbps, V, 1},
 };
 
 } // namespace

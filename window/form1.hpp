@@ -107,6 +107,8 @@ public:
     /// The unrounded figures the captions show now, computed from the controls exactly as the
     /// refresh procedures compute them.
     Figures figures() const;
+    /// The storage in KB the form computes with txtDays holding "1": one day of recording.
+    double dailyStorageKB() const;
 
     /// The index of the selected button of an option array, if any.
     std::optional<int> selectedStream() const;
@@ -126,7 +128,7 @@ private:
     double listPosition(ControlId combo) const;
     double frameSizeFor(int stream) const;
     double perCameraKbps() const;
-    double storageKB() const;
+    double storageKB(double days) const; // the days as read from txtDays
 
     void raiseClick(ControlId id);
     void raiseChange(ControlId id);

@@ -8,7 +8,7 @@ import subprocess
 import sys
 
 HEADER = ("name,stream,bitrate-mode,resolution,quality,fps,gop,hours,frame-size,cameras,bitrate,"
-          "days,per-camera,total-bandwidth,storage,total-kbps,storage-kb").split(",")
+          "days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb").split(",")
 
 
 def run(program, *args):
@@ -41,6 +41,7 @@ def main(program, project_file):
                 assert cell[key] == value.lower(), (key, cell[key], value)
             elif key in ("fps", "gop", "hours"):
                 assert int(cell[key]) == int(value), (key, cell[key], value)
+        assert float(cell["activity"]) == float(group.get("activity", 100)) == shown["activity"]
         assert cell["frame-size"] == shown["txtFrameSize"]
         assert cell["per-camera"] == shown["lbPerBandwidth"]
         assert cell["total-bandwidth"] == shown["lbTotalBandwidth"]
@@ -49,16 +50,16 @@ def main(program, project_file):
         assert float(cell["storage-kb"]) == shown["storageKB"]
 
     assert len(total) == len(HEADER) and total[0] == "TOTAL", total
-    assert all(c == "" for c in total[1:13]), total
-    assert total[13:15] == [report["total"]["bandwidth"], report["total"]["storage"]], total
+    assert all(c == "" for c in total[1:14]), total
+    assert total[14:16] == [report["total"]["bandwidth"], report["total"]["storage"]], total
     # The totals are the plain sums of the groups' numbers, in group order.
     kbps = 0.0
     kilobytes = 0.0
     for row in groups:
-        kbps += float(row[15])
-        kilobytes += float(row[16])
-    assert float(total[15]) == kbps, (total[15], kbps)
-    assert float(total[16]) == kilobytes, (total[16], kilobytes)
+        kbps += float(row[16])
+        kilobytes += float(row[17])
+    assert float(total[16]) == kbps, (total[16], kbps)
+    assert float(total[17]) == kilobytes, (total[17], kilobytes)
     print(f"{project_file}: {len(groups)} groups and the totals read back")
 
 

@@ -1,5 +1,5 @@
 #include "app/cli.hpp"
-#include "app/project.hpp"
+#include "app/project_reports.hpp"
 #include "estimation/estimates.hpp"
 
 #include <cmath>
@@ -280,14 +280,14 @@ TEST(Project, csv_quotes_only_the_cells_that_need_it) {
     ASSERT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out,
               "name,stream,bitrate-mode,resolution,quality,fps,gop,hours,frame-size,cameras,"
-              "bitrate,days,per-camera,total-bandwidth,storage,total-kbps,storage-kb\r\n"
-              "\"Dock, north \"\"B\"\"\",mjpeg,vbr,qcif,highest,30,1,24,7.5,2,256,7, 2.25Mbps,"
+              "bitrate,days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb\r\n"
+              "\"Dock, north \"\"B\"\"\",mjpeg,vbr,qcif,highest,30,1,24,7.5,2,256,7,100, 2.25Mbps,"
               " 4.5Mbps, 299.376GB,4500,299376000\r\n"
-              "Gate,mjpeg,vbr,qcif,highest,30,1,24,7.5,1,256,\"7,5\", 2.25Mbps, 2.25Mbps,"
+              "Gate,mjpeg,vbr,qcif,highest,30,1,24,7.5,1,256,\"7,5\",100, 2.25Mbps, 2.25Mbps,"
               " 149.688GB,2250,149688000\r\n"
-              "\"two\nlines\",mjpeg,vbr,qcif,highest,30,1,24,7.5,1e308,256,7, 2.25Mbps,"
+              "\"two\nlines\",mjpeg,vbr,qcif,highest,30,1,24,7.5,1e308,256,7,100, 2.25Mbps,"
               "Out of range,Out of range,,\r\n"
-              "TOTAL,,,,,,,,,,,,,Out of range,Out of range,,\r\n");
+              "TOTAL,,,,,,,,,,,,,,Out of range,Out of range,,\r\n");
 }
 
 TEST(Project, table_lists_groups_and_totals) {
@@ -304,7 +304,7 @@ TEST(Project, table_lists_groups_and_totals) {
 TEST(Project, json_report_has_every_field) {
     const Outcome r = runProject(R"({"groups":[{"name":"Door"}]})");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, R"({"name":null,"groups":[{"name":"Door","txtFrameSize":"7.5",)"
+    EXPECT_EQ(r.out, R"({"name":null,"groups":[{"name":"Door","activity":100,"txtFrameSize":"7.5",)"
                      R"("lbPerBandwidth":" 2.25Mbps","lbTotalBandwidth":" 2.25Mbps",)"
                      R"("lbStorageSize":" 149.688GB","totalKbps":2250,"storageKB":149688000}],)"
                      R"("total":{"bandwidth":" 2.25Mbps","storage":" 149.688GB",)"
@@ -374,12 +374,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"number_beyond_a_double", "{\"groups\":[{\"name\":\"a\",\n \"cameras\": 1e400}]}",
                 "line 2, column 13: the number 1e400 is beyond the range of a double; write it "
                 "as a string to type it as text"},
-        BadCase{"not_an_object", "[]", "a project is a JSON object with \"groups\" (and \"name\")"},
+        BadCase{"not_an_object", "[]",
+                "a project is a JSON object with \"groups\" (and \"name\", \"storage\", "
+                "\"recorder\")"},
         BadCase{"no_groups", R"({"name":"x"})", "the project has no \"groups\""},
         BadCase{"groups_not_an_array", R"({"groups":{}})", "\"groups\" must be an array"},
         BadCase{"groups_twice", R"({"groups":[],"groups":[]})", "\"groups\" is given twice"},
         BadCase{"unknown_top_level_key", R"({"groups":[],"site":"x"})",
-                "unknown key \"site\" in the project; allowed keys are name, groups"},
+                "unknown key \"site\" in the project; allowed keys are name, groups, storage, "
+                "recorder"},
         BadCase{"project_name_not_text", R"({"name":7,"groups":[]})",
                 "the project's \"name\" must be a string"},
         BadCase{"group_not_an_object", R"({"groups":[{"name":"a"},"b"]})",
@@ -391,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"unknown_group_key", R"({"groups":[{"name":"Dock","colour":"red"}]})",
                 "group 1 \"Dock\": unknown key \"colour\"; allowed keys are name, stream, "
                 "bitrate-mode, resolution, quality, fps, gop, hours, frame-size, cameras, "
-                "bitrate, days"},
+                "bitrate, days, activity"},
         BadCase{"stream_outside_its_list", R"({"groups":[{"name":"Dock","stream":"xvid"}]})",
                 "group 1 \"Dock\": \"stream\" is \"xvid\"; allowed values are mjpeg, mpeg4, h264"},
         BadCase{"bitrate_mode_outside_its_list",
