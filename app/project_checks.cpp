@@ -24,8 +24,9 @@ std::string shown(const FileValue& value) {
     return value.kind == Kind::String ? JsonString(value.text) : value.text;
 }
 
-std::string quoted(std::string_view key) {
-    return JsonString(std::string(key));
+// "storage: \"raid\"": where a message's key stands.
+std::string about(const std::string& label, std::string_view key) {
+    return label + ": " + JsonString(std::string(key));
 }
 
 const FileValue* find(const std::vector<FileEntry>& entries, std::string_view key) {
@@ -54,7 +55,7 @@ std::optional<std::string> keyProblem(const std::vector<FileEntry>& entries,
         }
         if (std::any_of(entries.begin(), it,
                         [&it](const FileEntry& e) { return e.key == it->key; })) {
-            return label + ": " + JsonString(it->key) + " is given twice";
+            return about(label, it->key) + " is given twice";
         }
     }
     return std::nullopt;
@@ -138,12 +139,12 @@ Checked<T> readValue(const std::string& label, std::string_view key, const FileV
                      Read read, Allowed allowed, const std::string& wrongKind,
                      const std::string& allowedText) {
     if (value.kind == Kind::Other) {
-        return failed<T>(label + ": " + quoted(key) + " must be " + wrongKind);
+        return failed<T>(about(label, key) + " must be " + wrongKind);
     }
     const std::optional<T> v = read(value);
     if (!v || !allowed(*v)) {
-        return failed<T>(label + ": " + quoted(key) + " is " + shown(value) +
-                         "; allowed values are " + allowedText);
+        return failed<T>(about(label, key) + " is " + shown(value) + "; allowed values are " +
+                         allowedText);
     }
     return {v, {}};
 }
@@ -325,12 +326,12 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
             break;
         }
         if (!text) {
-            return failed<ProjectGroup>(label + ": " + JsonString(entry.key) + " " + problem);
+            return failed<ProjectGroup>(about(label, entry.key) + " " + problem);
         }
         const std::optional<int> index = ResolveValue(*action, *text, problem);
         if (!index) {
-            return failed<ProjectGroup>(label + ": " + JsonString(entry.key) + " is " +
-                                        shown(value) + "; " + problem);
+            return failed<ProjectGroup>(about(label, entry.key) + " is " + shown(value) + "; " +
+                                        problem);
         }
         slots[static_cast<std::size_t>(action - actions.data())] =
             ResolvedAction{action, *index, std::move(*text)};

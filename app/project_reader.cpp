@@ -53,7 +53,7 @@ public:
             fail("the project has no \"groups\"");
         }
         if (parsed && m_project->recorder && m_project->recorder->bays && !m_project->storage) {
-            fail("recorder: \"bays\" needs a \"storage\" section (the drives to place)");
+            fail(R"(recorder: "bays" needs a "storage" section (the drives to place))");
         }
         if (!m_error.empty()) {
             return {std::nullopt, std::move(m_error)};

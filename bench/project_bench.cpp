@@ -1,9 +1,10 @@
 // A 10,000-group project read, computed and written as JSON, against the same 10,000 groups run
 // one by one the way a single-scenario command line runs them (a fresh form, start-up, the
-// actions), without any output.
+// actions), without any output; and the storage plan in its worst case.
 #include "app/actions.hpp"
 #include "app/cli.hpp"
-#include "app/project.hpp"
+#include "app/project_compute.hpp"
+#include "estimation/storage_plan.hpp"
 #include "window/form1.hpp"
 
 #include <benchmark/benchmark.h>
@@ -114,6 +115,47 @@ void BM_SingleScenarioRunsDistinctSelections(benchmark::State& state) {
     singleScenarioRuns(state, distinctProject());
 }
 BENCHMARK(BM_SingleScenarioRunsDistinctSelections)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The storage plan in its worst case: a total that needs the most drives a plan considers, for
+// each kind of layout (one array; RAID 6 split into arrays of 12; RAID 5 in arrays of 3, where
+// only every third count is valid). Totals, drives needed, installed capacity, days that fit and
+// recorders, as a project computes them.
+void BM_PlanNeedingAMillionDrives(benchmark::State& state) {
+    lenstally::StorageSection storage;
+    storage.layout.driveKB = 8e9;
+    storage.layout.spares = 2;
+    storage.drives = 1'000'000;
+    switch (state.range(0)) {
+    case 0:
+        storage.layout.raid = lenstally::RaidLevel::Raid10;
+        break;
+    case 1:
+        storage.layout.raid = lenstally::RaidLevel::Raid6;
+        storage.layout.arrayWidth = 12;
+        break;
+    default:
+        storage.layout.raid = lenstally::RaidLevel::Raid5;
+        storage.layout.arrayWidth = 3;
+        storage.drives = 999'998;
+        break;
+    }
+    // Just more than one drive fewer holds: the search must come up to the largest counts.
+    const double total = *lenstally::InstalledCapacityKB(storage.layout, *storage.drives) - 1;
+    lenstally::GroupResult group;
+    group.figures = {2250, 2250, total};
+    group.cameras = 1;
+    group.dailyKB = total / 30;
+    const lenstally::RecorderLimits recorder{32, 300, 24};
+    std::int64_t needed = 0;
+    for (auto _ : state) {
+        const lenstally::ProjectTotals totals =
+            lenstally::TotalsOf(std::span(&group, 1), storage, recorder);
+        needed = totals.plan->drivesNeeded.value_or(-1);
+        benchmark::DoNotOptimize(needed);
+    }
+    state.counters["drives_needed"] = static_cast<double>(needed);
+}
+BENCHMARK(BM_PlanNeedingAMillionDrives)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -411,7 +411,62 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"days_not_text_or_number", R"({"groups":[{"name":"a","days":[7]}]})",
                 "group 1 \"a\": \"days\" must be a string or a number"},
         BadCase{"fps_boolean", R"({"groups":[{"name":"a","fps":true}]})",
-                "group 1 \"a\": \"fps\" must be a whole number or a string of digits"}),
+                "group 1 \"a\": \"fps\" must be a whole number or a string of digits"},
+        BadCase{"group_key_twice", R"({"groups":[{"name":"a","days":"7","days":"8"}]})",
+                "group 1 \"a\": \"days\" is given twice"},
+        BadCase{"project_name_twice", R"({"name":"a","groups":[],"name":"b"})",
+                "\"name\" is given twice"},
+        BadCase{"activity_above_100", R"({"groups":[{"name":"a","activity":100.5}]})",
+                "group 1 \"a\": \"activity\" is 100.5; allowed values are numbers from 0 to 100"},
+        BadCase{"activity_with_a_percent_sign", R"({"groups":[{"name":"a","activity":"35%"}]})",
+                "group 1 \"a\": \"activity\" is \"35%\"; allowed values are numbers from 0 to 100"},
+        BadCase{"storage_not_an_object", R"({"groups":[],"storage":"8 TB"})",
+                "\"storage\" must be an object"},
+        BadCase{"storage_without_drive", R"({"groups":[],"storage":{"raid":5}})",
+                "storage has no \"drive\" (the size of one drive)"},
+        BadCase{
+            "drive_unit_unknown", R"({"groups":[],"storage":{"drive":"8 PB"}})",
+            "storage: \"drive\" is \"8 PB\"; allowed values are a number of TB above 0, or a "
+            "text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or \"960 GB\""},
+        BadCase{
+            "drive_without_unit", R"({"groups":[],"storage":{"drive":"8"}})",
+            "storage: \"drive\" is \"8\"; allowed values are a number of TB above 0, or a "
+            "text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or \"960 GB\""},
+        BadCase{"raid_level_unknown", R"({"groups":[],"storage":{"drive":8,"raid":"4"}})",
+                "storage: \"raid\" is \"4\"; allowed values are 0, 1, 5, 6, 10"},
+        BadCase{"array_width_for_raid10",
+                R"({"groups":[],"storage":{"drive":8,"array-width":4,"raid":10}})",
+                "storage: \"array-width\" is given for RAID 10; it applies to RAID 5 and 6 only"},
+        BadCase{"array_width_too_small_for_raid6",
+                R"({"groups":[],"storage":{"drive":8,"raid":6,"array-width":3}})",
+                "storage: \"array-width\" is 3; allowed values are whole numbers from 4 to "
+                "1000000000 for RAID 6"},
+        BadCase{"overhead_100", R"({"groups":[],"storage":{"drive":8,"overhead":100}})",
+                "storage: \"overhead\" is 100; allowed values are numbers from 0 to under 100 "
+                "(percent)"},
+        BadCase{"fill_0", R"({"groups":[],"storage":{"drive":8,"fill":"0"}})",
+                "storage: \"fill\" is \"0\"; allowed values are numbers above 0 up to 100 "
+                "(percent)"},
+        BadCase{"drives_below_the_minimum",
+                R"({"groups":[],"storage":{"drive":8,"raid":6,"spares":1,"drives":4}})",
+                "storage: \"drives\" is 4; RAID 6 with 1 spare needs at least 5 drives"},
+        BadCase{"drives_that_do_not_split",
+                R"({"groups":[],"storage":{"drive":8,"raid":5,"array-width":3,"drives":7}})",
+                "storage: \"drives\" is 7; 7 active drives do not split into RAID 5 arrays of at "
+                "most 3 drives with at least 3 in each; RAID 5 with 0 spares needs at least 3 "
+                "drives, and the next valid count is 9"},
+        BadCase{"unknown_storage_key", R"({"groups":[],"storage":{"drive":8,"disks":4}})",
+                "storage: unknown key \"disks\"; allowed keys are drive, raid, array-width, "
+                "spares, overhead, fill, drives"},
+        BadCase{"storage_key_twice", R"({"groups":[],"storage":{"drive":8,"raid":1,"raid":5}})",
+                "storage: \"raid\" is given twice"},
+        BadCase{"channels_not_whole", R"({"groups":[],"recorder":{"channels":16.5}})",
+                "recorder: \"channels\" is 16.5; allowed values are whole numbers from 1 to "
+                "1000000000"},
+        BadCase{"mbps_zero", R"({"groups":[],"recorder":{"mbps":0}})",
+                "recorder: \"mbps\" is 0; allowed values are numbers above 0"},
+        BadCase{"bays_without_storage", R"({"groups":[],"recorder":{"bays":8}})",
+                "recorder: \"bays\" needs a \"storage\" section (the drives to place)"}),
     testing_support::CaseName{});
 
 struct UsageCase {
@@ -454,6 +509,98 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--project", "/nonexistent/site.json"},
                   "/nonexistent/site.json: cannot read the project: No such file or directory"},
         UsageCase{"directory", {"--project", "/"}, "/: cannot read the project: Is a directory"}),
+    testing_support::CaseName{});
+
+// Every figure of the example's plan, worked out by hand from the assumptions it prints.
+TEST(ProjectPlan, example_figures_follow_from_the_printed_assumptions) {
+    const Outcome r = run({"--project", example("distribution-centre.json"), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::json report = nlohmann::json::parse(r.out);
+    const nlohmann::json& plan = report["storagePlan"];
+    // 8 TB x 98 % x 95 % = 7.448 TB per data drive; 45.039 TB need 7 data drives, 9 active in
+    // RAID 6, 10 with the spare. 12 installed: 11 active, 9 data drives, 67.032 TB.
+    EXPECT_EQ(plan["drivesNeeded"], 10);
+    EXPECT_EQ(plan["usableKB"], 67032000000.0);
+    EXPECT_EQ(plan["usable"], " 67.032TB");
+    EXPECT_EQ(plan["fits"], true);
+    EXPECT_EQ(plan["daysThatFit"], std::floor(67032000000.0 / plan["dailyKB"].get<double>()));
+    EXPECT_EQ(plan["daysThatFit"], 44);
+    // 78 cameras at 32 per recorder need 3; 265.851 Mbps at 320 need 1; 10 drives at 8 need 2.
+    EXPECT_EQ(report["recorders"]["needed"], 3);
+    EXPECT_EQ(report["recorders"]["decidedBy"], "channels");
+
+    const Outcome table = run({"--project", example("distribution-centre.json")});
+    for (const char* line : {"  Drive size:          8 TB (7.276 TiB)\n",
+                             "  Net per data drive:  drive size x (100 - overhead) % x fill % = "
+                             "7.448TB\n",
+                             "  Days that fit:       44 (", "  Recorders needed:      3 ("}) {
+        EXPECT_NE(table.out.find(line), std::string::npos) << line << "\n" << table.out;
+    }
+}
+
+TEST(ProjectPlan, activity_scales_the_storage_and_one_day_comes_from_the_days_box_holding_1) {
+    // One camera for 7 days records 149688000 KB, one day 21384000 KB.
+    const Outcome r = runProject(R"({"groups":[
+        {"name":"a","activity":7}, {"name":"b","activity":"33.3"}, {"name":"c","activity":0},
+        {"name":"d","activity":"100"}, {"name":"e","days":"0"}],
+        "storage":{"drive":"1 TB","drives":1}})");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::json report = nlohmann::json::parse(r.out);
+    const nlohmann::json& groups = report["groups"];
+    EXPECT_EQ(groups[0]["storageKB"], 10478160.000000002); // 149688000 * (7 / 100.0)
+    EXPECT_EQ(groups[1]["storageKB"], 49846103.99999999);
+    EXPECT_EQ(groups[2]["lbStorageSize"], " 0KB");
+    EXPECT_EQ(groups[3]["storageKB"], 149688000);
+    EXPECT_EQ(groups[3]["lbTotalBandwidth"], groups[2]["lbTotalBandwidth"]);
+    // 21384000 * 0.07 + 21384000 * 0.333 + 0 + 21384000 + 21384000 (the group kept 0 days still
+    // records a day); 1 TB holds 19 such days.
+    EXPECT_EQ(report["storagePlan"]["dailyKB"], 51385752.0);
+    EXPECT_EQ(report["storagePlan"]["daysThatFit"], 19);
+}
+
+struct PlanStatusCase {
+    const char* name;
+    const char* project;
+    int status;
+    const char* figure; // a storagePlan or recorders key, or "fits"
+    nlohmann::json value;
+    friend void PrintTo(const PlanStatusCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ProjectPlanStatus : public testing::TestWithParam<PlanStatusCase> {};
+
+TEST_P(ProjectPlanStatus, is_1_only_where_a_plan_figure_is_out_of_range) {
+    const PlanStatusCase& c = GetParam();
+    const Outcome r = runProject(c.project);
+    ASSERT_EQ(r.status, c.status) << r.err;
+    const nlohmann::json report = nlohmann::json::parse(r.out);
+    const nlohmann::json& section =
+        report.contains("recorders") ? report["recorders"] : report["storagePlan"];
+    EXPECT_EQ(section[c.figure], c.value) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProjectPlanStatus,
+    testing::Values(PlanStatusCase{"does_not_fit",
+                                   R"({"groups":[{"name":"a","days":"1000"}],
+                           "storage":{"drive":"0.1 TB","raid":1,"drives":2}})",
+                                   0, "fits", false},
+                    PlanStatusCase{"needs_more_than_a_million_drives",
+                                   R"({"groups":[{"name":"a","cameras":"1e9","days":"1000"}],
+                           "storage":{"drive":"1 GB"}})",
+                                   1, "drivesNeeded", nullptr},
+                    PlanStatusCase{"nothing_recorded_fits_unlimited_days",
+                                   R"({"groups":[{"name":"a","activity":0}],
+                           "storage":{"drive":1,"drives":1}})",
+                                   0, "daysThatFitText", "unlimited"},
+                    PlanStatusCase{"negative_storage_days_out_of_range",
+                                   R"({"groups":[{"name":"a","cameras":"-1"}],
+                           "storage":{"drive":1,"drives":1}})",
+                                   1, "daysThatFitText", "Out of range"},
+                    PlanStatusCase{
+                        "negative_cameras_per_recorder",
+                        R"({"groups":[{"name":"a","cameras":"-1"}],"recorder":{"channels":8}})", 1,
+                        "needed", nullptr}),
     testing_support::CaseName{});
 
 TEST(Project, reads_a_file_and_standard_input_alike) {

@@ -1,0 +1,68 @@
+// Fuzzes project files. The bytes are read as a project; checked for every input:
+//   - reading never crashes, and a project that cannot be read gives one line saying why;
+//   - a project that reads computes, and all three reports are written: the JSON report is valid
+//     JSON with one entry per group and the plan sections exactly where the project has them,
+//     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF.
+
+#include "app/project_reports.hpp"
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_check.hpp"
+
+namespace {
+
+using lenstally::fuzzing::require;
+
+// CSV records, counting line breaks inside quoted cells as part of their cell.
+std::size_t csvRecords(std::string_view csv) {
+    std::size_t records = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        if (csv[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && csv[i] == '\r') {
+            require(i + 1 < csv.size() && csv[i + 1] == '\n', "a record ends in CRLF");
+            ++records;
+        }
+    }
+    require(!quoted, "every quoted cell is closed");
+    return records;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const lenstally::ProjectParse parsed = lenstally::ParseProject(text);
+    if (!parsed.project) {
+        require(!parsed.error.empty(), "a project that cannot be read says why");
+        return 0;
+    }
+    const lenstally::ProjectResult result = lenstally::ComputeProject(*parsed.project);
+    const std::size_t groups = parsed.project->groups.size();
+
+    std::ostringstream table;
+    lenstally::WriteProjectTable(result, table);
+    require(!table.str().empty(), "the table is written");
+
+    std::ostringstream json;
+    lenstally::WriteProjectJson(result, json);
+    const nlohmann::json report = nlohmann::json::parse(json.str(), nullptr, false);
+    require(!report.is_discarded(), "the JSON report is valid JSON", json.str());
+    require(report["groups"].size() == groups, "one JSON entry per group", json.str());
+    require(report.contains("storagePlan") == parsed.project->storage.has_value(),
+            "the storage plan is written exactly with a storage section", json.str());
+    require(report.contains("recorders") == parsed.project->recorder.has_value(),
+            "the recorders are written exactly with a recorder section", json.str());
+
+    std::ostringstream csv;
+    lenstally::WriteProjectCsv(result, csv);
+    require(csvRecords(csv.str()) == groups + 2, "a header, one row per group and TOTAL",
+            csv.str());
+    return 0;
+}
