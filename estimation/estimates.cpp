@@ -68,7 +68,9 @@ double FrameBasedBandwidth(double frameSize, double fpsPosition) {
     return p;
 }
 
-double TotalBandwidth(double cameras, double perCamera) { return cameras * perCamera; }
+double TotalBandwidth(double cameras, double perCamera) {
+    return cameras * perCamera;
+}
 
 namespace {
 // The factors every storage estimate shares after its per-camera KB per second.

@@ -78,6 +78,8 @@ static_assert(indexedById(), "the description table must be in ControlId order")
 
 } // namespace
 
-const std::array<ControlDescription, kControlCount>& ControlDescriptions() { return kDescriptions; }
+const std::array<ControlDescription, kControlCount>& ControlDescriptions() {
+    return kDescriptions;
+}
 
 } // namespace lenstally

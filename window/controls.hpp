@@ -79,7 +79,7 @@ struct ControlDescription {
     ControlId id;
     std::string_view name; // "optStream(0)" for array members
     ControlKind kind;
-    ControlId container; // the window's own container is itself
+    ControlId container;   // the window's own container is itself
     std::string_view text; // caption, or a text box's text
     int left;
     int top;
@@ -106,9 +106,8 @@ inline constexpr std::array<ControlId, 7> kOptResolution{
     ControlId::optResolution6};
 inline constexpr std::array<ControlId, 3> kLabel1{ControlId::Label1_0, ControlId::Label1_1,
                                                   ControlId::Label1_2};
-inline constexpr std::array<ControlId, 7> kLabel2{ControlId::Label2_0, ControlId::Label2_1,
-                                                  ControlId::Label2_2, ControlId::Label2_3,
-                                                  ControlId::Label2_4, ControlId::Label2_5,
-                                                  ControlId::Label2_6};
+inline constexpr std::array<ControlId, 7> kLabel2{
+    ControlId::Label2_0, ControlId::Label2_1, ControlId::Label2_2, ControlId::Label2_3,
+    ControlId::Label2_4, ControlId::Label2_5, ControlId::Label2_6};
 
 } // namespace lenstally

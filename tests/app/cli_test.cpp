@@ -1,11 +1,10 @@
 #include "app/cli.hpp"
 
-#include "tests/case_name.hpp"
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
 #include <sstream>
+
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -24,7 +23,9 @@ Outcome run(std::vector<std::string> args) {
     return {o.status, o.openWindow, out.str(), err.str()};
 }
 
-nlohmann::json jsonOf(const Outcome& r) { return nlohmann::json::parse(r.out); }
+nlohmann::json jsonOf(const Outcome& r) {
+    return nlohmann::json::parse(r.out);
+}
 
 TEST(CommandLine, json_after_start_up_shows_the_default_results) {
     const Outcome r = run({"--json"});
@@ -67,6 +68,7 @@ TEST_P(CommandLineScenario, prints_what_the_window_shows) {
     EXPECT_EQ(j["lbStorageSize"], c.storage);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineScenario,
     testing::Values(
@@ -94,6 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScenarioCase{"empty_text", {"--cameras", ""},
                      0, "7.5", " 2.25Mbps", " 0Kbps", " 0KB"}),
     testing_support::CaseName{});
+// clang-format on
 
 struct UsageCase {
     const char* name;

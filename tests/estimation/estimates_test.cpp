@@ -1,11 +1,10 @@
 #include "estimation/estimates.hpp"
 
-#include "tests/case_name.hpp"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
+
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -41,12 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         CaptionCase{"just_above_1000", 1000.0001, " 1.0000001Mbps", " 1Mbps", " 1MB"},
         CaptionCase{"just_below_1000", 999.9999, "999.9999Kbps", " 1000Kbps", " 1000KB"},
         CaptionCase{"exactly_a_million", 1e6, " 1000Mbps", " 1000Mbps", " 1000MB"},
-        CaptionCase{"just_above_a_million", 1000000.0001, " 1.0000000001Gbps", " 1Gbps",
-                    " 1GB"},
+        CaptionCase{"just_above_a_million", 1000000.0001, " 1.0000000001Gbps", " 1Gbps", " 1GB"},
         CaptionCase{"one_and_a_half_million", 1.5e6, " 1.5Gbps", " 1.5Gbps", " 1.5GB"},
         CaptionCase{"exactly_a_billion", 1e9, " 1000Gbps", " 1000Gbps", " 1000GB"},
-        CaptionCase{"above_a_billion", 10264320000, " 10264.32Gbps", " 10264.32Gbps",
-                    " 10.264TB"},
+        CaptionCase{"above_a_billion", 10264320000, " 10264.32Gbps", " 10264.32Gbps", " 10.264TB"},
         CaptionCase{"zero", 0, "0Kbps", " 0Kbps", " 0KB"},
         CaptionCase{"negative", -4500, "-4500Kbps", "-4500Kbps", "-4500KB"},
         CaptionCase{"small_fraction", 2.97, "2.97Kbps", " 2.97Kbps", " 2.97KB"},
@@ -103,8 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"vbr_gop_1_is_frame_storage", VbrStorage(7.5, 29, 0, 1, 23, 7), 149688000,
                     " 149.688GB"},
         StorageCase{"tiny_day_count", FrameStorage(7.5, 0, 1, 0, 0.0001), 2.97, " 2.97KB"},
-        StorageCase{"negative_days", FrameStorage(7.5, 29, 1, 23, -1), -21384000,
-                    "-21384000KB"},
+        StorageCase{"negative_days", FrameStorage(7.5, 29, 1, 23, -1), -21384000, "-21384000KB"},
         StorageCase{"no_hours_picked", FrameStorage(7.5, 29, 1, -1, 7), 0, " 0KB"}),
     testing_support::CaseName{});
 

@@ -1,9 +1,9 @@
 #include "estimation/frame_size.hpp"
 #include "estimation/numeric_text.hpp"
 
-#include "tests/case_name.hpp"
-
 #include <gtest/gtest.h>
+
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -26,22 +26,22 @@ TEST_P(EstimateFrameSizeTest, writes_the_table_entry_times_the_quality_factor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EstimateFrameSizeTest,
-    testing::Values(
-        FrameCase{"mjpeg_qcif_highest", Stream::Mjpeg, 0, 0, "7.5"},
-        FrameCase{"mjpeg_cif_low", Stream::Mjpeg, 1, 2, "7.8"},
-        FrameCase{"mjpeg_2mp_low_hides_noise", Stream::Mjpeg, 5, 2, "115.2"},
-        FrameCase{"mjpeg_3mp_highest", Stream::Mjpeg, 6, 0, "472.5"},
-        FrameCase{"mjpeg_4cif_normal", Stream::Mjpeg, 3, 1, "40"},
-        FrameCase{"mpeg4_qcif_highest", Stream::Mpeg4, 0, 0, "0.83334"},
-        FrameCase{"mpeg4_2cif_low", Stream::Mpeg4, 2, 2, "1.666668"},
-        FrameCase{"mpeg4_2mp_highest", Stream::Mpeg4, 5, 0, "31.999995"},
-        FrameCase{"mpeg4_3mp_normal", Stream::Mpeg4, 6, 1, "35"},
-        FrameCase{"h264_1mp_highest", Stream::H264, 4, 0, "13.928565"},
-        FrameCase{"h264_2mp_normal_keeps_written_constant", Stream::H264, 5, 1, "13.71428"},
-        FrameCase{"h264_cif_normal", Stream::H264, 1, 1, "0.92857"},
-        FrameCase{"no_quality_picked_is_normal", Stream::Mjpeg, 4, -1, "130"},
-        FrameCase{"unknown_quality_is_normal", Stream::H264, 6, 7, "22.5"},
-        FrameCase{"no_resolution_is_zero", Stream::Mjpeg, std::nullopt, 0, "0"}),
+    testing::Values(FrameCase{"mjpeg_qcif_highest", Stream::Mjpeg, 0, 0, "7.5"},
+                    FrameCase{"mjpeg_cif_low", Stream::Mjpeg, 1, 2, "7.8"},
+                    FrameCase{"mjpeg_2mp_low_hides_noise", Stream::Mjpeg, 5, 2, "115.2"},
+                    FrameCase{"mjpeg_3mp_highest", Stream::Mjpeg, 6, 0, "472.5"},
+                    FrameCase{"mjpeg_4cif_normal", Stream::Mjpeg, 3, 1, "40"},
+                    FrameCase{"mpeg4_qcif_highest", Stream::Mpeg4, 0, 0, "0.83334"},
+                    FrameCase{"mpeg4_2cif_low", Stream::Mpeg4, 2, 2, "1.666668"},
+                    FrameCase{"mpeg4_2mp_highest", Stream::Mpeg4, 5, 0, "31.999995"},
+                    FrameCase{"mpeg4_3mp_normal", Stream::Mpeg4, 6, 1, "35"},
+                    FrameCase{"h264_1mp_highest", Stream::H264, 4, 0, "13.928565"},
+                    FrameCase{"h264_2mp_normal_keeps_written_constant", Stream::H264, 5, 1,
+                              "13.71428"},
+                    FrameCase{"h264_cif_normal", Stream::H264, 1, 1, "0.92857"},
+                    FrameCase{"no_quality_picked_is_normal", Stream::Mjpeg, 4, -1, "130"},
+                    FrameCase{"unknown_quality_is_normal", Stream::H264, 6, 7, "22.5"},
+                    FrameCase{"no_resolution_is_zero", Stream::Mjpeg, std::nullopt, 0, "0"}),
     testing_support::CaseName{});
 
 TEST(FrameSizeEntry, the_low_factor_is_the_nearest_double_product) {

@@ -1,11 +1,10 @@
 #include "estimation/numeric_text.hpp"
 
-#include "tests/case_name.hpp"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
+
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -28,42 +27,36 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ParseNumberTest,
-    testing::Values(ParseCase{"empty", "", 0}, ParseCase{"letters_only", "abc", 0},
-                    ParseCase{"trailing_letters", "12abc", 12},
-                    ParseCase{"leading_blanks", "   7", 7}, ParseCase{"blank_then_30", " 30", 30},
-                    ParseCase{"blank_between_digits", "1 000", 1000},
-                    ParseCase{"tab_and_line_feed_anywhere", "\t1\n2 .\t5", 12.5},
-                    ParseCase{"carriage_return_stops", "1\r2", 1},
-                    ParseCase{"comma_stops", "1,5", 1}, ParseCase{"point_first", ".5", 0.5},
-                    ParseCase{"plus_point", "+.5", 0.5}, ParseCase{"minus", "-3", -3},
-                    ParseCase{"blank_after_sign", "- 3", -3},
-                    ParseCase{"second_point_stops", "1.2.3", 1.2},
-                    ParseCase{"exponent_e", "2e3", 2000}, ParseCase{"exponent_upper_d", "2D3", 2000},
-                    ParseCase{"exponent_lower_d", "2d-1", 0.2},
-                    ParseCase{"exponent_signed", "5E+2", 500},
-                    ParseCase{"exponent_without_digits", "7e", 7},
-                    ParseCase{"exponent_sign_only", "7e-", 7},
-                    ParseCase{"exponent_then_letters", "1e2x", 100},
-                    ParseCase{"blanks_inside_exponent", "1 e 1 0", 1e10},
-                    ParseCase{"sign_alone", "-", 0}, ParseCase{"point_alone", ".", 0},
-                    ParseCase{"hex_prefix_not_read", "&H10", 0},
-                    ParseCase{"octal_prefix_not_read", "&O17", 0},
-                    ParseCase{"fullwidth_digit_not_a_digit", "\xEF\xBC\x91", 0},
-                    ParseCase{"arabic_indic_digit_not_a_digit", "\xD9\xA1", 0},
-                    ParseCase{"leading_zeros", "000123.4500", 123.45},
-                    ParseCase{"tiny_fraction_then_exponent", "0.000000000001e12", 1},
-                    ParseCase{"many_digits_then_exponent", "123456789012345678901234567890e-29",
-                              1.2345678901234568},
-                    ParseCase{"largest_double", "1.7976931348623157e308",
-                              std::numeric_limits<double>::max()},
-                    ParseCase{"overflow_is_infinity", "1e309", kInf},
-                    ParseCase{"negative_overflow_is_minus_infinity", "-1e400", -kInf},
-                    ParseCase{"huge_exponent", "1e99999999999999999999999", kInf},
-                    ParseCase{"huge_exponent_with_zero_mantissa", "0e99999999999", 0},
-                    ParseCase{"underflow_is_zero", "1e-400", 0},
-                    ParseCase{"smallest_subnormal", "4.9406564584124654e-324",
-                              std::numeric_limits<double>::denorm_min()},
-                    ParseCase{"zeros_before_exponent_keep_scale", "0.001e3", 1}),
+    testing::Values(
+        ParseCase{"empty", "", 0}, ParseCase{"letters_only", "abc", 0},
+        ParseCase{"trailing_letters", "12abc", 12}, ParseCase{"leading_blanks", "   7", 7},
+        ParseCase{"blank_then_30", " 30", 30}, ParseCase{"blank_between_digits", "1 000", 1000},
+        ParseCase{"tab_and_line_feed_anywhere", "\t1\n2 .\t5", 12.5},
+        ParseCase{"carriage_return_stops", "1\r2", 1}, ParseCase{"comma_stops", "1,5", 1},
+        ParseCase{"point_first", ".5", 0.5}, ParseCase{"plus_point", "+.5", 0.5},
+        ParseCase{"minus", "-3", -3}, ParseCase{"blank_after_sign", "- 3", -3},
+        ParseCase{"second_point_stops", "1.2.3", 1.2}, ParseCase{"exponent_e", "2e3", 2000},
+        ParseCase{"exponent_upper_d", "2D3", 2000}, ParseCase{"exponent_lower_d", "2d-1", 0.2},
+        ParseCase{"exponent_signed", "5E+2", 500}, ParseCase{"exponent_without_digits", "7e", 7},
+        ParseCase{"exponent_sign_only", "7e-", 7}, ParseCase{"exponent_then_letters", "1e2x", 100},
+        ParseCase{"blanks_inside_exponent", "1 e 1 0", 1e10}, ParseCase{"sign_alone", "-", 0},
+        ParseCase{"point_alone", ".", 0}, ParseCase{"hex_prefix_not_read", "&H10", 0},
+        ParseCase{"octal_prefix_not_read", "&O17", 0},
+        ParseCase{"fullwidth_digit_not_a_digit", "\xEF\xBC\x91", 0},
+        ParseCase{"arabic_indic_digit_not_a_digit", "\xD9\xA1", 0},
+        ParseCase{"leading_zeros", "000123.4500", 123.45},
+        ParseCase{"tiny_fraction_then_exponent", "0.000000000001e12", 1},
+        ParseCase{"many_digits_then_exponent", "123456789012345678901234567890e-29",
+                  1.2345678901234568},
+        ParseCase{"largest_double", "1.7976931348623157e308", std::numeric_limits<double>::max()},
+        ParseCase{"overflow_is_infinity", "1e309", kInf},
+        ParseCase{"negative_overflow_is_minus_infinity", "-1e400", -kInf},
+        ParseCase{"huge_exponent", "1e99999999999999999999999", kInf},
+        ParseCase{"huge_exponent_with_zero_mantissa", "0e99999999999", 0},
+        ParseCase{"underflow_is_zero", "1e-400", 0},
+        ParseCase{"smallest_subnormal", "4.9406564584124654e-324",
+                  std::numeric_limits<double>::denorm_min()},
+        ParseCase{"zeros_before_exponent_keep_scale", "0.001e3", 1}),
     testing_support::CaseName{});
 
 TEST(ParseNumber, keeps_the_sign_of_zero_and_of_underflow) {
@@ -97,16 +90,14 @@ TEST_P(FormatTest, writes_fifteen_significant_digits) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormatTest,
     testing::Values(
-        FormatCase{"seven_and_a_half", 7.5, "7.5", " 7.5"},
-        FormatCase{"half", 0.5, "0.5", " .5"}, FormatCase{"quarter", 0.25, "0.25", " .25"},
-        FormatCase{"minus_half", -0.5, "-0.5", "-.5"}, FormatCase{"integer", 35, "35", " 35"},
-        FormatCase{"minus_one", -1, "-1", "-1"}, FormatCase{"zero", 0, "0", " 0"},
-        FormatCase{"negative_zero", -0.0, "0", " 0"},
+        FormatCase{"seven_and_a_half", 7.5, "7.5", " 7.5"}, FormatCase{"half", 0.5, "0.5", " .5"},
+        FormatCase{"quarter", 0.25, "0.25", " .25"}, FormatCase{"minus_half", -0.5, "-0.5", "-.5"},
+        FormatCase{"integer", 35, "35", " 35"}, FormatCase{"minus_one", -1, "-1", "-1"},
+        FormatCase{"zero", 0, "0", " 0"}, FormatCase{"negative_zero", -0.0, "0", " 0"},
         FormatCase{"noise_13_times_0_6", 13 * 0.6, "7.8", " 7.8"},
         FormatCase{"noise_point_1_plus_point_2", 0.1 + 0.2, "0.3", " .3"},
         FormatCase{"noise_192_times_0_6", 192 * 0.6, "115.2", " 115.2"},
-        FormatCase{"fifteen_digit_integer", 999999999999999, "999999999999999",
-                   " 999999999999999"},
+        FormatCase{"fifteen_digit_integer", 999999999999999, "999999999999999", " 999999999999999"},
         FormatCase{"one_e_15", 1e15, "1E+15", " 1E+15"},
         FormatCase{"rounds_up_into_next_decade", 999999999999999.9, "1E+15", " 1E+15"},
         FormatCase{"one_and_a_half_e_16", 1.5e16, "1.5E+16", " 1.5E+16"},
@@ -117,8 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"largest_double", 1.7976931348623157e308, "1.79769313486232E+308",
                    " 1.79769313486232E+308"},
         FormatCase{"sixteen_digits_rounded", 3.703680000000001, "3.70368", " 3.70368"},
-        FormatCase{"fraction_keeps_fifteen_digits", 1.0000000001, "1.0000000001",
-                   " 1.0000000001"},
+        FormatCase{"fraction_keeps_fifteen_digits", 1.0000000001, "1.0000000001", " 1.0000000001"},
         FormatCase{"mpeg4_highest_qcif", 0.55556 * 1.5, "0.83334", " .83334"}),
     testing_support::CaseName{});
 
@@ -164,12 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundCase{"exact_sixteenth_tie", 0.0625, 3, 0.062},
                     RoundCase{"exact_tie_up_to_even", 0.1875, 3, 0.188},
                     RoundCase{"above_its_half", 0.0005, 3, 0.001},
-                    RoundCase{"below_its_half", 1.0005, 3, 1},  // 1.0005 is stored a little below
+                    RoundCase{"below_its_half", 1.0005, 3, 1}, // 1.0005 is stored a little below
                     RoundCase{"negative_tie", -2.5, 0, -2},
                     RoundCase{"already_rounded", 149.688, 3, 149.688},
                     RoundCase{"unit_boundary", 999.9999, 3, 1000},
-                    RoundCase{"large_value", 1e300, 3, 1e300},
-                    RoundCase{"to_zero", 0.0004, 3, 0}),
+                    RoundCase{"large_value", 1e300, 3, 1e300}, RoundCase{"to_zero", 0.0004, 3, 0}),
     testing_support::CaseName{});
 
 TEST(RoundTo, leaves_non_finite_values_alone) {

@@ -1,13 +1,12 @@
 #include "window/form1.hpp"
 
-#include "tests/case_name.hpp"
-
 #include <gtest/gtest.h>
-
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -123,15 +122,16 @@ TEST_P(EventTableTest, runs_the_procedures_of_its_row_in_order) {
     EXPECT_EQ(r.calls, GetParam().expected);
 }
 
-const std::vector<std::string> kFrameChain = {
-    "RefreshFrameSize", "txtFrameSize_Change", "RefreshBandwidth", "RefreshStorage",
-    "RefreshBandwidth", "RefreshStorage"};
+const std::vector<std::string> kFrameChain = {"RefreshFrameSize", "txtFrameSize_Change",
+                                              "RefreshBandwidth", "RefreshStorage",
+                                              "RefreshBandwidth", "RefreshStorage"};
 
 std::vector<std::string> with(std::vector<std::string> head, const std::vector<std::string>& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Rows, EventTableTest,
     testing::Values(
@@ -166,6 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         HandlerCase{"days", {"txtDays_Change", "RefreshStorage"},
                     [](Form1& f) { f.setText(C::txtDays, "9"); }}),
     testing_support::CaseName{});
+// clang-format on
 
 TEST(Form1Events, option_groups_are_exclusive_per_container_only) {
     Form1 form;
@@ -193,8 +194,8 @@ TEST(Form1Events, change_listener_hears_every_write_that_changed_something) {
     heard.clear();
     form.selectOption(C::optResolution1);
     const std::vector<std::pair<ControlId, Property>> expected = {
-        {C::optResolution0, Property::Value}, {C::optResolution1, Property::Value},
-        {C::txtFrameSize, Property::Text},    {C::lbPerBandwidth, Property::Text},
+        {C::optResolution0, Property::Value},  {C::optResolution1, Property::Value},
+        {C::txtFrameSize, Property::Text},     {C::lbPerBandwidth, Property::Text},
         {C::lbTotalBandwidth, Property::Text}, {C::lbStorageSize, Property::Text}};
     EXPECT_EQ(heard, expected);
 }
@@ -248,10 +249,10 @@ TEST(Form1Startup, leaves_lists_and_captions_as_the_window_opens) {
         int index;
         const char* item;
     };
-    for (const ListCase& l : {ListCase{C::cmbFPS, 30, 29, " 30"}, ListCase{C::cmbGOP, 30, 0, " 1"},
-                              ListCase{C::cmbHours, 24, 23, " 24"},
-                              ListCase{C::cmbBitrateMode, 2, 0, "VBR"},
-                              ListCase{C::cmbQuality, 3, 0, "Highest"}}) {
+    for (const ListCase& l :
+         {ListCase{C::cmbFPS, 30, 29, " 30"}, ListCase{C::cmbGOP, 30, 0, " 1"},
+          ListCase{C::cmbHours, 24, 23, " 24"}, ListCase{C::cmbBitrateMode, 2, 0, "VBR"},
+          ListCase{C::cmbQuality, 3, 0, "Highest"}}) {
         const Control& c = form.control(l.id);
         EXPECT_EQ(c.items.size(), l.count) << Describe(l.id).name;
         ASSERT_EQ(c.listIndex, l.index) << Describe(l.id).name;

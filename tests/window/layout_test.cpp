@@ -1,7 +1,6 @@
 #include "window/form1.hpp"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 
@@ -20,12 +19,18 @@ using Layout = std::map<ControlId, Placement>;
 
 // Where every visible control of each layout stands, and which controls it hides.
 const Layout kMjpeg = {
-    {C::lbQuality, {true, 1080, 3240}},      {C::cmbQuality, {true, 2160, 3240}},
-    {C::lbFPS, {true, 840, 3720}},           {C::cmbFPS, {true, 2160, 3720}},
-    {C::lbFrameSize, {true, 4680, 3240}},    {C::txtFrameSize, {true, 6240, 3240}},
-    {C::lbKB, {true, 7800, 3240}},           {C::lbCamCount, {true, 4680, 3720}},
-    {C::txtCameraCount, {true, 6240, 3720}}, {C::lbBitrateMode, {false, 1080, 3240}},
-    {C::cmbBitrateMode, {false, 2160, 3240}}, {C::lbGOP, {false, 1680, 4200}},
+    {C::lbQuality, {true, 1080, 3240}},
+    {C::cmbQuality, {true, 2160, 3240}},
+    {C::lbFPS, {true, 840, 3720}},
+    {C::cmbFPS, {true, 2160, 3720}},
+    {C::lbFrameSize, {true, 4680, 3240}},
+    {C::txtFrameSize, {true, 6240, 3240}},
+    {C::lbKB, {true, 7800, 3240}},
+    {C::lbCamCount, {true, 4680, 3720}},
+    {C::txtCameraCount, {true, 6240, 3720}},
+    {C::lbBitrateMode, {false, 1080, 3240}},
+    {C::cmbBitrateMode, {false, 2160, 3240}},
+    {C::lbGOP, {false, 1680, 4200}},
     {C::cmbGOP, {false, 2160, 4200}},
 };
 const Layout kVbr = {
@@ -38,9 +43,9 @@ const Layout kVbr = {
     {C::txtCameraCount, {true, 6240, 4200}},
 };
 const Layout kCbr = {
-    {C::lbBitrateMode, {true, 1080, 3240}}, {C::cmbBitrateMode, {true, 2160, 3240}},
-    {C::lbBitrate, {true, 5640, 3240}},     {C::txtBPS, {true, 6240, 3240}},
-    {C::lbKbps, {true, 7800, 3240}},        {C::lbCamCount, {true, 4680, 3720}},
+    {C::lbBitrateMode, {true, 1080, 3240}},  {C::cmbBitrateMode, {true, 2160, 3240}},
+    {C::lbBitrate, {true, 5640, 3240}},      {C::txtBPS, {true, 6240, 3240}},
+    {C::lbKbps, {true, 7800, 3240}},         {C::lbCamCount, {true, 4680, 3720}},
     {C::txtCameraCount, {true, 6240, 3720}}, {C::lbGOP, {false, 1680, 4200}},
     {C::cmbGOP, {false, 2160, 4200}},        {C::lbFrameSize, {false, 4680, 3240}},
     {C::txtFrameSize, {false, 6240, 3240}},  {C::lbKB, {false, 7800, 3240}},
@@ -114,10 +119,10 @@ TEST(ArrangeInputs, switches_between_layouts_and_keeps_hidden_positions) {
 
 TEST(ArrangeInputs, is_idempotent_and_writes_only_its_sixteen_controls) {
     const std::set<ControlId> written = {
-        C::lbBitrateMode, C::cmbBitrateMode, C::lbQuality, C::cmbQuality, C::lbGOP,
-        C::cmbGOP,        C::lbBitrate,      C::txtBPS,    C::lbKbps,     C::lbFrameSize,
-        C::txtFrameSize,  C::lbKB,           C::lbFPS,     C::cmbFPS,     C::lbCamCount,
-        C::txtCameraCount};
+        C::lbBitrateMode, C::cmbBitrateMode, C::lbQuality,    C::cmbQuality,
+        C::lbGOP,         C::cmbGOP,         C::lbBitrate,    C::txtBPS,
+        C::lbKbps,        C::lbFrameSize,    C::txtFrameSize, C::lbKB,
+        C::lbFPS,         C::cmbFPS,         C::lbCamCount,   C::txtCameraCount};
     for (ControlId stream : kOptStream) {
         for (std::int16_t mode : {std::int16_t{0}, std::int16_t{1}}) {
             Form1 form;

@@ -1,10 +1,9 @@
 #include "window/form1.hpp"
 
-#include "tests/case_name.hpp"
-
+#include <functional>
 #include <gtest/gtest.h>
 
-#include <functional>
+#include "tests/case_name.hpp"
 
 namespace lenstally {
 namespace {
@@ -64,10 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "7.5", " 2.25Mbps", " 2.25Mbps", " 149.688GB"},
         Scenario{"typed_frame_size_not_rounded_per_camera",
-                 [](Form1& f) { f.setText(C::txtFrameSize, "12.3456"); }, "12.3456",
-                 " 3.70368Mbps", " 3.704Mbps", " 246.398GB"},
-        Scenario{"frame_size_5000", [](Form1& f) { f.setText(C::txtFrameSize, "5000"); },
-                 "5000", " 1.5Gbps", " 1.5Gbps", " 99.792TB"},
+                 [](Form1& f) { f.setText(C::txtFrameSize, "12.3456"); }, "12.3456", " 3.70368Mbps",
+                 " 3.704Mbps", " 246.398GB"},
+        Scenario{"frame_size_5000", [](Form1& f) { f.setText(C::txtFrameSize, "5000"); }, "5000",
+                 " 1.5Gbps", " 1.5Gbps", " 99.792TB"},
         Scenario{"exactly_a_million_kbps",
                  [](Form1& f) {
                      cbr(f, C::optStream1);
@@ -92,15 +91,15 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setText(C::txtBPS, "1000000.0001");
                  },
                  "0.53571", " 1.0000000001Gbps", " 1Gbps", " 83.16TB"},
-        Scenario{"empty_camera_count", [](Form1& f) { f.setText(C::txtCameraCount, ""); },
-                 "7.5", " 2.25Mbps", " 0Kbps", " 0KB"},
+        Scenario{"empty_camera_count", [](Form1& f) { f.setText(C::txtCameraCount, ""); }, "7.5",
+                 " 2.25Mbps", " 0Kbps", " 0KB"},
         Scenario{"camera_count_starting_with_a_letter",
                  [](Form1& f) { f.setText(C::txtCameraCount, "x12"); }, "7.5", " 2.25Mbps",
                  " 0Kbps", " 0KB"},
-        Scenario{"negative_cameras", [](Form1& f) { f.setText(C::txtCameraCount, "-2"); },
-                 "7.5", " 2.25Mbps", "-4500Kbps", "-299376000KB"},
-        Scenario{"negative_days", [](Form1& f) { f.setText(C::txtDays, "-1"); }, "7.5",
-                 " 2.25Mbps", " 2.25Mbps", "-21384000KB"},
+        Scenario{"negative_cameras", [](Form1& f) { f.setText(C::txtCameraCount, "-2"); }, "7.5",
+                 " 2.25Mbps", "-4500Kbps", "-299376000KB"},
+        Scenario{"negative_days", [](Form1& f) { f.setText(C::txtDays, "-1"); }, "7.5", " 2.25Mbps",
+                 " 2.25Mbps", "-21384000KB"},
         Scenario{"zero_days", [](Form1& f) { f.setText(C::txtDays, "0"); }, "7.5", " 2.25Mbps",
                  " 2.25Mbps", " 0KB"},
         Scenario{"tiny_days_one_fps_one_hour",
@@ -123,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setText(C::txtFrameSize, "7.5");
                  },
                  "7.5", " 2.25Mbps", " 2.25Mbps", " 149.688GB"},
-        Scenario{"h264_1mp_highest", [](Form1& f) {
+        Scenario{"h264_1mp_highest",
+                 [](Form1& f) {
                      f.selectOption(C::optStream2);
                      f.selectOption(C::optResolution4);
                  },
@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Floating-point faults read "Out of range"; the other captions are computed as usual.
         Scenario{"cameras_1e308", [](Form1& f) { f.setText(C::txtCameraCount, "1e308"); }, "7.5",
                  " 2.25Mbps", "Out of range", "Out of range"},
-        Scenario{"days_1e308", [](Form1& f) { f.setText(C::txtDays, "1e308"); }, "7.5",
-                 " 2.25Mbps", " 2.25Mbps", "Out of range"},
+        Scenario{"days_1e308", [](Form1& f) { f.setText(C::txtDays, "1e308"); }, "7.5", " 2.25Mbps",
+                 " 2.25Mbps", "Out of range"},
         Scenario{"frame_size_beyond_a_double",
                  [](Form1& f) { f.setText(C::txtFrameSize, "1e400"); }, "1e400", "Out of range",
                  "Out of range", "Out of range"},
@@ -155,9 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setText(C::txtBPS, "-1e999");
                  },
                  "0.83334", "Out of range", "Out of range", "Out of range"},
-        Scenario{"large_but_finite_total",
-                 [](Form1& f) { f.setText(C::txtCameraCount, "1e300"); }, "7.5", " 2.25Mbps",
-                 " 2.25E+297Gbps", " 1.49688E+299TB"}),
+        Scenario{"large_but_finite_total", [](Form1& f) { f.setText(C::txtCameraCount, "1e300"); },
+                 "7.5", " 2.25Mbps", " 2.25E+297Gbps", " 1.49688E+299TB"}),
     testing_support::CaseName{});
 
 TEST(RefreshStorage, vbr_without_gop_reads_out_of_range_and_recovers) {
