@@ -25,11 +25,12 @@ double FrameSizeEntry(Stream stream, int resolution) {
     return kFrameSizes[static_cast<std::size_t>(resolution)][static_cast<std::size_t>(stream)];
 }
 
-double EstimateFrameSize(Stream stream, std::optional<int> resolution, int qualityIndex) {
+double EstimateFrameSize(Stream stream, std::optional<int> resolution,
+                         std::optional<Quality> quality) {
     double value = resolution ? FrameSizeEntry(stream, *resolution) : 0.0;
-    if (qualityIndex == 0) {
+    if (quality == Quality::Highest) {
         value *= 1.5;
-    } else if (qualityIndex == 2) {
+    } else if (quality == Quality::Low) {
         value *= 0.6;
     }
     return value;

@@ -284,14 +284,35 @@ double Form1::listPosition(ControlId combo) const {
     return ParseNumber(FormatInteger(control(combo).listIndex));
 }
 
+namespace {
+
+// The mode a list position names: Form_Load adds the items in the order of the mode's values, up
+// to `last`. Nothing while no item is picked.
+template <typename Mode> std::optional<Mode> modeAt(std::int16_t position, Mode last) {
+    if (position < 0 || position > static_cast<int>(last)) {
+        return std::nullopt;
+    }
+    return static_cast<Mode>(position);
+}
+
+} // namespace
+
+std::optional<Quality> Form1::quality() const {
+    return modeAt(control(ControlId::cmbQuality).listIndex, Quality::Low);
+}
+
+std::optional<BitrateMode> Form1::bitrateMode() const {
+    return modeAt(control(ControlId::cmbBitrateMode).listIndex, BitrateMode::Cbr);
+}
+
 bool Form1::IsCbrSelected() const {
     return (control(ControlId::optStream1).value || control(ControlId::optStream2).value) &&
-           control(ControlId::cmbBitrateMode).listIndex == 1;
+           bitrateMode() == BitrateMode::Cbr;
 }
 
 bool Form1::IsVbrSelected() const {
     return (control(ControlId::optStream1).value || control(ControlId::optStream2).value) &&
-           control(ControlId::cmbBitrateMode).listIndex == 0;
+           bitrateMode() == BitrateMode::Vbr;
 }
 
 std::optional<int> Form1::selectedStream() const {
@@ -314,24 +335,23 @@ std::optional<int> Form1::selectedResolution() const {
 
 // ---- Frame size --------------------------------------------------------------------------------
 
-double Form1::frameSizeFor(int stream) const {
-    return EstimateFrameSize(static_cast<Stream>(stream), selectedResolution(),
-                             control(ControlId::cmbQuality).listIndex);
+double Form1::frameSizeFor(Stream stream) const {
+    return EstimateFrameSize(stream, selectedResolution(), quality());
 }
 
 double Form1::MjpegFrameSize() const {
-    return frameSizeFor(0);
+    return frameSizeFor(Stream::Mjpeg);
 }
 double Form1::Mpeg4FrameSize() const {
-    return frameSizeFor(1);
+    return frameSizeFor(Stream::Mpeg4);
 }
 double Form1::H264FrameSize() const {
-    return frameSizeFor(2);
+    return frameSizeFor(Stream::H264);
 }
 
 void Form1::RefreshFrameSize() {
     trace("RefreshFrameSize");
-    const bool vbrPicked = control(ControlId::cmbBitrateMode).listIndex == 0;
+    const bool vbrPicked = bitrateMode() == BitrateMode::Vbr;
     std::optional<double> estimate;
     if (control(ControlId::optStream0).value) {
         estimate = MjpegFrameSize(); // MJPEG ignores the bitrate mode
@@ -486,16 +506,12 @@ void Form1::ArrangeInputs() {
         return;
     }
     apply(kBitrateModeRow);
-    switch (control(ControlId::cmbBitrateMode).listIndex) {
-    case 0:
+    const std::optional<BitrateMode> mode = bitrateMode();
+    if (mode == BitrateMode::Vbr) {
         apply(kVbrLayout);
-        break;
-    case 1:
+    } else if (mode == BitrateMode::Cbr) {
         apply(kCbrLayout);
-        break;
-    default:
-        break; // nothing picked: only the bitrate-mode row is shown
-    }
+    } // nothing picked: only the bitrate-mode row is shown
 }
 
 } // namespace lenstally

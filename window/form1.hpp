@@ -21,6 +21,7 @@
 // RefreshStorage), then the direct calls refresh both again; every caption write reaches the view
 // through the listener.
 
+#include "estimation/frame_size.hpp"
 #include "window/controls.hpp"
 
 #include <cstdint>
@@ -99,9 +100,9 @@ public:
     double Mpeg4FrameSize() const;
     double H264FrameSize() const;
 
-    /// MPEG-4 or H.264 selected and the bitrate mode on "CBR" (position 1). Never true for MJPEG.
+    /// MPEG-4 or H.264 selected and the bitrate mode on CBR. Never true for MJPEG.
     bool IsCbrSelected() const;
-    /// MPEG-4 or H.264 selected and the bitrate mode on "VBR" (position 0). Never true for MJPEG.
+    /// MPEG-4 or H.264 selected and the bitrate mode on VBR. Never true for MJPEG.
     bool IsVbrSelected() const;
 
     /// The unrounded figures the captions show now, computed from the controls exactly as the
@@ -126,7 +127,10 @@ private:
     // A list position read as a number, the way the formulas read it: the ListIndex written as
     // text and read back, so -1 (nothing picked) reads -1.
     double listPosition(ControlId combo) const;
-    double frameSizeFor(int stream) const;
+    // The quality and bitrate mode picked in their lists; nothing while no item is picked.
+    std::optional<Quality> quality() const;
+    std::optional<BitrateMode> bitrateMode() const;
+    double frameSizeFor(Stream stream) const;
     double perCameraKbps() const;
     double storageKB(double days) const; // the days as read from txtDays
 
