@@ -100,18 +100,22 @@ const ActionSpec* FindAction(std::string_view option) {
     return nullptr;
 }
 
-std::optional<int> ResolveValue(const ActionSpec& action, std::string_view value,
-                                std::string& error) {
+Checked<ResolvedAction> ResolveValue(const ActionSpec& action, std::string value) {
+    const auto resolved = [&action, &value](std::optional<int> index) {
+        return Checked<ResolvedAction>{ResolvedAction{&action, index, std::move(value)}, {}};
+    };
+    const auto refused = [](std::string error) {
+        return Checked<ResolvedAction>{std::nullopt, std::move(error)};
+    };
     switch (action.kind) {
     case ActionKind::Select:
     case ActionKind::Pick:
         for (std::size_t i = 0; i < action.names.size(); ++i) {
             if (equalsIgnoringCase(value, action.names[i])) {
-                return static_cast<int>(i);
+                return resolved(static_cast<int>(i));
             }
         }
-        error = "allowed values are " + joined(action.names);
-        return std::nullopt;
+        return refused("allowed values are " + joined(action.names));
     case ActionKind::Number: {
         // ASCII digits only, read in base 10 ("030" is 30); anything else is refused.
         const bool digits = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
@@ -124,28 +128,26 @@ std::optional<int> ResolveValue(const ActionSpec& action, std::string_view value
             }
         }
         if (!digits || n < 1 || n > action.maxNumber) {
-            error =
-                "allowed values are whole numbers from 1 to " + std::to_string(action.maxNumber);
-            return std::nullopt;
+            return refused("allowed values are whole numbers from 1 to " +
+                           std::to_string(action.maxNumber));
         }
-        return static_cast<int>(n - 1);
+        return resolved(static_cast<int>(n - 1));
     }
     case ActionKind::Type:
-        return -1;
+        return resolved(std::nullopt);
     }
-    return std::nullopt;
+    return refused("unknown kind of action");
 }
 
 void ApplyAction(Form1& form, const ResolvedAction& resolved) {
     const ActionSpec& action = *resolved.action;
-    const int index = resolved.index;
     switch (action.kind) {
     case ActionKind::Select:
-        form.selectOption(action.options[static_cast<std::size_t>(index)]);
+        form.selectOption(action.options[static_cast<std::size_t>(*resolved.index)]);
         break;
     case ActionKind::Pick:
     case ActionKind::Number:
-        form.setListIndex(action.control, static_cast<std::int16_t>(index));
+        form.setListIndex(action.control, static_cast<std::int16_t>(*resolved.index));
         break;
     case ActionKind::Type:
         form.setText(action.control, resolved.value);

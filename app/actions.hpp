@@ -30,17 +30,23 @@ std::span<const ActionSpec> Actions();
 /// The action for `option` ("stream", "fps", ...), or nullptr.
 const ActionSpec* FindAction(std::string_view option);
 
-/// Checks `value` for `action` and returns the index it selects or picks (Select, Pick, Number),
-/// or -1 for a text action, or nullopt with `error` saying what is allowed.
-std::optional<int> ResolveValue(const ActionSpec& action, std::string_view value,
-                                std::string& error);
+/// A value checked and ready to use, or the one-line reason it cannot be used.
+template <typename T> struct Checked {
+    std::optional<T> value;
+    std::string error; // set when `value` is empty
+};
 
-/// An action with its value checked and resolved by ResolveValue, ready for ApplyAction.
+/// An action with its value checked by ResolveValue, ready for ApplyAction.
 struct ResolvedAction {
     const ActionSpec* action;
-    int index;         // what ResolveValue returned: -1 for a typing action
-    std::string value; // the text typed, for typing actions
+    std::optional<int> index; // Select, Pick, Number: the button or item, from 0; empty for Type
+    std::string value;        // the value as given; for Type, the text typed
 };
+
+/// Checks `value` for `action`: one of its names in any case (Select, Pick), a whole number from
+/// 1 to its highest item (Number), any text (Type). The error says what is allowed, as in
+/// "allowed values are mjpeg, mpeg4, h264".
+Checked<ResolvedAction> ResolveValue(const ActionSpec& action, std::string value);
 
 /// Performs an action resolved by ResolveValue, as the user's click, pick or typing would.
 void ApplyAction(Form1& form, const ResolvedAction& resolved);

@@ -121,23 +121,20 @@ std::string firstLine(std::string text) {
     return text;
 }
 
-// The whole of a project file, or of `in` for "-"; nullopt with `error` when it cannot be read.
-std::optional<std::string> readProject(const std::string& path, std::istream& in,
-                                       std::string& error) {
+// The whole of a project file, or of `in` for "-", or why it cannot be read.
+Checked<std::string> readProject(const std::string& path, std::istream& in) {
     if (path == "-") {
         std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         if (in.bad()) {
-            error = "cannot read standard input";
-            return std::nullopt;
+            return {std::nullopt, "cannot read standard input"};
         }
-        return text;
+        return {std::move(text), {}};
     }
     // stdio rather than a stream: it reports why (no such file, a directory, no permission).
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
+        return {std::nullopt, std::strerror(errno)};
     }
     std::string text;
     std::array<char, 65536> buf{};
@@ -146,10 +143,9 @@ std::optional<std::string> readProject(const std::string& path, std::istream& in
         text.append(buf.data(), n);
     }
     if (std::ferror(file.get()) != 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
+        return {std::nullopt, std::strerror(errno)};
     }
-    return text;
+    return {std::move(text), {}};
 }
 
 // A value quoted in a usage error, with control characters written as \n, \t or \xNN so that
@@ -179,13 +175,13 @@ enum class ProjectOutput { Table, Json, Csv };
 CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
                       std::ostream& out, std::ostream& err) {
     const std::string source = path == "-" ? std::string("standard input") : path;
-    std::string error;
-    const std::optional<std::string> text = readProject(path, in, error);
-    if (!text) {
-        err << "lenstally: " << printable(source) << ": cannot read the project: " << error << '\n';
+    const Checked<std::string> text = readProject(path, in);
+    if (!text.value) {
+        err << "lenstally: " << printable(source) << ": cannot read the project: " << text.error
+            << '\n';
         return {2, false};
     }
-    const ProjectParse parsed = ParseProject(*text);
+    const ProjectParse parsed = ParseProject(*text.value);
     if (!parsed.project) {
         err << "lenstally: " << printable(source) << ": " << printable(parsed.error) << '\n';
         return {2, false};
@@ -301,14 +297,13 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
             continue;
         }
         const std::string& value = opt->results().at(seen[opt]++);
-        std::string error;
-        const auto index = ResolveValue(*it->second, value, error);
-        if (!index) {
+        Checked<ResolvedAction> step = ResolveValue(*it->second, value);
+        if (!step.value) {
             err << "lenstally: --" << it->second->option << ": '" << printable(value)
-                << "' is not allowed; " << error << '\n';
+                << "' is not allowed; " << step.error << '\n';
             return {2, false};
         }
-        steps.push_back({it->second, *index, value});
+        steps.push_back(std::move(*step.value));
     }
     if (steps.empty() && !json && !state) {
         return {0, true};

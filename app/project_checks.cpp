@@ -328,13 +328,12 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
         if (!text) {
             return failed<ProjectGroup>(about(label, entry.key) + " " + problem);
         }
-        const std::optional<int> index = ResolveValue(*action, *text, problem);
-        if (!index) {
+        Checked<ResolvedAction> resolved = ResolveValue(*action, std::move(*text));
+        if (!resolved.value) {
             return failed<ProjectGroup>(about(label, entry.key) + " is " + shown(value) + "; " +
-                                        problem);
+                                        resolved.error);
         }
-        slots[static_cast<std::size_t>(action - actions.data())] =
-            ResolvedAction{action, *index, std::move(*text)};
+        slots[static_cast<std::size_t>(action - actions.data())] = std::move(resolved.value);
     }
     // Selections first, then typing, whatever the file's order: a typed frame size stays typed.
     for (std::optional<ResolvedAction>& slot : slots) {

@@ -5,7 +5,6 @@
 
 #include "app/project.hpp"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,12 +21,6 @@ struct FileValue {
 struct FileEntry {
     std::string key;
     FileValue value;
-};
-
-/// Checked settings, or the reason they cannot be used.
-template <typename T> struct Checked {
-    std::optional<T> value;
-    std::string error; // set when `value` is empty
 };
 
 /// Group `position` (from 1): its name, actions (selections first) and activity.

@@ -102,7 +102,7 @@ public:
             if (a.action->kind == ActionKind::Type) {
                 break;
             }
-            key[static_cast<std::size_t>(a.action - actions.data())] = a.index;
+            key[static_cast<std::size_t>(a.action - actions.data())] = *a.index;
         }
         const auto kept = m_states.find(key);
         if (kept != m_states.end()) {
