@@ -19,9 +19,9 @@ struct UnitStep {
 enum class Rounding { None, ThreePlaces };
 enum class Sign { Blank, Plain };
 
-// The one rule for every result caption: a value that is not a finite number, before or after
-// its unit division, reads "Out of range"; otherwise the number is shown in the first unit whose
-// threshold it exceeds, chosen before any rounding.
+// The one rule for every result caption: a value that is not a finite number reads "Out of
+// range"; otherwise the number is shown in the first unit whose threshold it exceeds, chosen
+// before any rounding. The divisors are 1 or more, so a finite value stays finite.
 std::string caption(double value, std::span<const UnitStep> steps, Rounding rounding,
                     Sign smallestUnitSign) {
     if (!std::isfinite(value)) {
@@ -34,9 +34,6 @@ std::string caption(double value, std::span<const UnitStep> steps, Rounding roun
             continue;
         }
         double number = last ? value : value / step.divisor;
-        if (!std::isfinite(number)) {
-            return kOutOfRange;
-        }
         if (rounding == Rounding::ThreePlaces) {
             number = RoundTo(number, 3);
         }

@@ -252,10 +252,6 @@ std::string FormatSigned(double value) {
     return (negative ? "-" : " ") + digits;
 }
 
-std::string FormatInteger(std::int16_t value) {
-    return std::to_string(value);
-}
-
 double RoundTo(double value, int digits) {
     if (!std::isfinite(value)) {
         return value;

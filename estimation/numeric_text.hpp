@@ -1,9 +1,8 @@
 #pragma once
-// The five conversions between text and numbers. Every number the calculator shows or reads goes
-// through them, so the exact texts (a leading blank, a missing leading zero, fifteen significant
-// digits) are decided here and nowhere else. None of them reads the locale.
+// The conversions between text and numbers. Every number the calculator shows or reads as text
+// goes through them, so the exact texts (a leading blank, a missing leading zero, fifteen
+// significant digits) are decided here and nowhere else. None of them reads the locale.
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,9 +27,6 @@ std::string FormatNumber(double value);
 /// Like FormatNumber, but the first character is the sign position (a blank for zero and positive
 /// values) and a magnitude below 1 has no 0 before its point: " 2.25", " .25", "-.5", " 0".
 std::string FormatSigned(double value);
-
-/// The decimal digits of `value`, with a minus sign when negative: "29", "-1".
-std::string FormatInteger(std::int16_t value);
 
 /// Rounds the exact binary value of `value` to `digits` decimal places (0 to 15); an exact tie goes
 /// to the even neighbour. Only exactly representable halves are ties: RoundTo(2.5, 0) == 2,

@@ -104,10 +104,5 @@ inline constexpr std::array<ControlId, 7> kOptResolution{
     ControlId::optResolution0, ControlId::optResolution1, ControlId::optResolution2,
     ControlId::optResolution3, ControlId::optResolution4, ControlId::optResolution5,
     ControlId::optResolution6};
-inline constexpr std::array<ControlId, 3> kLabel1{ControlId::Label1_0, ControlId::Label1_1,
-                                                  ControlId::Label1_2};
-inline constexpr std::array<ControlId, 7> kLabel2{
-    ControlId::Label2_0, ControlId::Label2_1, ControlId::Label2_2, ControlId::Label2_3,
-    ControlId::Label2_4, ControlId::Label2_5, ControlId::Label2_6};
 
 } // namespace lenstally

@@ -281,7 +281,8 @@ void Form1::Form_Load() {
 // ---- Shared reads ------------------------------------------------------------------------------
 
 double Form1::listPosition(ControlId combo) const {
-    return ParseNumber(FormatInteger(control(combo).listIndex));
+    // Exact: a 16-bit position is a double, and its decimal text would read back as that double.
+    return static_cast<double>(control(combo).listIndex);
 }
 
 namespace {
@@ -313,15 +314,6 @@ bool Form1::IsCbrSelected() const {
 bool Form1::IsVbrSelected() const {
     return (control(ControlId::optStream1).value || control(ControlId::optStream2).value) &&
            bitrateMode() == BitrateMode::Vbr;
-}
-
-std::optional<int> Form1::selectedStream() const {
-    for (std::size_t i = 0; i < kOptStream.size(); ++i) {
-        if (control(kOptStream[i]).value) {
-            return static_cast<int>(i);
-        }
-    }
-    return std::nullopt;
 }
 
 std::optional<int> Form1::selectedResolution() const {

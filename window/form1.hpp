@@ -111,8 +111,7 @@ public:
     /// The storage in KB the form computes with txtDays holding "1": one day of recording.
     double dailyStorageKB() const;
 
-    /// The index of the selected button of an option array, if any.
-    std::optional<int> selectedStream() const;
+    /// The index of the selected resolution button, if any.
     std::optional<int> selectedResolution() const;
 
 private:
@@ -124,8 +123,7 @@ private:
     void setTop(ControlId id, int top);
     void setLeft(ControlId id, int left);
 
-    // A list position read as a number, the way the formulas read it: the ListIndex written as
-    // text and read back, so -1 (nothing picked) reads -1.
+    // A list position read as a number, the way the formulas read it: -1 while nothing is picked.
     double listPosition(ControlId combo) const;
     // The quality and bitrate mode picked in their lists; nothing while no item is picked.
     std::optional<Quality> quality() const;

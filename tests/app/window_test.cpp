@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTest>
 
 using lenstally::ControlDescriptions;
@@ -25,8 +24,6 @@ using lenstally::Form1;
 using lenstally::Form1View;
 using lenstally::toQString;
 using lenstally::twipsToPixels;
-
-Q_DECLARE_METATYPE(ControlId)
 
 namespace {
 

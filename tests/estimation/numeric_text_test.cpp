@@ -125,13 +125,6 @@ TEST(FormatNumber, non_finite_values_are_named) {
     EXPECT_EQ(FormatNumber(std::nan("")), "NaN");
 }
 
-TEST(FormatInteger, writes_plain_digits) {
-    EXPECT_EQ(FormatInteger(-1), "-1");
-    EXPECT_EQ(FormatInteger(29), "29");
-    EXPECT_EQ(FormatInteger(-32768), "-32768");
-    EXPECT_EQ(ParseNumber(FormatInteger(-1)) + 1, 0);
-}
-
 struct RoundCase {
     const char* name;
     double value;

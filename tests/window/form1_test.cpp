@@ -47,7 +47,7 @@ TEST(Form1Controls, initial_state_is_the_design) {
     EXPECT_EQ(form.control(C::txtFrameSize).text, "1");
     EXPECT_EQ(form.control(C::txtBPS).text, "256");
     EXPECT_EQ(form.control(C::txtDays).text, "7");
-    EXPECT_EQ(form.selectedStream(), 0);
+    EXPECT_TRUE(form.control(C::optStream0).value);
     EXPECT_EQ(form.selectedResolution(), 0);
     for (const ControlDescription& d : ControlDescriptions()) {
         const Control& c = form.control(d.id);
