@@ -250,6 +250,7 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         }
     }
 
+    // CLI11's parse(vector) takes the arguments last first: it pops each next one off the back.
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

@@ -36,8 +36,6 @@ void Form1::trace(std::string_view name) {
     }
 }
 
-// ---- Control operations ------------------------------------------------------------------------
-
 void Form1::selectOption(ControlId option) {
     const ControlDescription& d = Describe(option);
     if (d.kind != ControlKind::Option) {
@@ -128,8 +126,6 @@ void Form1::setLeft(ControlId id, int left) {
         notify(id, Property::Left);
     }
 }
-
-// ---- The event table ---------------------------------------------------------------------------
 
 void Form1::raiseClick(ControlId id) {
     const std::int16_t index = Describe(id).arrayIndex;
@@ -248,8 +244,6 @@ void Form1::txtDays_Change() {
     RefreshStorage();
 }
 
-// ---- Start-up ----------------------------------------------------------------------------------
-
 void Form1::load() {
     Form_Load();
 }
@@ -277,8 +271,6 @@ void Form1::Form_Load() {
     ArrangeInputs();
     RefreshFrameSize();
 }
-
-// ---- Shared reads ------------------------------------------------------------------------------
 
 double Form1::listPosition(ControlId combo) const {
     // Exact: a 16-bit position is a double, and its decimal text would read back as that double.
@@ -325,8 +317,6 @@ std::optional<int> Form1::selectedResolution() const {
     return std::nullopt;
 }
 
-// ---- Frame size --------------------------------------------------------------------------------
-
 double Form1::frameSizeFor(Stream stream) const {
     return EstimateFrameSize(stream, selectedResolution(), quality());
 }
@@ -358,8 +348,6 @@ void Form1::RefreshFrameSize() {
     RefreshBandwidth();
     RefreshStorage();
 }
-
-// ---- Bandwidth and storage ---------------------------------------------------------------------
 
 double Form1::perCameraKbps() const {
     if (IsCbrSelected()) {
@@ -407,8 +395,6 @@ void Form1::RefreshStorage() {
     setCaption(ControlId::lbStorageSize,
                StorageCaption(storageKB(ParseNumber(control(ControlId::txtDays).text))));
 }
-
-// ---- Stream-dependent layout -------------------------------------------------------------------
 
 namespace {
 

@@ -15,11 +15,7 @@
 //   - The command line (app/cli) performs the same operations from its options and prints the
 //     result, so window and command line can never disagree.
 //
-// One user action, end to end: the user selects the CIF button; the view calls
-// selectOption(optResolution1); the model clears QCIF, raises optResolution_Click, which runs
-// RefreshFrameSize; its write of txtFrameSize raises txtFrameSize_Change (RefreshBandwidth and
-// RefreshStorage), then the direct calls refresh both again; every caption write reaches the view
-// through the listener.
+// README.md ("How it fits together") follows one user action through all of them, end to end.
 
 #include "estimation/frame_size.hpp"
 #include "window/controls.hpp"
