@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iomanip>
 #include <limits>
 
 #include "tests/case_name.hpp"
@@ -83,9 +84,10 @@ struct StorageCase {
 
 class StorageTest : public testing::TestWithParam<StorageCase> {};
 
+// Exact to the last bit: one operation at a time in a fixed order, whatever the inputs.
 TEST_P(StorageTest, computes_and_captions) {
     const StorageCase& c = GetParam();
-    EXPECT_DOUBLE_EQ(c.value, c.expected);
+    EXPECT_EQ(c.value, c.expected) << std::setprecision(17) << c.value << " != " << c.expected;
     EXPECT_EQ(StorageCaption(c.value), c.caption);
 }
 
@@ -93,13 +95,18 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StorageTest,
     testing::Values(
         StorageCase{"frame_defaults", FrameStorage(7.5, 29, 1, 23, 7), 149688000, " 149.688GB"},
-        StorageCase{"frame_16_cameras_30_days", FrameStorage(7.5, 29, 16, 23, 30), 10264320000,
-                    " 10.264TB"},
+        // 60 * 60 folded into 3600 gives 2969976.2399999998; (h + 1) * D first, 2969976.2400000007.
+        StorageCase{"frame_order_matters", FrameStorage(0.35714, 24, 1, 11, 7), 2969976.24,
+                    " 2.97GB"},
         StorageCase{"cbr_256", CbrStorage(256, 1, 23, 7), 21288960, " 21.289GB"},
-        StorageCase{"vbr_gop_30", VbrStorage(10, 29, 29, 1, 23, 7), 6652800, " 6.653GB"},
+        StorageCase{"vbr_gop_30", VbrStorage(10, 29, 29, 1, 23, 7), 6652800.000000001, " 6.653GB"},
+        // Dividing by the GOP length before multiplying by the frame rate gives 890992.872.
+        StorageCase{"vbr_order_matters", VbrStorage(0.53571, 24, 9, 1, 23, 7), 890992.8720000002,
+                    " 890.993MB"},
         StorageCase{"vbr_gop_1_is_frame_storage", VbrStorage(7.5, 29, 0, 1, 23, 7), 149688000,
                     " 149.688GB"},
-        StorageCase{"tiny_day_count", FrameStorage(7.5, 0, 1, 0, 0.0001), 2.97, " 2.97KB"},
+        StorageCase{"tiny_day_count", FrameStorage(7.5, 0, 1, 0, 0.0001), 2.9700000000000006,
+                    " 2.97KB"},
         StorageCase{"negative_days", FrameStorage(7.5, 29, 1, 23, -1), -21384000, "-21384000KB"},
         StorageCase{"no_hours_picked", FrameStorage(7.5, 29, 1, -1, 7), 0, " 0KB"}),
     testing_support::CaseName{});
