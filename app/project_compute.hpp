@@ -6,6 +6,7 @@
 #include "app/project.hpp"
 #include "window/form1.hpp"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,6 +68,11 @@ struct ProjectResult {
     /// finite number, or beyond what the plan considers).
     bool anyOutOfRange() const;
 };
+
+/// Runs each group's actions on a form in the state start-up leaves and hands the form, in group
+/// order, to `visit` (with the group's position).
+void ForEachGroupForm(const Project& project,
+                      const std::function<void(std::size_t, const Form1&)>& visit);
 
 /// Computes every group on a form in the state start-up leaves, then the totals and the plan.
 ProjectResult ComputeProject(const Project& project);

@@ -43,22 +43,6 @@ std::string_view unitName(SizeUnit unit) {
     return "";
 }
 
-int raidNumber(RaidLevel raid) {
-    switch (raid) {
-    case RaidLevel::Raid0:
-        return 0;
-    case RaidLevel::Raid1:
-        return 1;
-    case RaidLevel::Raid5:
-        return 5;
-    case RaidLevel::Raid6:
-        return 6;
-    case RaidLevel::Raid10:
-        return 10;
-    }
-    return 0;
-}
-
 std::string_view limitName(RecorderLimit limit) {
     switch (limit) {
     case RecorderLimit::Minimum:
@@ -138,7 +122,7 @@ std::string plural(double n, std::string_view one, std::string_view many) {
 }
 
 std::string raidText(const DriveLayout& layout) {
-    const std::string level = "RAID " + std::to_string(raidNumber(layout.raid));
+    const std::string level = "RAID " + std::to_string(RaidNumber(layout.raid));
     switch (layout.raid) {
     case RaidLevel::Raid0:
         return level + " (striped, no redundancy)";
@@ -359,7 +343,7 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         number(",\"driveKB\":", raw(layout.driveKB, "null"));
         number(",\"driveTB\":", raw(layout.driveKB / 1e9, "null"));
         number(",\"driveTiB\":", raw(layout.driveKB / kKilobytesPerTiB, "null"));
-        number(",\"raid\":", std::to_string(raidNumber(layout.raid)));
+        number(",\"raid\":", std::to_string(RaidNumber(layout.raid)));
         number(",\"arrayWidth\":",
                layout.arrayWidth > 0 ? std::to_string(layout.arrayWidth) : "null");
         number(",\"spares\":", std::to_string(layout.spares));

@@ -19,6 +19,11 @@ double SizeInKilobytes(double number, SizeUnit unit);
 
 enum class RaidLevel { Raid0, Raid1, Raid5, Raid6, Raid10 };
 
+/// The level's number as people write it: 0, 1, 5, 6 or 10.
+int RaidNumber(RaidLevel raid);
+/// The level written `number`, if there is one.
+std::optional<RaidLevel> RaidLevelOf(std::int64_t number);
+
 /// How the drives are arranged: every figure below needs only these numbers.
 struct DriveLayout {
     double driveKB = 0; // the size of one drive, finite and above 0

@@ -111,28 +111,61 @@ std::optional<ControlId> labelBeside(ControlId option) {
 Form1View::Form1View(QWidget* parent) : QWidget(parent) {
     // Load runs before the widgets exist, so each widget is built once from the loaded state
     // instead of following the hundred-odd writes of start-up one by one.
-    m_form.load();
-    createControls();
-    describeForAssistiveTools();
-    setTabOrder();
-    m_form.setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
-    connectControls();
+    m_own.load();
+    build(true);
+}
+
+Form1View::Form1View(lenstally::Form1& model, QWidget* parent) : QWidget(parent), m_form(&model) {
+    build(false);
 }
 
 Form1View::~Form1View() {
-    m_form.setChangeListener({});
+    m_form->setChangeListener({});
 }
 
-void Form1View::createControls() {
+void Form1View::build(bool window) {
+    createControls(window);
+    describeForAssistiveTools();
+    setTabOrder();
+    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
+    connectControls();
+}
+
+void Form1View::bind(lenstally::Form1& model) {
+    m_form->setChangeListener({});
+    m_form = &model;
+    mirrorAll();
+    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
+}
+
+void Form1View::edit(ControlId id, const std::function<void()>& operation) {
+    if (m_editHandler) {
+        m_editHandler(id, operation);
+    } else {
+        operation();
+    }
+}
+
+QWidget* Form1View::firstInTabOrder() const {
+    return widget(m_tabOrder.front());
+}
+
+QWidget* Form1View::lastInTabOrder() const {
+    return widget(m_tabOrder.back());
+}
+
+void Form1View::createControls(bool window) {
     const ControlDescription& form = Describe(ControlId::Form1);
     setObjectName(toQString(form.name));
-    setWindowTitle(toQString(m_form.control(ControlId::Form1).text));
     setFont(windowFont(form.font));
     setFixedSize(twipsToPixels(form.width), twipsToPixels(form.height));
-    // Fixed size and no maximise button: nothing in the window follows its size.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    if (window) {
+        setWindowTitle(toQString(m_form->control(ControlId::Form1).text));
+        // Fixed size and no maximise button: nothing in the window follows its size.
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                       Qt::WindowCloseButtonHint);
+    }
     m_widgets[static_cast<std::size_t>(ControlId::Form1)] = this;
 
     // The description lists every container before the controls inside it.
@@ -140,7 +173,7 @@ void Form1View::createControls() {
         if (d.kind == ControlKind::Form) {
             continue;
         }
-        const Control& c = m_form.control(d.id);
+        const Control& c = m_form->control(d.id);
         QWidget* container = widget(d.container);
         QWidget* w = nullptr;
         switch (d.kind) {
@@ -222,7 +255,7 @@ void Form1View::describeForAssistiveTools() const {
     }
 }
 
-void Form1View::setTabOrder() const {
+void Form1View::setTabOrder() {
     std::vector<const ControlDescription*> focusable;
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.tabIndex >= 0) {
@@ -231,8 +264,11 @@ void Form1View::setTabOrder() const {
     }
     std::sort(focusable.begin(), focusable.end(),
               [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < focusable.size(); ++i) {
-        QWidget::setTabOrder(widget(focusable[i - 1]->id), widget(focusable[i]->id));
+    for (const ControlDescription* d : focusable) {
+        m_tabOrder.push_back(d->id);
+    }
+    for (std::size_t i = 1; i < m_tabOrder.size(); ++i) {
+        QWidget::setTabOrder(widget(m_tabOrder[i - 1]), widget(m_tabOrder[i]));
     }
 }
 
@@ -246,19 +282,24 @@ void Form1View::connectControls() {
             connect(static_cast<QRadioButton*>(widget(id)), &QRadioButton::toggled, this,
                     [this, id](bool checked) {
                         if (checked) {
-                            m_form.selectOption(id);
+                            edit(id, [this, id] { m_form->selectOption(id); });
                         }
                     });
             break;
         case ControlKind::ComboBox:
             connect(static_cast<QComboBox*>(widget(id)), &QComboBox::currentIndexChanged, this,
                     [this, id](int index) {
-                        m_form.setListIndex(id, static_cast<std::int16_t>(index));
+                        edit(id, [this, id, index] {
+                            m_form->setListIndex(id, static_cast<std::int16_t>(index));
+                        });
                     });
             break;
         case ControlKind::TextBox:
             connect(static_cast<QLineEdit*>(widget(id)), &QLineEdit::textChanged, this,
-                    [this, id](const QString& text) { m_form.setText(id, fromQString(text)); });
+                    [this, id](const QString& text) {
+                        edit(id,
+                             [this, id, text = fromQString(text)] { m_form->setText(id, text); });
+                    });
             break;
         default:
             break;
@@ -267,7 +308,7 @@ void Form1View::connectControls() {
 }
 
 void Form1View::mirror(ControlId id, Property property) {
-    const Control& c = m_form.control(id);
+    const Control& c = m_form->control(id);
     QWidget* w = widget(id);
     switch (property) {
     case Property::Value:
@@ -295,6 +336,27 @@ void Form1View::mirror(ControlId id, Property property) {
     }
 }
 
+void Form1View::mirrorAll() {
+    for (const ControlDescription& d : ControlDescriptions()) {
+        if (d.kind == ControlKind::Form) {
+            continue;
+        }
+        mirror(d.id, Property::Visible);
+        mirror(d.id, Property::Left);
+        switch (d.kind) {
+        case ControlKind::ComboBox:
+            mirror(d.id, Property::Items);
+            break;
+        case ControlKind::Option:
+            mirror(d.id, Property::Value);
+            break;
+        default:
+            mirror(d.id, Property::Text);
+            break;
+        }
+    }
+}
+
 void Form1View::mirrorOptionGroup(ControlId option) {
     // Checking one button unchecks its sibling, which signals too: silence the whole group.
     const ControlId container = Describe(option).container;
@@ -305,7 +367,7 @@ void Form1View::mirrorOptionGroup(ControlId option) {
         if (d.kind == ControlKind::Option && d.container == container) {
             auto* button = static_cast<QRadioButton*>(widget(d.id));
             blockers.emplace_back(button);
-            group.emplace_back(button, m_form.control(d.id).value);
+            group.emplace_back(button, m_form->control(d.id).value);
         }
     }
     for (auto [button, selected] : group) {
@@ -326,7 +388,7 @@ void Form1View::mirrorOptionGroup(ControlId option) {
 
 void Form1View::mirrorItems(ControlId comboId) {
     auto* combo = static_cast<QComboBox*>(widget(comboId));
-    const Control& c = m_form.control(comboId);
+    const Control& c = m_form->control(comboId);
     const QSignalBlocker blocker(combo);
     // The model appends one item at a time: append what is missing, rebuild otherwise.
     const auto count = static_cast<std::size_t>(combo->count());
@@ -344,7 +406,7 @@ void Form1View::mirrorItems(ControlId comboId) {
 }
 
 void Form1View::mirrorText(ControlId id) {
-    const QString text = toQString(m_form.control(id).text);
+    const QString text = toQString(m_form->control(id).text);
     QWidget* w = widget(id);
     switch (Describe(id).kind) {
     case ControlKind::TextBox: {
