@@ -121,37 +121,6 @@ std::string firstLine(std::string text) {
     return text;
 }
 
-// The whole of a project file, or of `in` for "-"; nullopt with `error` when it cannot be read.
-std::optional<std::string> readProject(const std::string& path, std::istream& in,
-                                       std::string& error) {
-    if (path == "-") {
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) {
-            error = "cannot read standard input";
-            return std::nullopt;
-        }
-        return text;
-    }
-    // stdio rather than a stream: it reports why (no such file, a directory, no permission).
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string text;
-    std::array<char, 65536> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), file.get())) > 0) {
-        text.append(buf.data(), n);
-    }
-    if (std::ferror(file.get()) != 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    return text;
-}
-
 // A value quoted in a usage error, with control characters written as \n, \t or \xNN so that
 // the message stays one line whatever the user passed.
 std::string printable(std::string_view value) {
@@ -179,13 +148,16 @@ enum class ProjectOutput { Table, Json, Csv };
 CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
                       std::ostream& out, std::ostream& err) {
     const std::string source = path == "-" ? std::string("standard input") : path;
-    std::string error;
-    const std::optional<std::string> text = readProject(path, in, error);
-    if (!text) {
-        err << "lenstally: " << printable(source) << ": cannot read the project: " << error << '\n';
-        return {2, false};
+    ProjectParse parsed;
+    if (path == "-") {
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        parsed = in.bad() ? ProjectParse{std::nullopt,
+                                         "cannot read the project: cannot read standard input"}
+                          : ParseProject(text);
+    } else {
+        parsed = ReadProjectFile(path);
     }
-    const ProjectParse parsed = ParseProject(*text);
     if (!parsed.project) {
         err << "lenstally: " << printable(source) << ": " << printable(parsed.error) << '\n';
         return {2, false};

@@ -95,7 +95,9 @@ QString spokenName(std::string_view caption) {
     return toQString(caption).trimmed();
 }
 
-std::optional<ControlId> labelBeside(ControlId option) {
+} // namespace
+
+std::optional<ControlId> LabelBeside(ControlId option) {
     const ControlDescription& d = Describe(option);
     for (const ControlDescription& label : ControlDescriptions()) {
         if (label.kind == ControlKind::Label && label.container == d.container &&
@@ -105,8 +107,6 @@ std::optional<ControlId> labelBeside(ControlId option) {
     }
     return std::nullopt;
 }
-
-} // namespace
 
 Form1View::Form1View(QWidget* parent) : QWidget(parent) {
     // Load runs before the widgets exist, so each widget is built once from the loaded state
@@ -240,7 +240,7 @@ void Form1View::describeForAssistiveTools() const {
             // A nested group box would otherwise report its outer box's title.
             widget(d.id)->setAccessibleName(spokenName(d.text));
         } else if (d.kind == ControlKind::Option) {
-            if (const auto label = labelBeside(d.id)) {
+            if (const auto label = LabelBeside(d.id)) {
                 widget(d.id)->setAccessibleName(spokenName(Describe(*label).text));
             }
         }

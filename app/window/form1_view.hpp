@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ namespace lenstally {
 /// The one adapter between the model's UTF-8 strings and Qt's strings.
 QString toQString(std::string_view text);
 std::string fromQString(const QString& text);
+
+/// The label that shows an option button's caption: the label of the same array index in the
+/// same frame ("H.264" beside optStream(2)).
+std::optional<ControlId> LabelBeside(ControlId option);
 
 /// The font a control described with `face` is drawn in.
 QFont windowFont(FontSpec face = kDefaultFont);

@@ -1,0 +1,21 @@
+#pragma once
+// What the calculator and the planner programs share when they start: a display or one clear
+// line and status 3, the window's font and icon, and the two environment variables the
+// screenshot script and the start-up benchmark use:
+//   LENSTALLY_GRAB=FILE.png      saves the window's first frame to FILE.png and ends;
+//   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
+
+#include <functional>
+#include <memory>
+
+#include <QWidget>
+
+namespace lenstally {
+
+/// Starts the application, makes the main window with `makeWindow` (given the program's
+/// arguments after its name), shows it centred and runs until it closes. Returns the exit
+/// status; without a display prints one line and returns kNoWindowStatus.
+int RunWindowProgram(int argc, char** argv, const char* desktopFileName,
+                     const std::function<std::unique_ptr<QWidget>(const QStringList&)>& makeWindow);
+
+} // namespace lenstally
