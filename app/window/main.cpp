@@ -5,6 +5,7 @@
 //   LENSTALLY_QUIT_AFTER_PAINT=1 ends as soon as the window has first been painted.
 
 #include "app/display.hpp"
+#include "app/version.hpp"
 #include "app/window/first_paint.hpp"
 #include "app/window/form1_view.hpp"
 
@@ -49,8 +50,12 @@ int main(int argc, char** argv) {
 
     // The application's font too, so the platform's default face is never loaded.
     QApplication::setFont(lenstally::windowFont());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lenstally.ico")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("lenstally"));
+    QIcon icon;
+    for (const int size : {LENSTALLY_ICON_SIZES}) {
+        icon.addFile(QStringLiteral(":/lenstally-%1.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(lenstally::toQString(lenstally::kAppId));
     lenstally::Form1View window;
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
