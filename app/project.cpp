@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project.hpp"
 
 #include "estimation/estimates.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Planning projects: several groups of cameras in one JSON file. Each group is computed on the
 // window's own model, exactly as the command line would compute it alone; the project adds the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/form1_view.hpp"
 
 #include "app/window/frame_box.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lenstally-window: the calculator window. `lenstally` starts it when no headless option is given.
 //
 // Two environment variables serve the screenshot script and the start-up benchmark:

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the Lenstally icon: a camera lens seen from the front with a red recording dot.
 
 Writes, next to this script:

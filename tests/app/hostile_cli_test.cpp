@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built lenstally program with a few hundred hostile command lines, each with --json
 // among its arguments, and checks the exit contract of every run: status 0, 1 or 2; output on
 // stdout only for 0 and 1 (the results object, or the help or version text); for 2 nothing on
