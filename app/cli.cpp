@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/cli.hpp"
 
 #include "app/actions.hpp"
@@ -191,6 +192,10 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
                  "identical surveillance cameras needs.\nWith no option it opens the calculator "
                  "window; with any action or output option it works headless.",
                  "lenstally"};
+    app.footer("Copyright (c) " + std::string(kCopyright) +
+               ".\nLenstally is free software under the MIT licence: anyone may use, copy, change "
+               "and pass it\non, and it comes with no warranty. The full terms are in the LICENSE "
+               "file of the sources\nand, once installed, in share/doc/lenstally/copyright.");
     app.set_help_flag(); // handled below so that it wins wherever it stands
     app.add_flag("-h,--help")->description(std::string("print this help and exit"));
     app.add_flag("--version")->description(std::string("print the version and exit"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The headless command line: applies actions to a fresh Form1 in command-line order and prints
 // the results. It links no toolkit, so a headless run costs a few milliseconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/cli.hpp"
 #include "app/display.hpp"
 

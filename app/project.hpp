@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Planning projects: several groups of cameras in one JSON file, and optionally the drives and
 // recorders that store them. A project is read and checked here (project_reader.cpp), computed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_checks.hpp"
 
 #include "app/json_text.hpp"

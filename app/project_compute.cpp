@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_compute.hpp"
 
 #include "estimation/estimates.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Computing a project: each group on the window's own model, exactly as the command line would
 // compute it alone, then the site's totals and, when the project has them, the storage plan and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_document.hpp"
 
 namespace lenstally {

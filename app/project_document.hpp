@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A project being edited: each group held as a live calculator model (the form the planner's
 // calculator panel edits), with its figures kept up to date, and the project's totals and plan.

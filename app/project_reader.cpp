@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/json_text.hpp"
 #include "app/project.hpp"
 #include "app/project_checks.hpp"

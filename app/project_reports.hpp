@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A computed project written for people (a table), for programs (JSON) and for spreadsheets
 // (CSV). Raw numbers are the shortest decimal that reads back exactly, and null (JSON) or empty

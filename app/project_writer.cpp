@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_writer.hpp"
 
 #include "app/json_text.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The storage plan as pure functions of plain numbers: drive sizes, RAID levels, the drives a
 // total needs, the days installed drives hold and the recorders a site needs. Like the estimates,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/planner/groups_model.hpp"
 
 #include "app/window/form1_view.hpp"

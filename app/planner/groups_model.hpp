@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The planner's table of camera groups: one row per group of the document and a TOTAL row.
 // Names, camera counts and activity can be edited in place; each edit is handed to the window,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A number box that shows numbers as the rest of Lenstally writes them ("8", "3.84", never
 // "8.000") and keeps ten decimals, so the values a project file holds stay as they are. It

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/planner/plan_panel.hpp"
 
 #include "app/planner/number_box.hpp"

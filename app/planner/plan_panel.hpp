@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The planner's storage plan: the drives and recorders as inputs, and the figures the plan gives.
 // Each change of an input becomes new plan settings handed to the window, which records it for

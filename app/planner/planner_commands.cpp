@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/planner/planner_commands.hpp"
 
 #include "app/window/form1_view.hpp"

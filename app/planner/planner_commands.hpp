@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The planner's edits as undo commands. Each changes the document through the editor and tells
 // the editor what to show again; undoing one puts back exactly the state before it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/planner/planner_window.hpp"
 
 #include "app/planner/groups_model.hpp"

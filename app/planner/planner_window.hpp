@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The planner: a whole project on screen. A table of the camera groups with the site's totals;
 // the selected group edited in the calculator itself (the calculator window's own view, bound

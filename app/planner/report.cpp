@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/planner/report.hpp"
 
 #include "app/project_reports.hpp"

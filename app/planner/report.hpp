@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The planning report a customer is handed, printed or as PDF: the project's name and the
 // date, each group's inputs and results, the totals, and the storage plan and recorders with

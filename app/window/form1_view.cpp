@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/form1_view.hpp"
 
 #include "app/window/frame_box.hpp"
@@ -8,16 +9,19 @@
 #include <utility>
 #include <vector>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
+#include <QStyleFactory>
 
 namespace lenstally {
 
@@ -44,6 +48,26 @@ QFont windowFont(FontSpec face) {
 namespace {
 
 using enum ControlId;
+
+// The style option buttons are drawn in: the application's, except that the round mark is never
+// larger than `limit` pixels, the height of the lowest button. The stream buttons are 13 px high
+// and Fusion's mark is 14 px: the style cut off the mark's bottom edge, which a scale factor of 2
+// made plain. Every button gets the same mark, so the two groups match.
+class FittedMarkStyle : public QProxyStyle {
+public:
+    FittedMarkStyle(QStyle* base, int limit) : QProxyStyle(base), m_limit(limit) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool mark =
+            metric == PM_ExclusiveIndicatorWidth || metric == PM_ExclusiveIndicatorHeight;
+        return mark ? std::min(value, m_limit) : value;
+    }
+
+private:
+    int m_limit;
+};
 
 // An option button shows only its round mark; its caption is the label beside it. The whole
 // small rectangle reacts to the mouse, not only the mark. Tab treats a group as one stop and
@@ -168,6 +192,17 @@ void Form1View::createControls(bool window) {
     }
     m_widgets[static_cast<std::size_t>(ControlId::Form1)] = this;
 
+    int lowestOption = std::numeric_limits<int>::max();
+    for (const ControlDescription& d : ControlDescriptions()) {
+        if (d.kind == ControlKind::Option) {
+            lowestOption = std::min(lowestOption, twipsToPixels(d.height));
+        }
+    }
+    // The view owns the style; a button that outlives it falls back to the application's.
+    auto* optionStyle =
+        new FittedMarkStyle(QStyleFactory::create(QApplication::style()->name()), lowestOption);
+    optionStyle->setParent(this);
+
     // The description lists every container before the controls inside it.
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.kind == ControlKind::Form) {
@@ -211,6 +246,7 @@ void Form1View::createControls(bool window) {
         }
         case ControlKind::Option: {
             auto* option = new OptionButton(container);
+            option->setStyle(optionStyle);
             option->setChecked(c.value);
             w = option;
             break;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The calculator window drawn with Qt Widgets. Form1View owns the Form1 model and mirrors it
 // both ways: every property the model writes reaches its widget at once (under signal blockers,

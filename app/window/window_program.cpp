@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/window_program.hpp"
 
 #include "app/display.hpp"
@@ -34,7 +35,7 @@ void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
 } // namespace
 
 int RunWindowProgram(
-    int argc, char** argv, const char* desktopFileName,
+    int argc, char** argv, std::string_view desktopFileName,
     const std::function<std::unique_ptr<QWidget>(const QStringList&)>& makeWindow) {
     if (!HasDisplayVariable()) {
         std::fputs(kNoDisplayMessage, stderr);
@@ -47,8 +48,14 @@ int RunWindowProgram(
 
     // The application's font too, so the platform's default face is never loaded.
     QApplication::setFont(windowFont());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lenstally.ico")));
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopFileName));
+    // Every size the menu entry installs, so the window manager finds a sharp picture at any
+    // scale.
+    QIcon icon;
+    for (const int size : {LENSTALLY_ICON_SIZES}) {
+        icon.addFile(QStringLiteral(":/lenstally-%1.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(toQString(desktopFileName));
     const std::unique_ptr<QWidget> window = makeWindow(QApplication::arguments().mid(1));
     const QRect screen = window->screen()->availableGeometry();
     window->move(screen.center() - QPoint(window->width() / 2, window->height() / 2));

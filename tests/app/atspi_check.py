@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Drives the real window over AT-SPI, as a screen reader would.
 
 Run inside a display and a session bus, with Debian's python3 (python3-pyatspi):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_document.hpp"
 #include "app/project_reports.hpp"
 #include "app/project_writer.hpp"
