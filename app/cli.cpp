@@ -29,6 +29,9 @@ constexpr const char* kProjectHelp =
     "compute every camera group of the project file FILE (- reads standard input) and print "
     "a table with the totals, or a report with --json or --csv";
 constexpr const char* kCsvHelp = "with --project: print the report as CSV";
+constexpr const char* kPlannerHelp =
+    "open the planner window, which edits, saves and prints whole projects, with the project "
+    "file FILE if given";
 
 // The result captions, in the order the outputs list them.
 constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
@@ -219,6 +222,11 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         ->description(std::string(kProjectHelp))
         ->type_name("FILE");
     app.add_flag("--csv")->description(std::string(kCsvHelp));
+    std::string plannerFile;
+    CLI::Option* planner = app.add_option("--planner", plannerFile)
+                               ->expected(0, 1)
+                               ->description(std::string(kPlannerHelp))
+                               ->type_name("[FILE]");
 
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
@@ -237,6 +245,16 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     } catch (const CLI::ParseError& e) {
         err << "lenstally: " << firstLine(e.what()) << " (see lenstally --help)\n";
         return {2, false};
+    }
+    if (planner->count() > 0) {
+        const auto options = app.get_options();
+        if (std::any_of(options.begin(), options.end(), [planner](const CLI::Option* o) {
+                return o != planner && o->count() > 0;
+            })) {
+            err << "lenstally: --planner opens the planner window and takes no other option\n";
+            return {2, false};
+        }
+        return {0, false, true, plannerFile};
     }
     const bool json = app.count("--json") > 0;
     const bool state = app.count("--state") > 0;
