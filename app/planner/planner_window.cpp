@@ -133,7 +133,10 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     resize(1440, 900);
 }
 
-PlannerWindow::~PlannerWindow() = default;
+PlannerWindow::~PlannerWindow() {
+    // The widgets go first, while the document and the forms the calculator panel shows exist.
+    delete takeCentralWidget();
+}
 
 void PlannerWindow::buildWidgets() {
     setObjectName(QStringLiteral("PlannerWindow"));
