@@ -324,7 +324,8 @@ void PlanPanel::showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*
         const ReportLine& line = lines[i];
         QLabel* value = values[i];
         value->setText(toQString(line.value));
-        value->setAccessibleName(toQString(line.label).remove(QLatin1Char(':')));
+        // Read as the calculator's results are: the value, then what it is.
+        value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
         QFont font = value->font();
         font.setBold(line.warning);
         value->setFont(font);

@@ -226,7 +226,7 @@ void PlannerWindow::buildWidgets() {
     activityLabel->setBuddy(m_activity);
     groupForm->addRow(activityLabel, m_activity);
     m_recorded = new QLabel(groupBox);
-    m_recorded->setAccessibleName(QStringLiteral("Recorded storage"));
+    m_recorded->setAccessibleDescription(QStringLiteral("Recorded storage"));
     m_recorded->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     groupForm->addRow(QStringLiteral("Recorded storage:"), m_recorded);
     rightLayout->addWidget(groupBox);
@@ -338,10 +338,18 @@ void PlannerWindow::buildMenus() {
 
 void PlannerWindow::connectEdits() {
     connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
-    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && current.row() < m_groups->totalRow()) {
-                    showGroup(static_cast<std::size_t>(current.row()));
+    // The row picked by keyboard or mouse, or selected by an assistive tool.
+    auto show = [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() < m_groups->totalRow() &&
+            m_current != static_cast<std::size_t>(index.row())) {
+            showGroup(static_cast<std::size_t>(index.row()));
+        }
+    };
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, show);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [show](const QItemSelection& selected) {
+                if (!selected.isEmpty()) {
+                    show(selected.indexes().front());
                 }
             });
     connect(m_projectName, &QLineEdit::editingFinished, this, [this] {

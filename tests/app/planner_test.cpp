@@ -50,11 +50,11 @@ QString cell(const PlannerWindow& planner, int row, int column) {
     return model->data(model->index(row, column), Qt::DisplayRole).toString();
 }
 
-// The value the plan panel shows beside `label` ("Drives needed"), read as a screen reader
-// reads it: by its accessible name.
+// The value the plan panel shows beside `label` ("Drives needed"), found as a screen reader
+// finds it: by its description.
 QString figure(const PlannerWindow& planner, const QString& label) {
     for (const QLabel* value : planner.planPanel()->findChildren<QLabel*>()) {
-        if (value->accessibleName() == label) {
+        if (value->accessibleDescription() == label) {
             return value->text();
         }
     }
