@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user actions the command line (and project files) perform on a Form1, by option name.
 

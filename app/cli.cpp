@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/cli.hpp"
 
 #include "app/actions.hpp"
@@ -28,6 +29,9 @@ constexpr const char* kProjectHelp =
     "compute every camera group of the project file FILE (- reads standard input) and print "
     "a table with the totals, or a report with --json or --csv";
 constexpr const char* kCsvHelp = "with --project: print the report as CSV";
+constexpr const char* kPlannerHelp =
+    "open the planner window, which edits, saves and prints whole projects, with the project "
+    "file FILE if given";
 
 // The result captions, in the order the outputs list them.
 constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
@@ -121,33 +125,6 @@ std::string firstLine(std::string text) {
     return text;
 }
 
-// The whole of a project file, or of `in` for "-", or why it cannot be read.
-Checked<std::string> readProject(const std::string& path, std::istream& in) {
-    if (path == "-") {
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) {
-            return {std::nullopt, "cannot read standard input"};
-        }
-        return {std::move(text), {}};
-    }
-    // stdio rather than a stream: it reports why (no such file, a directory, no permission).
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        return {std::nullopt, std::strerror(errno)};
-    }
-    std::string text;
-    std::array<char, 65536> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), file.get())) > 0) {
-        text.append(buf.data(), n);
-    }
-    if (std::ferror(file.get()) != 0) {
-        return {std::nullopt, std::strerror(errno)};
-    }
-    return {std::move(text), {}};
-}
-
 // A value quoted in a usage error, with control characters written as \n, \t or \xNN so that
 // the message stays one line whatever the user passed.
 std::string printable(std::string_view value) {
@@ -175,13 +152,16 @@ enum class ProjectOutput { Table, Json, Csv };
 CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
                       std::ostream& out, std::ostream& err) {
     const std::string source = path == "-" ? std::string("standard input") : path;
-    const Checked<std::string> text = readProject(path, in);
-    if (!text.value) {
-        err << "lenstally: " << printable(source) << ": cannot read the project: " << text.error
-            << '\n';
-        return {2, false};
+    ProjectParse parsed;
+    if (path == "-") {
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        parsed = in.bad() ? ProjectParse{std::nullopt,
+                                         "cannot read the project: cannot read standard input"}
+                          : ParseProject(text);
+    } else {
+        parsed = ReadProjectFile(path);
     }
-    const ProjectParse parsed = ParseProject(*text.value);
     if (!parsed.project) {
         err << "lenstally: " << printable(source) << ": " << printable(parsed.error) << '\n';
         return {2, false};
@@ -215,6 +195,10 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
                  "identical surveillance cameras needs.\nWith no option it opens the calculator "
                  "window; with any action or output option it works headless.",
                  "lenstally"};
+    app.footer("Copyright (c) " + std::string(kCopyright) +
+               ".\nLenstally is free software under the MIT licence: anyone may use, copy, change "
+               "and pass it\non, and it comes with no warranty. The full terms are in the LICENSE "
+               "file of the sources\nand, once installed, in share/doc/lenstally/copyright.");
     app.set_help_flag(); // handled below so that it wins wherever it stands
     app.add_flag("-h,--help")->description(std::string("print this help and exit"));
     app.add_flag("--version")->description(std::string("print the version and exit"));
@@ -238,6 +222,11 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         ->description(std::string(kProjectHelp))
         ->type_name("FILE");
     app.add_flag("--csv")->description(std::string(kCsvHelp));
+    std::string plannerFile;
+    CLI::Option* planner = app.add_option("--planner", plannerFile)
+                               ->expected(0, 1)
+                               ->description(std::string(kPlannerHelp))
+                               ->type_name("[FILE]");
 
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
@@ -257,6 +246,16 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     } catch (const CLI::ParseError& e) {
         err << "lenstally: " << firstLine(e.what()) << " (see lenstally --help)\n";
         return {2, false};
+    }
+    if (planner->count() > 0) {
+        const auto options = app.get_options();
+        if (std::any_of(options.begin(), options.end(), [planner](const CLI::Option* o) {
+                return o != planner && o->count() > 0;
+            })) {
+            err << "lenstally: --planner opens the planner window and takes no other option\n";
+            return {2, false};
+        }
+        return {0, false, true, plannerFile};
     }
     const bool json = app.count("--json") > 0;
     const bool state = app.count("--state") > 0;

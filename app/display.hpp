@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether the environment names a display for the window at all. Kept free of Qt so that the
 // command line can answer without loading it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/json_text.hpp"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // JSON string literals for the reports and for messages that quote a file's text.
 

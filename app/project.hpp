@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Planning projects: several groups of cameras in one JSON file, and optionally the drives and
 // recorders that store them. A project is read and checked here (project_reader.cpp), computed
@@ -52,6 +53,11 @@ struct ProjectParse {
 /// Example: ParseProject(R"({"groups":[{"name":"Dock","cameras":4}]})") gives one group with
 /// the single action cameras "4".
 ProjectParse ParseProject(std::string_view text);
+
+/// Reads and parses the project file at `path`. The error is the line the command line prints
+/// after the file's name: "cannot read the project: No such file or directory", or why the text
+/// is not a project.
+ProjectParse ReadProjectFile(const std::string& path);
 
 /// A drive size written as text: a plain decimal number and a unit (TB, GB, TiB or GiB, any
 /// case), blanks allowed around the number: "8 TB", "3.84TB", " 1e1 tib ". Its size in KB must

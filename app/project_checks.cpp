@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_checks.hpp"
 
 #include "app/json_text.hpp"
@@ -169,23 +170,8 @@ std::string spares(std::int64_t n) {
     return std::to_string(n) + (n == 1 ? " spare" : " spares");
 }
 
-struct RaidName {
-    RaidLevel level;
-    std::int64_t number;
-};
-constexpr RaidName kRaidLevels[] = {{RaidLevel::Raid0, 0},
-                                    {RaidLevel::Raid1, 1},
-                                    {RaidLevel::Raid5, 5},
-                                    {RaidLevel::Raid6, 6},
-                                    {RaidLevel::Raid10, 10}};
-
 std::string raidName(RaidLevel level) {
-    for (const RaidName& r : kRaidLevels) {
-        if (r.level == level) {
-            return "RAID " + std::to_string(r.number);
-        }
-    }
-    return "RAID";
+    return "RAID " + std::to_string(RaidNumber(level));
 }
 
 // Why `drives` installed drives are not a valid set, naming the counts that are.
@@ -378,19 +364,12 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
     if (const FileValue* raid = find(entries, "raid")) {
         const Checked<std::int64_t> level = readValue<std::int64_t>(
             label, "raid", *raid, wholeValue,
-            [](std::int64_t n) {
-                return std::any_of(std::begin(kRaidLevels), std::end(kRaidLevels),
-                                   [n](const RaidName& r) { return r.number == n; });
-            },
+            [](std::int64_t n) { return RaidLevelOf(n).has_value(); },
             "a whole number or a string of digits", "0, 1, 5, 6, 10");
         if (!level.value) {
             return failed<StorageSection>(level.error);
         }
-        for (const RaidName& r : kRaidLevels) {
-            if (r.number == *level.value) {
-                s.layout.raid = r.level;
-            }
-        }
+        s.layout.raid = *RaidLevelOf(*level.value);
     }
     if (const FileValue* width = find(entries, "array-width")) {
         const bool raid5 = s.layout.raid == RaidLevel::Raid5;

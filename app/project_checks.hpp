@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The checks of a project file's flat objects (a group, "storage", "recorder"): each turns the
 // object's keys and values, as the file wrote them, into checked settings or one line saying

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_compute.hpp"
 
 #include "estimation/estimates.hpp"
@@ -127,27 +128,35 @@ private:
 
 } // namespace
 
-ProjectResult ComputeProject(const Project& project) {
+void ForEachGroupForm(const Project& project,
+                      const std::function<void(std::size_t, const Form1&)>& visit) {
     // Every group starts from the state start-up leaves. Start-up is most of a run's cost and
     // always ends in the same state, so it runs once; each group starts from a copy of it, or of
     // the kept state after the same selections.
     Form1 startUp;
     startUp.load();
+    SelectionStates states(startUp);
+    Form1 form = startUp;
+    for (std::size_t i = 0; i < project.groups.size(); ++i) {
+        const ProjectGroup& group = project.groups[i];
+        const std::size_t done = states.prepare(form, group);
+        for (std::size_t a = done; a < group.actions.size(); ++a) {
+            ApplyAction(form, group.actions[a]);
+        }
+        visit(i, form);
+    }
+}
 
+ProjectResult ComputeProject(const Project& project) {
     ProjectResult result;
     result.name = project.name;
     result.storage = project.storage;
     result.recorder = project.recorder;
     result.groups.reserve(project.groups.size());
-    SelectionStates states(startUp);
-    Form1 form = startUp;
-    for (const ProjectGroup& group : project.groups) {
-        const std::size_t done = states.prepare(form, group);
-        for (std::size_t i = done; i < group.actions.size(); ++i) {
-            ApplyAction(form, group.actions[i]);
-        }
-        result.groups.push_back(ResultOfGroup(form, group.name, group.activity));
-    }
+    ForEachGroupForm(project, [&](std::size_t i, const Form1& form) {
+        result.groups.push_back(
+            ResultOfGroup(form, project.groups[i].name, project.groups[i].activity));
+    });
     result.totals = TotalsOf(result.groups, result.storage, result.recorder);
     return result;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Computing a project: each group on the window's own model, exactly as the command line would
 // compute it alone, then the site's totals and, when the project has them, the storage plan and
@@ -6,6 +7,7 @@
 #include "app/project.hpp"
 #include "window/form1.hpp"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,6 +69,11 @@ struct ProjectResult {
     /// finite number, or beyond what the plan considers).
     bool anyOutOfRange() const;
 };
+
+/// Runs each group's actions on a form in the state start-up leaves and hands the form, in group
+/// order, to `visit` (with the group's position).
+void ForEachGroupForm(const Project& project,
+                      const std::function<void(std::size_t, const Form1&)>& visit);
 
 /// Computes every group on a form in the state start-up leaves, then the totals and the plan.
 ProjectResult ComputeProject(const Project& project);

@@ -1,8 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "app/json_text.hpp"
 #include "app/project.hpp"
 #include "app/project_checks.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 namespace lenstally {
@@ -268,6 +274,29 @@ ProjectParse ParseProject(std::string_view text) {
     ProjectReader reader(text);
     const bool parsed = nlohmann::json::sax_parse(text, &reader);
     return reader.finish(parsed);
+}
+
+ProjectParse ReadProjectFile(const std::string& path) {
+    // stdio rather than a stream: it reports why (no such file, a directory, no permission).
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    auto failed = [] {
+        return ProjectParse{std::nullopt,
+                            std::string("cannot read the project: ") + std::strerror(errno)};
+    };
+    if (!file) {
+        return failed();
+    }
+    std::string text;
+    std::array<char, 65536> buf{};
+    std::size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), file.get())) > 0) {
+        text.append(buf.data(), n);
+    }
+    if (std::ferror(file.get()) != 0) {
+        return failed();
+    }
+    return ParseProject(text);
 }
 
 } // namespace lenstally

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_reports.hpp"
 
 #include "app/json_text.hpp"
@@ -41,22 +42,6 @@ std::string_view unitName(SizeUnit unit) {
         return "GiB";
     }
     return "";
-}
-
-int raidNumber(RaidLevel raid) {
-    switch (raid) {
-    case RaidLevel::Raid0:
-        return 0;
-    case RaidLevel::Raid1:
-        return 1;
-    case RaidLevel::Raid5:
-        return 5;
-    case RaidLevel::Raid6:
-        return 6;
-    case RaidLevel::Raid10:
-        return 10;
-    }
-    return 0;
 }
 
 std::string_view limitName(RecorderLimit limit) {
@@ -138,7 +123,7 @@ std::string plural(double n, std::string_view one, std::string_view many) {
 }
 
 std::string raidText(const DriveLayout& layout) {
-    const std::string level = "RAID " + std::to_string(raidNumber(layout.raid));
+    const std::string level = "RAID " + std::to_string(RaidNumber(layout.raid));
     switch (layout.raid) {
     case RaidLevel::Raid0:
         return level + " (striped, no redundancy)";
@@ -172,9 +157,11 @@ std::string driveUse(const DriveLayout& layout, std::int64_t drives) {
 
 using Lines = std::vector<std::vector<std::string>>;
 
-void storagePlanLines(const StorageSection& storage, const ProjectTotals& totals, Lines& lines) {
+} // namespace
+
+std::vector<ReportLine> StorageAssumptionLines(const StorageSection& storage) {
     const DriveLayout& layout = storage.layout;
-    const StoragePlanResult& plan = *totals.plan;
+    std::vector<ReportLine> lines;
     std::string drive = FormatNumber(layout.driveKB / 1e9) + " TB (" + tib(layout.driveKB) + ")";
     if (storage.drive.unit != SizeUnit::TB) {
         drive += ", given as " + DriveSizeText(storage.drive);
@@ -187,6 +174,14 @@ void storagePlanLines(const StorageSection& storage, const ProjectTotals& totals
     lines.push_back({"Fill limit:", percent(layout.fillPercent) + " of the usable capacity"});
     lines.push_back({"Net per data drive:", "drive size x (100 - overhead) % x fill % = " +
                                                 inText(StorageCaption(NetCapacityKB(layout, 1)))});
+    return lines;
+}
+
+std::vector<ReportLine> StorageFigureLines(const StorageSection& storage,
+                                           const ProjectTotals& totals) {
+    const DriveLayout& layout = storage.layout;
+    const StoragePlanResult& plan = *totals.plan;
+    std::vector<ReportLine> lines;
     lines.push_back(
         {"Total storage:", inText(totals.totalStorage) + " (each group kept for its own days)"});
     if (plan.drivesNeeded) {
@@ -196,11 +191,13 @@ void storagePlanLines(const StorageSection& storage, const ProjectTotals& totals
                  ", net " +
                  inText(StorageCaption(*InstalledCapacityKB(layout, *plan.drivesNeeded))) + ")"});
     } else {
-        lines.push_back({"Drives needed:", std::string(kOutOfRange) + " (more than " +
-                                               std::to_string(kMaxDrives) + " drives)"});
+        lines.push_back(
+            {"Drives needed:",
+             std::string(kOutOfRange) + " (more than " + std::to_string(kMaxDrives) + " drives)",
+             true});
     }
     if (!storage.drives) {
-        return;
+        return lines;
     }
     lines.push_back({"Drives installed:", std::to_string(*storage.drives) + " (" +
                                               driveUse(layout, *storage.drives) + ")"});
@@ -212,7 +209,7 @@ void storagePlanLines(const StorageSection& storage, const ProjectTotals& totals
         fits = *plan.fits ? "yes"
                           : "NO, short by " + inText(StorageCaption(totals.storageKB - usable));
     }
-    lines.push_back({"Fits:", fits});
+    lines.push_back({"Fits:", fits, !plan.fits.value_or(false)});
     lines.push_back({"One day records:",
                      inText(StorageCaption(totals.dailyKB)) + " (all groups, activity applied)"});
     std::string days = kOutOfRange;
@@ -222,11 +219,14 @@ void storagePlanLines(const StorageSection& storage, const ProjectTotals& totals
         days = FormatNumber(plan.daysThatFit->days) +
                " (whole days, every group kept the same number of days)";
     }
-    lines.push_back({"Days that fit:", days});
+    lines.push_back(
+        {"Days that fit:", days, plan.daysThatFit->kind == DaysThatFit::Kind::OutOfRange});
+    return lines;
 }
 
-void recorderLines(const RecorderLimits& limits, const ProjectTotals& totals, Lines& lines) {
+std::vector<ReportLine> RecorderLines(const RecorderLimits& limits, const ProjectTotals& totals) {
     const RecordersNeeded& r = *totals.recorders;
+    std::vector<ReportLine> lines;
     // "32 (78 cameras: 3 recorders)": the limit, what the site has, and the recorders it takes.
     auto line = [&lines](std::string label, double limit, const std::string& site,
                          const std::optional<double>& term) {
@@ -258,10 +258,9 @@ void recorderLines(const RecorderLimits& limits, const ProjectTotals& totals, Li
         needed = FormatNumber(*r.count) + " (" +
                  std::string(kBy[static_cast<std::size_t>(r.decidedBy)]) + ")";
     }
-    lines.push_back({"Recorders needed:", needed});
+    lines.push_back({"Recorders needed:", needed, !r.count});
+    return lines;
 }
-
-} // namespace
 
 std::string DriveSizeText(const DriveSize& size) {
     return ShortestText(size.number) + " " + std::string(unitName(size.unit));
@@ -294,23 +293,23 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     }
     writeColumns(rows, out);
 
-    if (result.storage) {
-        Lines lines;
-        storagePlanLines(*result.storage, result.totals, lines);
-        out << "\nStorage plan\n";
-        for (auto& line : lines) {
-            line.insert(line.begin(), "");
+    // The plan in words, indented under its heading.
+    auto writeBlock = [&out](std::string_view heading, const std::vector<ReportLine>& lines) {
+        Lines indented;
+        for (const ReportLine& line : lines) {
+            indented.push_back({"", line.label, line.value});
         }
-        writeColumns(lines, out);
+        out << '\n' << heading << '\n';
+        writeColumns(indented, out);
+    };
+    if (result.storage) {
+        std::vector<ReportLine> lines = StorageAssumptionLines(*result.storage);
+        const std::vector<ReportLine> figures = StorageFigureLines(*result.storage, result.totals);
+        lines.insert(lines.end(), figures.begin(), figures.end());
+        writeBlock("Storage plan", lines);
     }
     if (result.recorder) {
-        Lines lines;
-        recorderLines(*result.recorder, result.totals, lines);
-        out << "\nRecorders\n";
-        for (auto& line : lines) {
-            line.insert(line.begin(), "");
-        }
-        writeColumns(lines, out);
+        writeBlock("Recorders", RecorderLines(*result.recorder, result.totals));
     }
 }
 
@@ -359,7 +358,7 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         number(",\"driveKB\":", raw(layout.driveKB, "null"));
         number(",\"driveTB\":", raw(layout.driveKB / 1e9, "null"));
         number(",\"driveTiB\":", raw(layout.driveKB / kKilobytesPerTiB, "null"));
-        number(",\"raid\":", std::to_string(raidNumber(layout.raid)));
+        number(",\"raid\":", std::to_string(RaidNumber(layout.raid)));
         number(",\"arrayWidth\":",
                layout.arrayWidth > 0 ? std::to_string(layout.arrayWidth) : "null");
         number(",\"spares\":", std::to_string(layout.spares));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up baseline: the smallest Qt Widgets window of the calculator's size showing one line
 // of text, ended after its first paint exactly as the calculator is.
 #include "app/window/first_paint.hpp"

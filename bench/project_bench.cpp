@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A 10,000-group project read, computed and written as JSON, against the same 10,000 groups run
 // one by one the way a single-scenario command line runs them (a fresh form, start-up, the
 // actions), without any output; and the storage plan in its worst case.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up cost: the window from process start to its first paint (offscreen; the window program
 // says "painted" on stdout then), against a minimal Qt window ended the same way; and the whole
 // headless --json run against a trivial C++ program. Runs the programs in turn, many times, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless baseline: a C++ program that prints one line and ends.
 #include <iostream>
 

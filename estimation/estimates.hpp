@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Bandwidth and storage estimates as pure functions of plain numbers, and the rules that turn
 // their results into captions. Every function computes in doubles, one operation at a time, in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The stream, quality and bitrate modes, the fixed frame-size table and the video-quality factors.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "estimation/numeric_text.hpp"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The conversions between text and numbers. Every number the calculator shows or reads as text
 // goes through them, so the exact texts (a leading blank, a missing leading zero, fifteen

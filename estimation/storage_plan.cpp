@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "estimation/storage_plan.hpp"
 
 #include <algorithm>
@@ -46,7 +47,31 @@ std::int64_t fewestActiveFor(const DriveLayout& layout, std::int64_t data) {
     return data;
 }
 
+constexpr std::pair<RaidLevel, int> kRaidNumbers[] = {{RaidLevel::Raid0, 0},
+                                                      {RaidLevel::Raid1, 1},
+                                                      {RaidLevel::Raid5, 5},
+                                                      {RaidLevel::Raid6, 6},
+                                                      {RaidLevel::Raid10, 10}};
+
 } // namespace
+
+int RaidNumber(RaidLevel raid) {
+    for (const auto& [level, number] : kRaidNumbers) {
+        if (level == raid) {
+            return number;
+        }
+    }
+    return 0;
+}
+
+std::optional<RaidLevel> RaidLevelOf(std::int64_t number) {
+    for (const auto& [level, n] : kRaidNumbers) {
+        if (n == number) {
+            return level;
+        }
+    }
+    return std::nullopt;
+}
 
 double SizeInKilobytes(double number, SizeUnit unit) {
     switch (unit) {

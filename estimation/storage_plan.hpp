@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The storage plan as pure functions of plain numbers: drive sizes, RAID levels, the drives a
 // total needs, the days installed drives hold and the recorders a site needs. Like the estimates,
@@ -18,6 +19,11 @@ inline constexpr double kKilobytesPerTiB = 1099511627.776;
 double SizeInKilobytes(double number, SizeUnit unit);
 
 enum class RaidLevel { Raid0, Raid1, Raid5, Raid6, Raid10 };
+
+/// The level's number as people write it: 0, 1, 5, 6 or 10.
+int RaidNumber(RaidLevel raid);
+/// The level written `number`, if there is one.
+std::optional<RaidLevel> RaidLevelOf(std::int64_t number);
 
 /// How the drives are arranged: every figure below needs only these numbers.
 struct DriveLayout {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the command line in-process. The bytes become an argument vector (a 0 byte ends each
 // argument) with "--json" put among them at a position the first byte chooses, so every run is
 // headless. Checked for every vector:

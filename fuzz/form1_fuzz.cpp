@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the window model: the bytes become a sequence of user actions on any control (select
 // any option button, pick any position of any list, type any text into any text box), applied
 // to a fresh Form1 after start-up. After every action:

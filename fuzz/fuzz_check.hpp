@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every fuzz target does when its property fails: say what and where, then abort so that
 // libFuzzer saves the input as a crash file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the text-to-number conversion with any bytes and checks two properties:
 //   1. ParseNumber agrees, to the last bit (signed zeros and infinities included), with a second,
 //      deliberately plain reading of the same rules, which leaves the decimal-to-binary step to

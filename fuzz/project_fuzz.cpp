@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes project files. The bytes are read as a project; checked for every input:
 //   - reading never crashes, and a project that cannot be read gives one line saying why;
 //   - a project that reads computes, and all three reports are written: the JSON report is valid

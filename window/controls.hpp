@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The controls of the calculator window as they are created: kind, name, container, caption or
 // text, position and size in twips, font and tab index. Form1 builds its state from this table.

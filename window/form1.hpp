@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The calculator window as a plain model, with no toolkit.
 //

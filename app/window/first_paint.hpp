@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Ends the program once a window has first been painted, saying "painted" on stdout, or saving
 // that frame as a PNG.

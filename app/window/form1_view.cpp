@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/form1_view.hpp"
 
 #include "app/window/frame_box.hpp"
@@ -8,16 +9,19 @@
 #include <utility>
 #include <vector>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
+#include <QStyleFactory>
 
 namespace lenstally {
 
@@ -44,6 +48,26 @@ QFont windowFont(FontSpec face) {
 namespace {
 
 using enum ControlId;
+
+// The style option buttons are drawn in: the application's, except that the round mark is never
+// larger than `limit` pixels, the height of the lowest button. The stream buttons are 13 px high
+// and Fusion's mark is 14 px: the style cut off the mark's bottom edge, which a scale factor of 2
+// made plain. Every button gets the same mark, so the two groups match.
+class FittedMarkStyle : public QProxyStyle {
+public:
+    FittedMarkStyle(QStyle* base, int limit) : QProxyStyle(base), m_limit(limit) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool mark =
+            metric == PM_ExclusiveIndicatorWidth || metric == PM_ExclusiveIndicatorHeight;
+        return mark ? std::min(value, m_limit) : value;
+    }
+
+private:
+    int m_limit;
+};
 
 // An option button shows only its round mark; its caption is the label beside it. The whole
 // small rectangle reacts to the mouse, not only the mark. Tab treats a group as one stop and
@@ -95,7 +119,9 @@ QString spokenName(std::string_view caption) {
     return toQString(caption).trimmed();
 }
 
-std::optional<ControlId> labelBeside(ControlId option) {
+} // namespace
+
+std::optional<ControlId> LabelBeside(ControlId option) {
     const ControlDescription& d = Describe(option);
     for (const ControlDescription& label : ControlDescriptions()) {
         if (label.kind == ControlKind::Label && label.container == d.container &&
@@ -106,41 +132,83 @@ std::optional<ControlId> labelBeside(ControlId option) {
     return std::nullopt;
 }
 
-} // namespace
-
 Form1View::Form1View(QWidget* parent) : QWidget(parent) {
     // Load runs before the widgets exist, so each widget is built once from the loaded state
     // instead of following the hundred-odd writes of start-up one by one.
-    m_form.load();
-    createControls();
-    describeForAssistiveTools();
-    setTabOrder();
-    m_form.setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
-    connectControls();
+    m_own.load();
+    build(true);
+}
+
+Form1View::Form1View(lenstally::Form1& model, QWidget* parent) : QWidget(parent), m_form(&model) {
+    build(false);
 }
 
 Form1View::~Form1View() {
-    m_form.setChangeListener({});
+    m_form->setChangeListener({});
 }
 
-void Form1View::createControls() {
+void Form1View::build(bool window) {
+    createControls(window);
+    describeForAssistiveTools();
+    setTabOrder();
+    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
+    connectControls();
+}
+
+void Form1View::bind(lenstally::Form1& model) {
+    m_form->setChangeListener({});
+    m_form = &model;
+    mirrorAll();
+    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
+}
+
+void Form1View::edit(ControlId id, const std::function<void()>& operation) {
+    if (m_editHandler) {
+        m_editHandler(id, operation);
+    } else {
+        operation();
+    }
+}
+
+QWidget* Form1View::firstInTabOrder() const {
+    return widget(m_tabOrder.front());
+}
+
+QWidget* Form1View::lastInTabOrder() const {
+    return widget(m_tabOrder.back());
+}
+
+void Form1View::createControls(bool window) {
     const ControlDescription& form = Describe(ControlId::Form1);
     setObjectName(toQString(form.name));
-    setWindowTitle(toQString(m_form.control(ControlId::Form1).text));
     setFont(windowFont(form.font));
     setFixedSize(twipsToPixels(form.width), twipsToPixels(form.height));
-    // Fixed size and no maximise button: nothing in the window follows its size.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    if (window) {
+        setWindowTitle(toQString(m_form->control(ControlId::Form1).text));
+        // Fixed size and no maximise button: nothing in the window follows its size.
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                       Qt::WindowCloseButtonHint);
+    }
     m_widgets[static_cast<std::size_t>(ControlId::Form1)] = this;
+
+    int lowestOption = std::numeric_limits<int>::max();
+    for (const ControlDescription& d : ControlDescriptions()) {
+        if (d.kind == ControlKind::Option) {
+            lowestOption = std::min(lowestOption, twipsToPixels(d.height));
+        }
+    }
+    // The view owns the style; a button that outlives it falls back to the application's.
+    auto* optionStyle =
+        new FittedMarkStyle(QStyleFactory::create(QApplication::style()->name()), lowestOption);
+    optionStyle->setParent(this);
 
     // The description lists every container before the controls inside it.
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.kind == ControlKind::Form) {
             continue;
         }
-        const Control& c = m_form.control(d.id);
+        const Control& c = m_form->control(d.id);
         QWidget* container = widget(d.container);
         QWidget* w = nullptr;
         switch (d.kind) {
@@ -178,6 +246,7 @@ void Form1View::createControls() {
         }
         case ControlKind::Option: {
             auto* option = new OptionButton(container);
+            option->setStyle(optionStyle);
             option->setChecked(c.value);
             w = option;
             break;
@@ -207,7 +276,7 @@ void Form1View::describeForAssistiveTools() const {
             // A nested group box would otherwise report its outer box's title.
             widget(d.id)->setAccessibleName(spokenName(d.text));
         } else if (d.kind == ControlKind::Option) {
-            if (const auto label = labelBeside(d.id)) {
+            if (const auto label = LabelBeside(d.id)) {
                 widget(d.id)->setAccessibleName(spokenName(Describe(*label).text));
             }
         }
@@ -222,7 +291,7 @@ void Form1View::describeForAssistiveTools() const {
     }
 }
 
-void Form1View::setTabOrder() const {
+void Form1View::setTabOrder() {
     std::vector<const ControlDescription*> focusable;
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.tabIndex >= 0) {
@@ -231,8 +300,11 @@ void Form1View::setTabOrder() const {
     }
     std::sort(focusable.begin(), focusable.end(),
               [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < focusable.size(); ++i) {
-        QWidget::setTabOrder(widget(focusable[i - 1]->id), widget(focusable[i]->id));
+    for (const ControlDescription* d : focusable) {
+        m_tabOrder.push_back(d->id);
+    }
+    for (std::size_t i = 1; i < m_tabOrder.size(); ++i) {
+        QWidget::setTabOrder(widget(m_tabOrder[i - 1]), widget(m_tabOrder[i]));
     }
 }
 
@@ -246,19 +318,24 @@ void Form1View::connectControls() {
             connect(static_cast<QRadioButton*>(widget(id)), &QRadioButton::toggled, this,
                     [this, id](bool checked) {
                         if (checked) {
-                            m_form.selectOption(id);
+                            edit(id, [this, id] { m_form->selectOption(id); });
                         }
                     });
             break;
         case ControlKind::ComboBox:
             connect(static_cast<QComboBox*>(widget(id)), &QComboBox::currentIndexChanged, this,
                     [this, id](int index) {
-                        m_form.setListIndex(id, static_cast<std::int16_t>(index));
+                        edit(id, [this, id, index] {
+                            m_form->setListIndex(id, static_cast<std::int16_t>(index));
+                        });
                     });
             break;
         case ControlKind::TextBox:
             connect(static_cast<QLineEdit*>(widget(id)), &QLineEdit::textChanged, this,
-                    [this, id](const QString& text) { m_form.setText(id, fromQString(text)); });
+                    [this, id](const QString& text) {
+                        edit(id,
+                             [this, id, text = fromQString(text)] { m_form->setText(id, text); });
+                    });
             break;
         default:
             break;
@@ -267,7 +344,7 @@ void Form1View::connectControls() {
 }
 
 void Form1View::mirror(ControlId id, Property property) {
-    const Control& c = m_form.control(id);
+    const Control& c = m_form->control(id);
     QWidget* w = widget(id);
     switch (property) {
     case Property::Value:
@@ -295,6 +372,27 @@ void Form1View::mirror(ControlId id, Property property) {
     }
 }
 
+void Form1View::mirrorAll() {
+    for (const ControlDescription& d : ControlDescriptions()) {
+        if (d.kind == ControlKind::Form) {
+            continue;
+        }
+        mirror(d.id, Property::Visible);
+        mirror(d.id, Property::Left);
+        switch (d.kind) {
+        case ControlKind::ComboBox:
+            mirror(d.id, Property::Items);
+            break;
+        case ControlKind::Option:
+            mirror(d.id, Property::Value);
+            break;
+        default:
+            mirror(d.id, Property::Text);
+            break;
+        }
+    }
+}
+
 void Form1View::mirrorOptionGroup(ControlId option) {
     // Checking one button unchecks its sibling, which signals too: silence the whole group.
     const ControlId container = Describe(option).container;
@@ -305,7 +403,7 @@ void Form1View::mirrorOptionGroup(ControlId option) {
         if (d.kind == ControlKind::Option && d.container == container) {
             auto* button = static_cast<QRadioButton*>(widget(d.id));
             blockers.emplace_back(button);
-            group.emplace_back(button, m_form.control(d.id).value);
+            group.emplace_back(button, m_form->control(d.id).value);
         }
     }
     for (auto [button, selected] : group) {
@@ -326,7 +424,7 @@ void Form1View::mirrorOptionGroup(ControlId option) {
 
 void Form1View::mirrorItems(ControlId comboId) {
     auto* combo = static_cast<QComboBox*>(widget(comboId));
-    const Control& c = m_form.control(comboId);
+    const Control& c = m_form->control(comboId);
     const QSignalBlocker blocker(combo);
     // The model appends one item at a time: append what is missing, rebuild otherwise.
     const auto count = static_cast<std::size_t>(combo->count());
@@ -344,7 +442,7 @@ void Form1View::mirrorItems(ControlId comboId) {
 }
 
 void Form1View::mirrorText(ControlId id) {
-    const QString text = toQString(m_form.control(id).text);
+    const QString text = toQString(m_form->control(id).text);
     QWidget* w = widget(id);
     switch (Describe(id).kind) {
     case ControlKind::TextBox: {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/frame_box.hpp"
 
 #include <algorithm>

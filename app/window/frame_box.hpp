@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A frame of the window: a captioned border around the controls inside it.
 

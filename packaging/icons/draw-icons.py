@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the Lenstally icon: a camera lens seen from the front with a red recording dot.
 
 Writes, next to this script:
-  lenstally.ico     the icon group: 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours
-  lenstally-32.png  32x32, the 16-colour picture
-  lenstally-16.png  16x16, the 16-colour picture
+  lenstally.ico          the icon group: 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours
+  lenstally-32.png       32x32, the 16-colour picture
+  lenstally-16.png       16x16, the 16-colour picture
+  lenstally.svg          the scalable icon: the 32x32 drawing's discs as circles
+  lenstally-NNN.png      48, 64, 128 and 256 pixels: the scalable icon, smoothed (8-bit RGBA)
 
 Only the standard library is used and every pixel is decided by plain geometry, so the output is
 the same on every machine. The images are committed; run this again only after changing the
@@ -70,6 +73,64 @@ def draw(size):
     return grid
 
 
+# The scalable drawing is the 32x32 one: its discs, in units of one 32x32 pixel. The small icons
+# are drawn pixel by pixel; the large ones are this drawing scaled and smoothed.
+SCALABLE = DISCS[32]
+SCALABLE_SIZES = [48, 64, 128, 256]
+# Sub-pixel samples per side where a pixel meets the edge of a disc.
+SAMPLES = 8
+
+
+def part_at(x, y):
+    """The front-most part at a point of the scalable drawing, or None where it is transparent."""
+    for i in range(len(SCALABLE) - 1, -1, -1):
+        cx, cy, r = SCALABLE[i]
+        if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
+            return i
+    return None
+
+
+def draw_smooth(size):
+    """A size x size grid of (red, green, blue, alpha): the scalable drawing scaled to `size`, each
+    pixel the average of the parts it covers (a single look at its centre when no edge is near)."""
+    scale = 32 / size
+    near = 0.75 * scale  # a little more than half a pixel's diagonal, in drawing units
+    grid = []
+    for row in range(size):
+        line = []
+        for col in range(size):
+            x, y = (col + 0.5) * scale, (row + 0.5) * scale
+            edge = any(abs(((x - cx) ** 2 + (y - cy) ** 2) ** 0.5 - r) < near
+                       for cx, cy, r in SCALABLE)
+            n = SAMPLES if edge else 1
+            red = green = blue = alpha = 0
+            for sy in range(n):
+                for sx in range(n):
+                    part = part_at((col + (sx + 0.5) / n) * scale, (row + (sy + 0.5) / n) * scale)
+                    if part is not None:
+                        r, g, b = PALETTE16[PARTS[part][1]]
+                        red, green, blue, alpha = red + r, green + g, blue + b, alpha + 1
+            if alpha == 0:
+                line.append((0, 0, 0, 0))
+            else:
+                line.append((round(red / alpha), round(green / alpha), round(blue / alpha),
+                             round(255 * alpha / (n * n))))
+        grid.append(line)
+    return grid
+
+
+def svg():
+    """The scalable drawing as SVG circles, back to front, in a 32-unit square."""
+    lines = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+             'viewBox="0 0 32 32">']
+    for (name, colour, _), (cx, cy, r) in zip(PARTS, SCALABLE):
+        rgb = "#{:02x}{:02x}{:02x}".format(*PALETTE16[colour])
+        lines.append(f'  <circle id="{name.replace(" ", "-")}" cx="{cx:g}" cy="{cy:g}" '
+                     f'r="{r:g}" fill="{rgb}"/>')
+    lines.append("</svg>")
+    return ("\n".join(lines) + "\n").encode("ascii")
+
+
 def colour_indices(grid, colours):
     """Palette indices for a grid of parts; `colours` picks the 16- or 2-colour column."""
     column = 1 if colours == 16 else 2
@@ -95,6 +156,20 @@ def png(pixels):
             + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0))
             + png_chunk(b"PLTE", plte)
             + png_chunk(b"tRNS", b"\x00")
+            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + png_chunk(b"IEND", b""))
+
+
+def png_rgba(pixels):
+    """An 8-bit RGBA PNG."""
+    size = len(pixels)
+    raw = bytearray()
+    for line in pixels:
+        raw.append(0)  # filter: none
+        for rgba in line:
+            raw += bytes(rgba)
+    return (b"\x89PNG\r\n\x1a\n"
+            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
             + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
             + png_chunk(b"IEND", b""))
 
@@ -149,11 +224,15 @@ def ico():
 
 
 def outputs():
-    return {
+    files = {
         "lenstally.ico": ico(),
         "lenstally-32.png": png(colour_indices(draw(32), 16)),
         "lenstally-16.png": png(colour_indices(draw(16), 16)),
+        "lenstally.svg": svg(),
     }
+    for size in SCALABLE_SIZES:
+        files[f"lenstally-{size}.png"] = png_rgba(draw_smooth(size))
+    return files
 
 
 def png_content(data):

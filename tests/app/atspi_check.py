@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Drives the real window over AT-SPI, as a screen reader would.
 
 Run inside a display and a session bus, with Debian's python3 (python3-pyatspi):
@@ -71,13 +72,13 @@ def close_x11_window(title):
     return len(ids)
 
 
-def find_window(timeout=60.0):
+def find_window(is_ours=lambda name: name == "Calculator ", timeout=60.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and "lenstally" in (app.name or "").lower():
                 for window in app:
-                    if window is not None and window.name == "Calculator ":
+                    if window is not None and is_ours(window.name or ""):
                         return window
         time.sleep(0.1)
     return None
@@ -165,6 +166,46 @@ finally:
     if window_process.poll() is None:
         window_process.terminate()
         window_process.wait(timeout=10)
+
+# The planner: open a project, select a group in the table, read its results by name.
+PROJECT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
+                       "distribution-centre.json")
+planner_process = subprocess.Popen([LENSTALLY, "--planner", PROJECT], env=env)
+try:
+    planner = find_window(lambda name: name.endswith("Lenstally Planner"))
+    check("the planner is found by its title", planner is not None)
+    if planner is None:
+        sys.exit(1)
+    report = json.loads(subprocess.run([LENSTALLY, "--project", PROJECT, "--json"],
+                                       capture_output=True, text=True, check=True).stdout)
+    table = next((n for n in walk(planner) if n.getRoleName() == "table"
+                  and n.name == "Camera groups"), None)
+    check("the groups table is found by its name", table is not None)
+    table.queryTable().addRowSelection(2)
+
+    def described(description):
+        return next((n.name for n in walk(planner) if n.description == description), None)
+
+    group = report["groups"][2]
+    for description, expected in [("Bandwidth per camera", group["lbPerBandwidth"]),
+                                  ("Total bandwidth", group["lbTotalBandwidth"]),
+                                  ("Recorded storage", group["lbStorageSize"].strip())]:
+        got = wait_for(lambda: described(description), expected)
+        check(f"the selected group's '{description}' reads its value", got == expected, repr(got))
+    needed = described("Drives needed") or ""
+    check("the plan's drives needed can be read by name",
+          needed.startswith(f'{report["storagePlan"]["drivesNeeded"]} '), repr(needed))
+    closed = close_x11_window(planner.name)
+    try:
+        status = planner_process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        status = None
+    check("closing the unchanged planner ends it with status 0", closed == 1 and status == 0,
+          f"{closed} window(s) asked to close, status {status}")
+finally:
+    if planner_process.poll() is None:
+        planner_process.terminate()
+        planner_process.wait(timeout=10)
 
 print(f"atspi: {len(passes)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)

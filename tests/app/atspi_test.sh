@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs atspi_check.py against the real window under Xvfb and a private session bus.
 # Usage: atspi_test.sh PATH/TO/lenstally
 set -euo pipefail

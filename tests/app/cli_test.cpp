@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/cli.hpp"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,7 @@ TEST(CommandLine, help_and_version_win_wherever_they_stand) {
     const Outcome help = run({"--json", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--bitrate-mode"), std::string::npos);
+    EXPECT_NE(help.out.find("under the MIT licence"), std::string::npos);
 }
 
 TEST(CommandLine, json_replaces_invalid_utf8) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built lenstally program with a few hundred hostile command lines, each with --json
 // among its arguments, and checks the exit contract of every run: status 0, 1 or 2; output on
 // stdout only for 0 and 1 (the results object, or the help or version text); for 2 nothing on
@@ -221,8 +222,9 @@ std::vector<HostileFamily> families() {
         {"empty_values", {"", " ", "\t", "\n", "  \n\t "}},
         {"huge_numbers",
          {"1e308", "1e309", "-1e308", "1.7976931348623157e308", "1.79769313486232E+308",
-          repeated("9", 400), "1" + repeated("0", 1000), "4294967296", "65536", "32768", "-32769",
-          "99999999999999999999", "1e99999999999999999999", "1d400", "-4.9e-324", "1e-400"}},
+          repeated("9", 400), std::string("1").append(1000, '0'), "4294967296", "65536", "32768",
+          "-32769", "99999999999999999999", "1e99999999999999999999", "1d400", "-4.9e-324",
+          "1e-400"}},
         {"nan_looking", {"NaN",  "nan", "-nan",  "inf", "-inf",  "Infinity", "-Infinity",
                          "1e",   "e5",  ".",     "-",   "+",     "+-1",      "0x10",
                          "&H10", "1,5", "1.2.3", "--1", "1e+-5", "1#INF",    "1.#IND"}},

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # lenstally without a usable display: one line on stderr, nothing on stdout, exit status 3,
 # never Qt's abort. Usage: no_display_test.sh PATH/TO/lenstally
 set -uo pipefail

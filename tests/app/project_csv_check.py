@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Reads `lenstally --project FILE --csv` the way a spreadsheet import does, with Python's csv
 module, and checks it against the project file and the JSON report of the same project."""
 import csv

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/cli.hpp"
 #include "app/project_reports.hpp"
 #include "estimation/estimates.hpp"
@@ -160,7 +161,8 @@ TEST(ProjectExamples, every_group_matches_the_single_scenario_command_line) {
                     args.push_back(value->is_string() ? value->get<std::string>() : value->dump());
                 }
             }
-            EXPECT_EQ(report["groups"][i]["name"], project["groups"][i]["name"]);
+            EXPECT_EQ(report["groups"][i]["name"].get<std::string>(),
+                      project["groups"][i]["name"].get<std::string>());
             expectSameAsCommandLine(report["groups"][i], args,
                                     std::string(file) + " group " + std::to_string(i + 1));
         }
@@ -323,9 +325,10 @@ TEST(Project, groups_sharing_selections_match_the_command_line) {
         const std::string stream = streams[kind % 3];
         const std::string fps = std::to_string(1 + kind % 30);
         const std::string cameras = std::to_string(1 + i);
-        text += (i ? "," : "") + std::string(R"({"name":"g","cameras":)") + cameras + R"(,"fps":)" +
-                fps + R"(,"stream":")" + stream + R"(")" +
-                (i % 4 == 0 ? R"(,"frame-size":"3.5")" : "") + "}";
+        text += i > 0 ? "," : "";
+        text += R"({"name":"g","cameras":)" + cameras + R"(,"fps":)" + fps + R"(,"stream":")" +
+                stream + R"(")";
+        text += i % 4 == 0 ? R"(,"frame-size":"3.5"})" : "}";
         args.push_back({"--stream", stream, "--fps", fps});
         if (i % 4 == 0) {
             args.back().insert(args.back().end(), {"--frame-size", "3.5"});

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # lenstally finds and starts the window program, in the build tree and in an installed prefix
 # moved elsewhere, and the window opens at 624 x 545 (drawn offscreen, saved after its first
 # paint). Usage: window_start_test.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt window against its model: every widget mirrors its control, and every user action on a
 // widget performs the same model operation the command line performs for it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "estimation/estimates.hpp"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "estimation/frame_size.hpp"
 #include "estimation/numeric_text.hpp"
 

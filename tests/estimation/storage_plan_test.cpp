@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "estimation/storage_plan.hpp"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks that the manual page and `lenstally --help` list the same options.
 
 Usage: man_options_test.py LENSTALLY MANPAGE
