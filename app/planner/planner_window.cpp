@@ -33,6 +33,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -130,7 +131,9 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     connectEdits();
     setDocument(ProjectDocument(), {});
-    resize(1440, 900);
+    // Large enough for the groups, the plan and the calculator side by side, within the screen.
+    const QSize wanted(1440, 940);
+    resize(wanted.boundedTo(screen()->availableSize()));
 }
 
 PlannerWindow::~PlannerWindow() {
@@ -189,8 +192,14 @@ void PlannerWindow::buildWidgets() {
                             metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
     auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), left);
     tableLabel->setBuddy(m_table);
-    leftLayout->addWidget(tableLabel);
-    leftLayout->addWidget(m_table, 3);
+    // The groups above, the plan below; the user moves the line between them.
+    auto* leftSplitter = new QSplitter(Qt::Vertical, left);
+    auto* tableArea = new QWidget(leftSplitter);
+    auto* tableLayout = new QVBoxLayout(tableArea);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(tableLabel);
+    tableLayout->addWidget(m_table);
+    leftLayout->addWidget(leftSplitter, 1);
 
     m_plan = new PlanPanel(
         [this](PlanField field, const PlanSettings& settings, const QString& note) {
@@ -200,11 +209,16 @@ void PlannerWindow::buildWidgets() {
             }
         },
         left);
-    auto* planScroll = new QScrollArea(left);
+    auto* planScroll = new QScrollArea(leftSplitter);
     planScroll->setWidget(m_plan);
     planScroll->setWidgetResizable(true);
     planScroll->setFrameShape(QFrame::NoFrame);
-    leftLayout->addWidget(planScroll, 2);
+    leftSplitter->addWidget(tableArea);
+    leftSplitter->addWidget(planScroll);
+    leftSplitter->setStretchFactor(0, 1);
+    leftSplitter->setStretchFactor(1, 0);
+    // The whole plan in view when the window opens.
+    leftSplitter->setSizes({240, m_plan->sizeHint().height()});
 
     // Right: the selected group in the calculator itself.
     auto* right = new QWidget(splitter);
@@ -387,7 +401,8 @@ void PlannerWindow::connectEdits() {
             return;
         }
         const QString what =
-            QStringLiteral("Edit %1").arg(m_calculator->widget(control)->accessibleName());
+            QStringLiteral("Edit %1")
+                .arg(m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
         m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
     });
 }
@@ -592,7 +607,7 @@ bool PlannerWindow::openFile(const QString& path) {
              path + QStringLiteral(": ") + toQString(parsed.error));
         return false;
     }
-    setDocument(ProjectDocument(*parsed.project), path);
+    setDocument(ProjectDocument(*parsed.project), QFileInfo(path).absoluteFilePath());
     addRecent(path);
     return true;
 }
@@ -613,7 +628,7 @@ bool PlannerWindow::saveTo(const QString& path) {
                  .arg(path, file.errorString()));
         return false;
     }
-    m_path = path;
+    m_path = QFileInfo(path).absoluteFilePath();
     m_undo->setClean();
     addRecent(path);
     updateTitle();
