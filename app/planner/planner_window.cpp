@@ -12,6 +12,7 @@
 #include "estimation/estimates.hpp"
 #include "estimation/numeric_text.hpp"
 
+#include <algorithm>
 #include <sstream>
 
 #include <QAction>
@@ -105,12 +106,22 @@ Form1 copyOf(const Form1& form) {
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
-    for (const ActionSpec& action : Actions()) {
-        if (CurrentValue(a, action) != CurrentValue(b, action)) {
-            return false;
-        }
+    return std::ranges::all_of(Actions(), [&a, &b](const ActionSpec& action) {
+        return CurrentValue(a, action) == CurrentValue(b, action);
+    });
+}
+
+// Puts `path` first in the list Open Recent shows.
+void addRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > kMaxRecent) {
+        recent.removeLast();
     }
-    return true;
+    settings.setValue(QStringLiteral("recentFiles"), recent);
 }
 
 } // namespace
@@ -274,7 +285,7 @@ void PlannerWindow::buildWidgets() {
 void PlannerWindow::buildMenus() {
     m_actions = std::make_unique<Actions>();
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    auto add = [this](QMenu* menu, const QString& text, QKeySequence key, auto slot) {
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
         QAction* action = menu->addAction(text);
         action->setShortcut(key);
         connect(action, &QAction::triggered, this, slot);
@@ -400,9 +411,8 @@ void PlannerWindow::connectEdits() {
         if (sameInputs(before, after)) {
             return;
         }
-        const QString what =
-            QStringLiteral("Edit %1")
-                .arg(m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
+        const QString what = QStringLiteral("Edit %1").arg(
+            m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
         m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
     });
 }
@@ -419,7 +429,7 @@ void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
     m_undo->clear();
     m_groups->groupsChanged();
     m_plan->showSettings({m_document.storage(), m_document.recorder()});
-    projectChanged();
+    showProject();
     if (m_document.groupCount() > 0) {
         selectGroup(0);
     } else {
@@ -483,6 +493,10 @@ void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
 }
 
 void PlannerWindow::projectChanged() {
+    showProject();
+}
+
+void PlannerWindow::showProject() {
     const QString name = m_document.name() ? toQString(*m_document.name()) : QString();
     if (m_projectName->text() != name) {
         const QSignalBlocker blocker(m_projectName);
@@ -713,18 +727,6 @@ void PlannerWindow::print() {
     if (dialog.exec() == QDialog::Accepted) {
         PrintReport(m_document.result(), QDate::currentDate(), printer);
     }
-}
-
-void PlannerWindow::addRecent(const QString& path) {
-    QSettings settings;
-    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    recent.removeAll(absolute);
-    recent.prepend(absolute);
-    while (recent.size() > kMaxRecent) {
-        recent.removeLast();
-    }
-    settings.setValue(QStringLiteral("recentFiles"), recent);
 }
 
 void PlannerWindow::fillRecentMenu() {
