@@ -71,8 +71,8 @@ void ProjectDocument::refresh(std::size_t i) {
     refreshTotals();
 }
 
-void ProjectDocument::setStorage(std::optional<StorageSection> storage) {
-    m_storage = std::move(storage);
+void ProjectDocument::setStorage(const std::optional<StorageSection>& storage) {
+    m_storage = storage;
     refreshTotals();
 }
 

@@ -55,7 +55,7 @@ public:
 
     const std::optional<StorageSection>& storage() const { return m_storage; }
     const std::optional<RecorderLimits>& recorder() const { return m_recorder; }
-    void setStorage(std::optional<StorageSection> storage);
+    void setStorage(const std::optional<StorageSection>& storage);
     void setRecorder(std::optional<RecorderLimits> recorder);
 
     const ProjectTotals& totals() const { return m_totals; }

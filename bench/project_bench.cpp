@@ -12,34 +12,14 @@
 #include <sstream>
 #include <string>
 
+#include "bench/mixed_project.hpp"
+
 namespace {
 
 constexpr int kGroups = 10'000;
 
-// Groups of every kind a site mixes, each with its own camera count and days, so no two groups
-// of a kind compute the same figures.
-std::string projectText() {
-    static const char* const kinds[] = {
-        R"("stream":"h264","resolution":"2mp","quality":"highest","fps":25,"gop":25)",
-        R"("stream":"mjpeg","resolution":"4cif","quality":"normal","fps":12)",
-        R"("stream":"h264","bitrate-mode":"cbr","resolution":"3mp","bitrate":"4096")",
-        R"("stream":"mpeg4","resolution":"cif","quality":"low","fps":6,"gop":12,"hours":10)",
-        R"("stream":"h264","resolution":"1mp","fps":10,"gop":20,"hours":12)",
-    };
-    std::string text = R"({"name":"Benchmark site","groups":[)";
-    for (int i = 0; i < kGroups; ++i) {
-        text += i == 0 ? "{" : ",{";
-        text += R"("name":"Group )" + std::to_string(i + 1) + R"(",)";
-        text += kinds[i % 5];
-        text += R"(,"cameras":)" + std::to_string(1 + i % 64);
-        text += R"(,"days":")" + std::to_string(7 + i % 90) + R"("})";
-    }
-    text += "]}";
-    return text;
-}
-
 const std::string& project() {
-    static const std::string text = projectText();
+    static const std::string text = lenstally::bench::MixedProject(kGroups);
     return text;
 }
 

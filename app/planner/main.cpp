@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 // lenstally-planner: whole projects on screen. `lenstally --planner [FILE]` starts it.
+//
+// Beside the variables every window program takes (window_program.hpp), one serves the script
+// that draws the README's pictures:
+//   LENSTALLY_EXPORT=FILE.pdf   exports the report of the project opened to FILE.pdf and ends.
 
 #include "app/planner/planner_window.hpp"
 #include "app/version.hpp"
 #include "app/window/window_program.hpp"
 
+#include <cstdlib>
 #include <string>
 
 #include <QCoreApplication>
@@ -17,6 +22,10 @@ int main(int argc, char** argv) {
             auto window = std::make_unique<lenstally::PlannerWindow>();
             if (!arguments.isEmpty()) {
                 window->openFile(arguments.front());
+            }
+            const QString report = qEnvironmentVariable("LENSTALLY_EXPORT");
+            if (!report.isEmpty()) {
+                std::exit(window->exportReport(report) ? 0 : 1);
             }
             return window;
         });

@@ -60,6 +60,40 @@ void addRow(QFormLayout* form, const QString& label, QWidget* input) {
     form->addRow(caption, input);
 }
 
+// Shows `lines` as label and value rows of `form`, building the rows when their number changes.
+void showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
+               const std::vector<ReportLine>& lines) {
+    box->setVisible(!lines.empty());
+    if (values.size() != lines.size()) {
+        while (form->rowCount() > 0) {
+            form->removeRow(0);
+        }
+        values.clear();
+        for (const ReportLine& line : lines) {
+            auto* value = new QLabel(box);
+            value->setTextFormat(Qt::PlainText);
+            value->setWordWrap(true);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            value->setFocusPolicy(Qt::StrongFocus); // reachable by keyboard, read by name
+            form->addRow(toQString(line.label), value);
+            values.push_back(value);
+        }
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ReportLine& line = lines[i];
+        QLabel* value = values[i];
+        value->setText(toQString(line.value));
+        // Read as the calculator's results are: the value, then what it is.
+        value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
+        QFont font = value->font();
+        font.setBold(line.warning);
+        value->setFont(font);
+        // Bold and the words themselves ("NO, short by ...") say it; the colour only adds to it.
+        value->setStyleSheet(line.warning ? QStringLiteral("color: #b00000;") : QString());
+    }
+}
+
 } // namespace
 
 PlanPanel::PlanPanel(EditHandler onEdit, QWidget* parent)
@@ -299,39 +333,6 @@ void PlanPanel::edited(PlanField field) {
         next.recorder->bays.reset();
     }
     m_onEdit(field, next, note.trimmed());
-}
-
-void PlanPanel::showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
-                          const std::vector<ReportLine>& lines) {
-    box->setVisible(!lines.empty());
-    if (values.size() != lines.size()) {
-        while (form->rowCount() > 0) {
-            form->removeRow(0);
-        }
-        values.clear();
-        for (const ReportLine& line : lines) {
-            auto* value = new QLabel(box);
-            value->setTextFormat(Qt::PlainText);
-            value->setWordWrap(true);
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                           Qt::TextSelectableByKeyboard);
-            value->setFocusPolicy(Qt::StrongFocus); // reachable by keyboard, read by name
-            form->addRow(toQString(line.label), value);
-            values.push_back(value);
-        }
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ReportLine& line = lines[i];
-        QLabel* value = values[i];
-        value->setText(toQString(line.value));
-        // Read as the calculator's results are: the value, then what it is.
-        value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
-        QFont font = value->font();
-        font.setBold(line.warning);
-        value->setFont(font);
-        // Bold and the words themselves ("NO, short by ...") say it; the colour only adds to it.
-        value->setStyleSheet(line.warning ? QStringLiteral("color: #b00000;") : QString());
-    }
 }
 
 void PlanPanel::showFigures(const PlanSettings& settings, const ProjectTotals& totals) {

@@ -65,8 +65,6 @@ public:
 private:
     void build();
     void edited(PlanField field);
-    void showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
-                   const std::vector<ReportLine>& lines);
 
     EditHandler m_onEdit;
     PlanSettings m_shown; // what the inputs show: the document's settings

@@ -181,10 +181,9 @@ private:
 
 class EditPlanCommand final : public QUndoCommand {
 public:
-    EditPlanCommand(PlannerEditor& editor, PlanField field, PlanSettings settings)
+    EditPlanCommand(PlannerEditor& editor, PlanField field, const PlanSettings& settings)
         : QUndoCommand(QStringLiteral("Edit storage plan")), m_editor(editor), m_field(field),
-          m_settings(std::move(settings)), m_old{editor.document().storage(),
-                                                 editor.document().recorder()} {}
+          m_settings(settings), m_old{editor.document().storage(), editor.document().recorder()} {}
 
     int id() const override { return kPlan; }
     bool mergeWith(const QUndoCommand* other) override {
@@ -259,8 +258,8 @@ QUndoCommand* MoveGroup(PlannerEditor& editor, std::size_t from, std::size_t to)
     return new MoveGroupCommand(editor, from, to);
 }
 
-QUndoCommand* EditPlan(PlannerEditor& editor, PlanField field, PlanSettings settings) {
-    return new EditPlanCommand(editor, field, std::move(settings));
+QUndoCommand* EditPlan(PlannerEditor& editor, PlanField field, const PlanSettings& settings) {
+    return new EditPlanCommand(editor, field, settings);
 }
 
 QUndoCommand* RenameProject(PlannerEditor& editor, std::optional<std::string> name) {

@@ -44,7 +44,7 @@ QUndoCommand* InsertGroup(PlannerEditor& editor, std::size_t at, ProjectDocument
 QUndoCommand* RemoveGroup(PlannerEditor& editor, std::size_t at);
 QUndoCommand* MoveGroup(PlannerEditor& editor, std::size_t from, std::size_t to);
 /// Consecutive edits of one plan input make one command.
-QUndoCommand* EditPlan(PlannerEditor& editor, PlanField field, PlanSettings settings);
+QUndoCommand* EditPlan(PlannerEditor& editor, PlanField field, const PlanSettings& settings);
 QUndoCommand* RenameProject(PlannerEditor& editor, std::optional<std::string> name);
 
 } // namespace lenstally

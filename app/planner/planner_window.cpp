@@ -12,6 +12,7 @@
 #include "estimation/estimates.hpp"
 #include "estimation/numeric_text.hpp"
 
+#include <algorithm>
 #include <sstream>
 
 #include <QAction>
@@ -33,6 +34,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -104,12 +106,22 @@ Form1 copyOf(const Form1& form) {
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
-    for (const ActionSpec& action : Actions()) {
-        if (CurrentValue(a, action) != CurrentValue(b, action)) {
-            return false;
-        }
+    return std::ranges::all_of(Actions(), [&a, &b](const ActionSpec& action) {
+        return CurrentValue(a, action) == CurrentValue(b, action);
+    });
+}
+
+// Puts `path` first in the list Open Recent shows.
+void addRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > kMaxRecent) {
+        recent.removeLast();
     }
-    return true;
+    settings.setValue(QStringLiteral("recentFiles"), recent);
 }
 
 } // namespace
@@ -130,7 +142,9 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     connectEdits();
     setDocument(ProjectDocument(), {});
-    resize(1440, 900);
+    // Large enough for the groups, the plan and the calculator side by side, within the screen.
+    const QSize wanted(1440, 940);
+    resize(wanted.boundedTo(screen()->availableSize()));
 }
 
 PlannerWindow::~PlannerWindow() {
@@ -189,8 +203,14 @@ void PlannerWindow::buildWidgets() {
                             metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
     auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), left);
     tableLabel->setBuddy(m_table);
-    leftLayout->addWidget(tableLabel);
-    leftLayout->addWidget(m_table, 3);
+    // The groups above, the plan below; the user moves the line between them.
+    auto* leftSplitter = new QSplitter(Qt::Vertical, left);
+    auto* tableArea = new QWidget(leftSplitter);
+    auto* tableLayout = new QVBoxLayout(tableArea);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(tableLabel);
+    tableLayout->addWidget(m_table);
+    leftLayout->addWidget(leftSplitter, 1);
 
     m_plan = new PlanPanel(
         [this](PlanField field, const PlanSettings& settings, const QString& note) {
@@ -200,11 +220,16 @@ void PlannerWindow::buildWidgets() {
             }
         },
         left);
-    auto* planScroll = new QScrollArea(left);
+    auto* planScroll = new QScrollArea(leftSplitter);
     planScroll->setWidget(m_plan);
     planScroll->setWidgetResizable(true);
     planScroll->setFrameShape(QFrame::NoFrame);
-    leftLayout->addWidget(planScroll, 2);
+    leftSplitter->addWidget(tableArea);
+    leftSplitter->addWidget(planScroll);
+    leftSplitter->setStretchFactor(0, 1);
+    leftSplitter->setStretchFactor(1, 0);
+    // The whole plan in view when the window opens.
+    leftSplitter->setSizes({240, m_plan->sizeHint().height()});
 
     // Right: the selected group in the calculator itself.
     auto* right = new QWidget(splitter);
@@ -260,7 +285,7 @@ void PlannerWindow::buildWidgets() {
 void PlannerWindow::buildMenus() {
     m_actions = std::make_unique<Actions>();
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    auto add = [this](QMenu* menu, const QString& text, QKeySequence key, auto slot) {
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
         QAction* action = menu->addAction(text);
         action->setShortcut(key);
         connect(action, &QAction::triggered, this, slot);
@@ -386,8 +411,8 @@ void PlannerWindow::connectEdits() {
         if (sameInputs(before, after)) {
             return;
         }
-        const QString what =
-            QStringLiteral("Edit %1").arg(m_calculator->widget(control)->accessibleName());
+        const QString what = QStringLiteral("Edit %1").arg(
+            m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
         m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
     });
 }
@@ -404,7 +429,7 @@ void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
     m_undo->clear();
     m_groups->groupsChanged();
     m_plan->showSettings({m_document.storage(), m_document.recorder()});
-    projectChanged();
+    showProject();
     if (m_document.groupCount() > 0) {
         selectGroup(0);
     } else {
@@ -468,6 +493,10 @@ void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
 }
 
 void PlannerWindow::projectChanged() {
+    showProject();
+}
+
+void PlannerWindow::showProject() {
     const QString name = m_document.name() ? toQString(*m_document.name()) : QString();
     if (m_projectName->text() != name) {
         const QSignalBlocker blocker(m_projectName);
@@ -592,7 +621,7 @@ bool PlannerWindow::openFile(const QString& path) {
              path + QStringLiteral(": ") + toQString(parsed.error));
         return false;
     }
-    setDocument(ProjectDocument(*parsed.project), path);
+    setDocument(ProjectDocument(*parsed.project), QFileInfo(path).absoluteFilePath());
     addRecent(path);
     return true;
 }
@@ -613,7 +642,7 @@ bool PlannerWindow::saveTo(const QString& path) {
                  .arg(path, file.errorString()));
         return false;
     }
-    m_path = path;
+    m_path = QFileInfo(path).absoluteFilePath();
     m_undo->setClean();
     addRecent(path);
     updateTitle();
@@ -698,18 +727,6 @@ void PlannerWindow::print() {
     if (dialog.exec() == QDialog::Accepted) {
         PrintReport(m_document.result(), QDate::currentDate(), printer);
     }
-}
-
-void PlannerWindow::addRecent(const QString& path) {
-    QSettings settings;
-    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    recent.removeAll(absolute);
-    recent.prepend(absolute);
-    while (recent.size() > kMaxRecent) {
-        recent.removeLast();
-    }
-    settings.setValue(QStringLiteral("recentFiles"), recent);
 }
 
 void PlannerWindow::fillRecentMenu() {

@@ -80,6 +80,7 @@ private:
     void setDocument(ProjectDocument document, const QString& path);
     void showGroup(std::optional<std::size_t> i);
     void showGroupFields();
+    void showProject();
     void updateTitle();
     void updateActions();
     bool maybeSave();
@@ -88,7 +89,6 @@ private:
     void openDialog();
     void exportDialog(const QString& title, const QString& filter, const QString& suffix);
     void print();
-    void addRecent(const QString& path);
     void fillRecentMenu();
     void addGroup(bool duplicate);
     void removeGroup();

@@ -72,6 +72,16 @@ def close_x11_window(title):
     return len(ids)
 
 
+def close_and_check(what, process, title):
+    """Closes the window titled `title` as a user would; its program must end with status 0."""
+    closed = close_x11_window(title)
+    try:
+        status = process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        status = None
+    check(what, closed == 1 and status == 0, f"{closed} window(s) asked to close, status {status}")
+
+
 def find_window(is_ours=lambda name: name == "Calculator ", timeout=60.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -155,13 +165,8 @@ try:
     check("CIF reports itself checked",
           cif.getState().contains(pyatspi.STATE_CHECKED))
 
-    closed = close_x11_window("Calculator ")
-    try:
-        status = window_process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        status = None
-    check("closing the window ends the program with status 0", closed == 1 and status == 0,
-          f"{closed} window(s) asked to close, status {status}")
+    close_and_check("closing the window ends the program with status 0", window_process,
+                    "Calculator ")
 finally:
     if window_process.poll() is None:
         window_process.terminate()
@@ -195,13 +200,8 @@ try:
     needed = described("Drives needed") or ""
     check("the plan's drives needed can be read by name",
           needed.startswith(f'{report["storagePlan"]["drivesNeeded"]} '), repr(needed))
-    closed = close_x11_window(planner.name)
-    try:
-        status = planner_process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        status = None
-    check("closing the unchanged planner ends it with status 0", closed == 1 and status == 0,
-          f"{closed} window(s) asked to close, status {status}")
+    close_and_check("closing the unchanged planner ends it with status 0", planner_process,
+                    planner.name)
 finally:
     if planner_process.poll() is None:
         planner_process.terminate()

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+// One edit in a 1,000-group project, model and view together: a camera count typed into the
+// calculator panel, recorded for undo, that group and the totals and plan recomputed, its table
+// row and the plan's figures redrawn, and the repaint it causes. Target: under one 60 Hz frame.
+// Offscreen; run build/bench/planner_bench.
+
+#include "app/planner/planner_window.hpp"
+#include "app/window/form1_view.hpp"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "bench/mixed_project.hpp"
+
+namespace {
+
+lenstally::PlannerWindow* g_planner = nullptr;
+
+void BM_OneEditIn1000Groups(benchmark::State& state) {
+    g_planner->selectGroup(500);
+    auto* cameras = static_cast<QLineEdit*>(
+        g_planner->calculator()->widget(lenstally::ControlId::txtCameraCount));
+    int n = 0;
+    for (auto _ : state) {
+        cameras->setText(QString::number(1 + n++ % 97));
+        QCoreApplication::processEvents(); // the repaint the edit asked for
+    }
+    state.counters["groups"] = static_cast<double>(g_planner->project().groupCount());
+}
+BENCHMARK(BM_OneEditIn1000Groups)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.lenstally.json"));
+    std::ofstream(path.toStdString()) << lenstally::bench::MixedProject(1000, true);
+    lenstally::PlannerWindow planner;
+    planner.setNotice([](const QString&, const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    planner.show();
+    if (!planner.openFile(path)) {
+        return 2;
+    }
+    QCoreApplication::processEvents();
+    g_planner = &planner;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
