@@ -27,8 +27,11 @@ TEST(Form1Controls, have_unique_names_with_the_array_index_they_carry) {
     for (const ControlDescription& d : ControlDescriptions()) {
         EXPECT_TRUE(names.insert(d.name).second) << d.name;
         // The view pairs an option with its label by this index: "optStream(2)", "Label1(2)".
-        const std::string index = "(" + std::to_string(d.arrayIndex) + ")";
-        EXPECT_EQ(d.arrayIndex >= 0, d.name.ends_with(index)) << d.name;
+        const std::size_t open = d.name.find('(');
+        const std::string_view index = open == std::string_view::npos
+                                           ? "-1"
+                                           : d.name.substr(open + 1, d.name.size() - open - 2);
+        EXPECT_EQ(index, std::to_string(d.arrayIndex)) << d.name;
         if (d.kind != ControlKind::Form) {
             const ControlKind container = Describe(d.container).kind;
             EXPECT_TRUE(container == ControlKind::Form || container == ControlKind::Frame)
