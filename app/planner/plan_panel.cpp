@@ -116,7 +116,8 @@ void PlanPanel::build() {
     auto* driveRow = new QWidget(m_storageBox);
     auto* driveLayout = new QHBoxLayout(driveRow);
     driveLayout->setContentsMargins(0, 0, 0, 0);
-    m_driveSize = new NumberBox(0.001, 1e9, driveRow);
+    // Ranges wide enough for any value a project file may hold, so showing one never clips it.
+    m_driveSize = new NumberBox(1e-9, 1e15, driveRow);
     m_driveUnit = new QComboBox(driveRow);
     for (const SizeUnit unit : kUnits) {
         m_driveUnit->addItem(toQString(DriveSizeText({1, unit}).substr(2)));
@@ -137,10 +138,10 @@ void PlanPanel::build() {
     addRow(storage, QStringLiteral("Most drives per array:"), m_arrayWidth);
     m_spares = countBox(0, {}, m_storageBox);
     addRow(storage, QStringLiteral("Hot spares:"), m_spares);
-    m_overhead = new NumberBox(0, 99.99, m_storageBox);
+    m_overhead = new NumberBox(0, 99.9999999, m_storageBox);
     m_overhead->setSuffix(QStringLiteral(" %"));
     addRow(storage, QStringLiteral("File-system overhead:"), m_overhead);
-    m_fill = new NumberBox(0.01, 100, m_storageBox);
+    m_fill = new NumberBox(1e-9, 100, m_storageBox);
     m_fill->setSuffix(QStringLiteral(" %"));
     addRow(storage, QStringLiteral("Fill limit:"), m_fill);
     m_drives = countBox(0, QStringLiteral("not given"), m_storageBox);
@@ -156,7 +157,7 @@ void PlanPanel::build() {
     auto* recorder = new QFormLayout(m_recorderBox);
     m_channels = countBox(0, QStringLiteral("no limit"), m_recorderBox);
     addRow(recorder, QStringLiteral("Cameras per recorder:"), m_channels);
-    m_mbps = new NumberBox(0, 1e9, m_recorderBox);
+    m_mbps = new NumberBox(0, 1e15, m_recorderBox);
     m_mbps->setSpecialValueText(QStringLiteral("no limit"));
     addRow(recorder, QStringLiteral("Mbps per recorder:"), m_mbps);
     m_bays = countBox(0, QStringLiteral("no limit"), m_recorderBox);

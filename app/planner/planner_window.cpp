@@ -148,6 +148,8 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 PlannerWindow::~PlannerWindow() {
+    // The undo stack, a child, says it is clean as it goes, after this window has gone.
+    m_undo->disconnect(this);
     // The widgets go first, while the document and the forms the calculator panel shows exist.
     delete takeCentralWidget();
 }
