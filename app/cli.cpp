@@ -10,14 +10,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
