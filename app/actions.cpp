@@ -118,26 +118,29 @@ Checked<ResolvedAction> ResolveValue(const ActionSpec& action, std::string value
         }
         return refused("allowed values are " + joined(action.names));
     case ActionKind::Number: {
-        // ASCII digits only, read in base 10 ("030" is 30); anything else is refused.
-        const bool digits = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
-        long long n = 0;
-        if (digits) {
-            for (char c : value) {
-                n = std::min<long long>(n * 10 + (c - '0'), 1'000'000);
-            }
-        }
-        if (!digits || n < 1 || n > action.maxNumber) {
+        const std::optional<std::int64_t> n = ReadDigits(value, 1'000'000);
+        if (!n || *n < 1 || *n > action.maxNumber) {
             return refused("allowed values are whole numbers from 1 to " +
                            std::to_string(action.maxNumber));
         }
-        return resolved(static_cast<int>(n - 1));
+        return resolved(static_cast<int>(*n - 1));
     }
     case ActionKind::Type:
         return resolved(std::nullopt);
     }
     return refused("unknown kind of action");
+}
+
+std::optional<std::int64_t> ReadDigits(std::string_view text, std::int64_t ceiling) {
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    std::int64_t n = 0;
+    for (char c : text) {
+        n = std::min(n * 10 + (c - '0'), ceiling);
+    }
+    return n;
 }
 
 void ApplyAction(Form1& form, const ResolvedAction& resolved) {

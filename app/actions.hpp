@@ -4,6 +4,7 @@
 
 #include "window/form1.hpp"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,10 @@ struct ResolvedAction {
     std::optional<int> index; // Select, Pick, Number: the button or item, from 0; empty for Type
     std::string value;        // the value as given; for Type, the text typed
 };
+
+/// The whole number `text` writes in ASCII digits, base 10 ("030" is 30), with anything above
+/// `ceiling` read as `ceiling`; nullopt for an empty text or any other character.
+std::optional<std::int64_t> ReadDigits(std::string_view text, std::int64_t ceiling);
 
 /// Checks `value` for `action`: one of its names in any case (Select, Pick), a whole number from
 /// 1 to its highest item (Number), any text (Type). The error says what is allowed, as in

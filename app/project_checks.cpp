@@ -124,14 +124,7 @@ std::optional<std::int64_t> wholeValue(const FileValue& value) {
     if (value.kind != Kind::Integer && value.kind != Kind::String) {
         return std::nullopt;
     }
-    if (value.text.empty() || !std::all_of(value.text.begin(), value.text.end(), isDigit)) {
-        return std::nullopt;
-    }
-    std::int64_t n = 0;
-    for (char c : value.text) {
-        n = std::min(n * 10 + (c - '0'), kLargestCount + 1);
-    }
-    return n;
+    return ReadDigits(value.text, kLargestCount + 1);
 }
 
 // Reads one key's value with `read`, checks it with `allowed`, and says what is allowed.

@@ -402,21 +402,25 @@ void PlannerWindow::connectEdits() {
     });
     // A user action in the calculator panel, recorded with the group's state around it.
     m_calculator->setEditHandler([this](ControlId control, const std::function<void()>& perform) {
-        if (!m_current) {
+        if (m_current) {
+            recordFormEdit(*m_current, control, perform);
+        } else {
             perform();
-            return;
         }
-        const std::size_t group = *m_current;
-        Form1 before = copyOf(m_document.group(group).form);
-        perform();
-        Form1 after = copyOf(m_document.group(group).form);
-        if (sameInputs(before, after)) {
-            return;
-        }
-        const QString what = QStringLiteral("Edit %1").arg(
-            m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
-        m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
     });
+}
+
+void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
+                                   const std::function<void()>& perform) {
+    Form1 before = copyOf(m_document.group(group).form);
+    perform();
+    Form1 after = copyOf(m_document.group(group).form);
+    if (sameInputs(before, after)) {
+        return;
+    }
+    const QString what = QStringLiteral("Edit %1").arg(
+        m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
+    m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
 }
 
 bool PlannerWindow::isModified() const {
@@ -545,15 +549,10 @@ void PlannerWindow::tableEdited(std::size_t group, int column, const QVariant& v
     }
     case GroupsModel::Cameras: {
         // The same typing the calculator panel performs on its camera box.
-        Form1& form = m_document.form(group);
-        Form1 before = copyOf(form);
-        form.setText(ControlId::txtCameraCount, fromQString(value.toString()));
-        Form1 after = copyOf(form);
-        if (!sameInputs(before, after)) {
-            m_undo->push(FormEdit(*this, group, ControlId::txtCameraCount,
-                                  QStringLiteral("Edit Number of Cameras"), std::move(before),
-                                  std::move(after)));
-        }
+        recordFormEdit(group, ControlId::txtCameraCount, [this, group, &value] {
+            m_document.form(group).setText(ControlId::txtCameraCount,
+                                           fromQString(value.toString()));
+        });
         break;
     }
     default:

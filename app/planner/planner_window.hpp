@@ -94,6 +94,9 @@ private:
     void removeGroup();
     void moveGroup(int by);
     void tableEdited(std::size_t group, int column, const QVariant& value);
+    /// Performs a user action on group `group`'s form and records it, with the form's state
+    /// before and after, as one undo step (nothing when the inputs stay as they were).
+    void recordFormEdit(std::size_t group, ControlId control, const std::function<void()>& perform);
     void fail(const QString& title, const QString& text);
 
     ProjectDocument m_document;
