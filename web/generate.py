@@ -5,7 +5,7 @@
 The page template is plain HTML that names its style sheet and its entry script the usual way
 (<link rel="stylesheet" href="X.css"> and <script type="module" src="Y.mjs"></script>); this
 replaces both tags by the files' text, so the page needs nothing beside it. Scripts are ES modules
-that import one another by relative path ("./name.mjs"); they are joined into one module, each file
+that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into one module, each file
 after the files it imports, with the import lines dropped and the `export` keyword kept only on
 the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
 gzipped (fixed time stamp, so the same input gives the same page) and then base64-encoded, as
@@ -57,10 +57,10 @@ def bundle(entry: pathlib.Path, wasm: pathlib.Path, keep_entry_exports: bool) ->
                 if INLINED_MODULE not in done:
                     ordered.append(inlined_module(wasm))
                     done.add(INLINED_MODULE)
-            elif name.startswith("./"):
+            elif name.startswith(("./", "../")):
                 visit((path.parent / name).resolve(), False)
             else:
-                raise GenerateError(f'{path}: imports "{name}"; only "./name.mjs" can be joined')
+                raise GenerateError(f'{path}: imports "{name}"; only relative paths can be joined')
         text = LICENCE.sub("", IMPORT.sub("", text), count=1)
         if not (is_entry and keep_entry_exports):
             text = EXPORT.sub("", text)

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// What the page keeps in the module between two of its requests: the calculator's form (and, in
+// the planner, the open project). Each request is one JSON object naming what to do; each answer
+// is one JSON object.
+
+#include <string>
+#include <string_view>
+
+#include "web/module/form_json.hpp"
+
+namespace lenstally::web {
+
+class PageSession {
+public:
+    PageSession();
+
+    /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
+    /// {"calculator": "act", ...} performs a user action on it (see performOnForm). A request
+    /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
+    std::string answer(std::string_view request);
+
+private:
+    Json calculator(const nlohmann::json& request);
+
+    Form1 m_calculator;
+};
+
+} // namespace lenstally::web
