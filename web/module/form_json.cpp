@@ -53,8 +53,8 @@ std::string_view kindName(ControlKind kind) {
     return "";
 }
 
-// The label whose caption names `id` for assistive tools: an option button's label beside it
-// (same container, same array index), an input's buddy.
+} // namespace
+
 std::optional<ControlId> namingLabel(ControlId id) {
     const ControlDescription& d = Describe(id);
     if (d.kind == ControlKind::Option) {
@@ -72,6 +72,8 @@ std::optional<ControlId> namingLabel(ControlId id) {
     }
     return std::nullopt;
 }
+
+namespace {
 
 const char* descriptionOf(ControlId id) {
     for (const auto& [result, description] : kResultDescriptions) {

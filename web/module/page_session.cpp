@@ -24,6 +24,8 @@ std::string PageSession::answer(std::string_view text) {
         answer = error("the request is not a JSON object");
     } else if (request.contains("calculator")) {
         answer = calculator(request);
+    } else if (request.contains("planner")) {
+        answer = m_planner.answer(request);
     } else {
         answer = error("the request names nothing this module does");
     }

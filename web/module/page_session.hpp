@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "web/module/form_json.hpp"
+#include "web/module/planner_session.hpp"
 
 namespace lenstally::web {
 
@@ -16,7 +17,8 @@ public:
     PageSession();
 
     /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
-    /// {"calculator": "act", ...} performs a user action on it (see performOnForm). A request
+    /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
+    /// {"planner": ...} goes to the planner (see PlannerSession::answer). A request
     /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
     std::string answer(std::string_view request);
 
@@ -24,6 +26,7 @@ private:
     Json calculator(const nlohmann::json& request);
 
     Form1 m_calculator;
+    PlannerSession m_planner;
 };
 
 } // namespace lenstally::web

@@ -59,16 +59,18 @@ function element(tag, className, text) {
 }
 
 export class CalculatorView {
-    // act(request) sends a user action to the core and returns its answer.
-    constructor(root, description, act) {
+    // act(request) sends a user action to the core and returns its answer; prefix keeps the
+    // element ids of two views of one page apart.
+    constructor(root, description, act, prefix = "c-") {
         this.m_act = act;
+        this.m_prefix = prefix;
         this.m_elements = new Map();
         this.m_root = root;
         this.build(description);
     }
 
     build(description) {
-        const id = (name) => `c-${name.replace(/[()]/g, "")}`;
+        const id = (name) => `${this.m_prefix}${name.replace(/[()]/g, "")}`;
         const form = element("div", "form");
         form.style.width = `${description.width}px`;
         form.style.height = `${description.height}px`;
@@ -111,7 +113,7 @@ export class CalculatorView {
                 case "option":
                     made = element("input", "option");
                     made.type = "radio";
-                    made.name = control.container;
+                    made.name = `${this.m_prefix}${control.container}`;
                     made.addEventListener("change", () => {
                         if (made.checked) {
                             this.act({ do: "select", control: control.name });
