@@ -66,26 +66,6 @@ constexpr ActionSpec kActions[] = {
     {"days", ActionKind::Type, {}, {}, C::txtDays, 0, "type the days of storage (any text)"},
 };
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-               };
-               return lower(x) == lower(y);
-           });
-}
-
-std::string joined(std::span<const std::string_view> names) {
-    std::string out;
-    for (std::string_view n : names) {
-        if (!out.empty()) {
-            out += ", ";
-        }
-        out += n;
-    }
-    return out;
-}
-
 } // namespace
 
 std::span<const ActionSpec> Actions() {
@@ -112,11 +92,11 @@ Checked<ResolvedAction> ResolveValue(const ActionSpec& action, std::string value
     case ActionKind::Select:
     case ActionKind::Pick:
         for (std::size_t i = 0; i < action.names.size(); ++i) {
-            if (equalsIgnoringCase(value, action.names[i])) {
+            if (EqualsIgnoringCase(value, action.names[i])) {
                 return resolved(static_cast<int>(i));
             }
         }
-        return refused("allowed values are " + joined(action.names));
+        return refused("allowed values are " + JoinedNames(action.names));
     case ActionKind::Number: {
         const std::optional<std::int64_t> n = ReadDigits(value, 1'000'000);
         if (!n || *n < 1 || *n > action.maxNumber) {
@@ -182,6 +162,26 @@ std::string CurrentValue(const Form1& form, const ActionSpec& action) {
         return form.control(action.control).text;
     }
     return {};
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+               };
+               return lower(x) == lower(y);
+           });
+}
+
+std::string JoinedNames(std::span<const std::string_view> names) {
+    std::string out;
+    for (std::string_view n : names) {
+        if (!out.empty()) {
+            out += ", ";
+        }
+        out += n;
+    }
+    return out;
 }
 
 } // namespace lenstally

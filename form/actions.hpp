@@ -60,4 +60,10 @@ void ApplyAction(Form1& form, const ResolvedAction& resolved);
 /// The name of the item an action shows now ("h264", "cbr", "2mp"), or the number/text it holds.
 std::string CurrentValue(const Form1& form, const ActionSpec& action);
 
+/// True when `a` and `b` are the same text but for the case of the ASCII letters A to Z.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+/// The names joined for a message: "mjpeg, mpeg4, h264".
+std::string JoinedNames(std::span<const std::string_view> names);
+
 } // namespace lenstally

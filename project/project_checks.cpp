@@ -8,6 +8,7 @@
 #include <span>
 
 #include "project/json_text.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally::detail {
 namespace {
@@ -37,15 +38,6 @@ const FileValue* find(const std::vector<FileEntry>& entries, std::string_view ke
     return it == entries.end() ? nullptr : &it->value;
 }
 
-std::string joined(std::span<const std::string_view> keys) {
-    std::string out;
-    for (std::string_view key : keys) {
-        out += out.empty() ? "" : ", ";
-        out += key;
-    }
-    return out;
-}
-
 // The first unknown or repeated key of an object, in the file's order, as a message.
 std::optional<std::string> keyProblem(const std::vector<FileEntry>& entries,
                                       std::span<const std::string_view> allowed,
@@ -53,7 +45,7 @@ std::optional<std::string> keyProblem(const std::vector<FileEntry>& entries,
     for (auto it = entries.begin(); it != entries.end(); ++it) {
         if (std::find(allowed.begin(), allowed.end(), it->key) == allowed.end()) {
             return label + ": unknown key " + JsonString(it->key) + "; allowed keys are " +
-                   joined(allowed);
+                   JoinedNames(allowed);
         }
         if (std::any_of(entries.begin(), it,
                         [&it](const FileEntry& e) { return e.key == it->key; })) {
@@ -164,13 +156,9 @@ std::string spares(std::int64_t n) {
     return std::to_string(n) + (n == 1 ? " spare" : " spares");
 }
 
-std::string raidName(RaidLevel level) {
-    return "RAID " + std::to_string(RaidNumber(level));
-}
-
 // Why `drives` installed drives are not a valid set, naming the counts that are.
 std::string invalidDrives(const DriveLayout& layout, std::int64_t drives) {
-    const std::string level = raidName(layout.raid);
+    const std::string level = RaidName(layout.raid);
     const std::string minimum = level + " with " + spares(layout.spares) + " needs at least " +
                                 std::to_string(MinimumDrives(layout)) + " drives";
     if (drives < MinimumDrives(layout)) {
@@ -205,10 +193,7 @@ std::optional<DriveSize> driveSizeText(std::string_view text) {
             continue;
         }
         const std::string_view tail = text.substr(text.size() - name.size());
-        const bool matches = std::equal(tail.begin(), tail.end(), name.begin(), [](char a, char b) {
-            return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-        });
-        if (!matches) {
+        if (!EqualsIgnoringCase(tail, name)) {
             continue;
         }
         std::string_view number = text.substr(0, text.size() - name.size());
@@ -369,13 +354,13 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         const bool raid5 = s.layout.raid == RaidLevel::Raid5;
         if (!raid5 && s.layout.raid != RaidLevel::Raid6) {
             return failed<StorageSection>("storage: \"array-width\" is given for " +
-                                          raidName(s.layout.raid) +
+                                          RaidName(s.layout.raid) +
                                           "; it applies to RAID 5 and 6 only");
         }
         const Checked<std::int64_t> w =
             countValue(label, "array-width", *width, MinimumActiveDrives(s.layout.raid));
         if (!w.value) {
-            return failed<StorageSection>(w.error + " for " + raidName(s.layout.raid));
+            return failed<StorageSection>(w.error + " for " + RaidName(s.layout.raid));
         }
         s.layout.arrayWidth = *w.value;
     }

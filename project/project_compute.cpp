@@ -8,7 +8,22 @@
 #include <cmath>
 #include <map>
 
+#include "project/plan_lines.hpp"
+
 namespace lenstally {
+namespace {
+
+DriveUse UseOf(const DriveLayout& layout, std::int64_t drives) {
+    DriveUse use;
+    use.drives = drives;
+    use.active = drives - layout.spares;
+    use.arrays = ArrayCount(layout, use.active);
+    use.dataDrives = DataDrives(layout, use.active).value_or(0);
+    use.netKB = InstalledCapacityKB(layout, drives).value_or(NAN);
+    return use;
+}
+
+} // namespace
 
 GroupResult ResultOfGroup(const Form1& form, std::string name, double activity) {
     GroupResult g;
@@ -48,8 +63,13 @@ ProjectTotals TotalsOf(std::span<const GroupResult> groups,
     std::optional<std::int64_t> drivesNeeded;
     if (storage) {
         StoragePlanResult plan;
+        plan.netPerDriveKB = NetCapacityKB(storage->layout, 1);
         plan.drivesNeeded = DrivesNeeded(storage->layout, t.storageKB);
+        if (plan.drivesNeeded) {
+            plan.needed = UseOf(storage->layout, *plan.drivesNeeded);
+        }
         if (storage->drives) {
+            plan.installed = UseOf(storage->layout, *storage->drives);
             plan.usableKB = InstalledCapacityKB(storage->layout, *storage->drives);
             if (plan.usableKB && std::isfinite(t.storageKB)) {
                 plan.fits = *plan.usableKB >= t.storageKB;
@@ -61,6 +81,12 @@ ProjectTotals TotalsOf(std::span<const GroupResult> groups,
     }
     if (recorder) {
         t.recorders = RecordersNeeded::For(*recorder, t.cameras, t.totalKbps, drivesNeeded);
+    }
+    if (storage) {
+        t.storageLines = StoragePlanLines(*storage, t);
+    }
+    if (recorder) {
+        t.recorderLines = RecorderPlanLines(*recorder, t);
     }
     return t;
 }

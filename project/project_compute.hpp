@@ -33,13 +33,39 @@ struct GroupResult {
 /// the form's storage times activity / 100.0, so an activity of 100 leaves it exactly as shown.
 GroupResult ResultOfGroup(const Form1& form, std::string name, double activity);
 
+/// How a count of drives is used: the drives needed and the drives installed are each shown so.
+struct DriveUse {
+    std::int64_t drives = 0;     // spares included
+    std::int64_t active = 0;     // drives - spares
+    std::int64_t arrays = 1;     // RAID 5 and 6: the arrays the active drives make; otherwise 1
+    std::int64_t dataDrives = 0; // the drives that hold recordings
+    double netKB = 0;            // what recordings may fill on them
+};
+
 /// The storage plan's figures; see estimation/storage_plan.hpp for how each is computed.
 struct StoragePlanResult {
+    double netPerDriveKB = 0;                 // the net capacity of one data drive
     std::optional<std::int64_t> drivesNeeded; // nullopt: "Out of range"
+    std::optional<DriveUse> needed;           // how the drives needed are used, when in range
     // With drives installed only:
+    std::optional<DriveUse> installed;
     std::optional<double> usableKB; // their net capacity
     std::optional<bool> fits;       // nullopt also when the total storage is out of range
     std::optional<DaysThatFit> daysThatFit;
+};
+
+/// One line of the plan in words, as every report and window shows it: "Drives needed:" and
+/// "10 (9 active in 1 array, 7 data drives, net 52.136TB)". Built once, with the figures.
+struct PlanLine {
+    enum class Kind {
+        Assumption, // what the plan rests on: the drive, the RAID level, spares, limits
+        Figure,     // what the plan works out from them and from the groups
+    };
+    Kind kind = Kind::Figure;
+    std::string label;
+    std::string text;
+    std::optional<double> value; // the raw number the text shows, where it shows one
+    bool warning = false;        // out of range, or the project does not fit
 };
 
 /// The site's totals, summed over the groups in group order from 0, and the plan.
@@ -52,8 +78,11 @@ struct ProjectTotals {
     std::string totalStorage;                 // as lbStorageSize shows a storage
     std::optional<StoragePlanResult> plan;    // with a storage section
     std::optional<RecordersNeeded> recorders; // with a recorder section
+    std::vector<PlanLine> storageLines;       // the plan's assumptions, then its figures
+    std::vector<PlanLine> recorderLines;      // each recorder limit, then the recorders needed
 };
 
+/// The totals of `groups`, the plan's figures and its lines in words.
 ProjectTotals TotalsOf(std::span<const GroupResult> groups,
                        const std::optional<StorageSection>& storage,
                        const std::optional<RecorderLimits>& recorder);

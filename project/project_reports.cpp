@@ -10,13 +10,14 @@
 #include <ostream>
 
 #include "project/json_text.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {
 
-constexpr std::string_view kCsvHeader =
-    "name,stream,bitrate-mode,resolution,quality,fps,gop,hours,frame-size,cameras,bitrate,days,"
-    "activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb";
+// The CSV columns after the group's name and its actions (named as the project file names them).
+constexpr std::string_view kCsvResultColumns[] = {"activity", "per-camera", "total-bandwidth",
+                                                  "storage",  "total-kbps", "storage-kb"};
 
 // A raw figure: the shortest text that reads back as it, or `missing` where it is out of range.
 std::string raw(double value, std::string_view missing) {
@@ -29,20 +30,6 @@ std::string rawCount(const std::optional<std::int64_t>& value) {
 
 std::string rawOptional(const std::optional<double>& value) {
     return value ? raw(*value, "null") : std::string("null");
-}
-
-std::string_view unitName(SizeUnit unit) {
-    switch (unit) {
-    case SizeUnit::TB:
-        return "TB";
-    case SizeUnit::GB:
-        return "GB";
-    case SizeUnit::TiB:
-        return "TiB";
-    case SizeUnit::GiB:
-        return "GiB";
-    }
-    return "";
 }
 
 std::string_view limitName(RecorderLimit limit) {
@@ -103,169 +90,9 @@ void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostrea
     }
 }
 
-// A caption in running text: without the blank that holds the sign position.
-std::string inText(std::string caption) {
-    if (caption.starts_with(' ')) {
-        caption.erase(0, 1);
-    }
-    return caption;
-}
-
-std::string tib(double kilobytes) {
-    return FormatNumber(RoundTo(kilobytes / kKilobytesPerTiB, 3)) + " TiB";
-}
-
-std::string percent(double value) {
-    return FormatNumber(value) + " %";
-}
-
-std::string plural(double n, std::string_view one, std::string_view many) {
-    return FormatNumber(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string raidText(const DriveLayout& layout) {
-    const std::string level = "RAID " + std::to_string(RaidNumber(layout.raid));
-    switch (layout.raid) {
-    case RaidLevel::Raid0:
-        return level + " (striped, no redundancy)";
-    case RaidLevel::Raid1:
-        return level + " (mirrored pairs)";
-    case RaidLevel::Raid10:
-        return level + " (striped mirrored pairs)";
-    case RaidLevel::Raid5:
-    case RaidLevel::Raid6:
-        break;
-    }
-    const std::string parity = layout.raid == RaidLevel::Raid5 ? "one" : "two";
-    const std::string arrays =
-        layout.arrayWidth > 0 ? "arrays of at most " + std::to_string(layout.arrayWidth) + " drives"
-                              : "one array of all active drives";
-    return level + ", " + arrays + ", each giving " + parity + " drive" +
-           (layout.raid == RaidLevel::Raid5 ? "" : "s") + " to parity";
-}
-
-// "11 active in 1 array, 9 data drives": how `drives` drives are used.
-std::string driveUse(const DriveLayout& layout, std::int64_t drives) {
-    const std::int64_t active = drives - layout.spares;
-    std::string text = std::to_string(active) + " active";
-    if (layout.raid == RaidLevel::Raid5 || layout.raid == RaidLevel::Raid6) {
-        const std::int64_t arrays = ArrayCount(layout, active);
-        text += " in " + std::to_string(arrays) + (arrays == 1 ? " array" : " arrays");
-    }
-    const std::int64_t data = DataDrives(layout, active).value_or(0);
-    return text + ", " + std::to_string(data) + (data == 1 ? " data drive" : " data drives");
-}
-
 using Lines = std::vector<std::vector<std::string>>;
 
 } // namespace
-
-std::vector<ReportLine> StorageAssumptionLines(const StorageSection& storage) {
-    const DriveLayout& layout = storage.layout;
-    std::vector<ReportLine> lines;
-    std::string drive = FormatNumber(layout.driveKB / 1e9) + " TB (" + tib(layout.driveKB) + ")";
-    if (storage.drive.unit != SizeUnit::TB) {
-        drive += ", given as " + DriveSizeText(storage.drive);
-    }
-    lines.push_back({"Drive size:", drive});
-    lines.push_back({"RAID level:", raidText(layout)});
-    lines.push_back({"Hot spares:", std::to_string(layout.spares)});
-    lines.push_back({"Overhead:",
-                     percent(layout.overheadPercent) + " of each drive (formatting, file system)"});
-    lines.push_back({"Fill limit:", percent(layout.fillPercent) + " of the usable capacity"});
-    lines.push_back({"Net per data drive:", "drive size x (100 - overhead) % x fill % = " +
-                                                inText(StorageCaption(NetCapacityKB(layout, 1)))});
-    return lines;
-}
-
-std::vector<ReportLine> StorageFigureLines(const StorageSection& storage,
-                                           const ProjectTotals& totals) {
-    const DriveLayout& layout = storage.layout;
-    const StoragePlanResult& plan = *totals.plan;
-    std::vector<ReportLine> lines;
-    lines.push_back(
-        {"Total storage:", inText(totals.totalStorage) + " (each group kept for its own days)"});
-    if (plan.drivesNeeded) {
-        lines.push_back(
-            {"Drives needed:",
-             std::to_string(*plan.drivesNeeded) + " (" + driveUse(layout, *plan.drivesNeeded) +
-                 ", net " +
-                 inText(StorageCaption(*InstalledCapacityKB(layout, *plan.drivesNeeded))) + ")"});
-    } else {
-        lines.push_back(
-            {"Drives needed:",
-             std::string(kOutOfRange) + " (more than " + std::to_string(kMaxDrives) + " drives)",
-             true});
-    }
-    if (!storage.drives) {
-        return lines;
-    }
-    lines.push_back({"Drives installed:", std::to_string(*storage.drives) + " (" +
-                                              driveUse(layout, *storage.drives) + ")"});
-    const double usable = plan.usableKB.value_or(NAN);
-    lines.push_back({"Usable capacity:",
-                     inText(StorageCaption(usable)) + " (" + tib(usable) + ") for recordings"});
-    std::string fits = "unknown (the total storage is out of range)";
-    if (plan.fits) {
-        fits = *plan.fits ? "yes"
-                          : "NO, short by " + inText(StorageCaption(totals.storageKB - usable));
-    }
-    lines.push_back({"Fits:", fits, !plan.fits.value_or(false)});
-    lines.push_back({"One day records:",
-                     inText(StorageCaption(totals.dailyKB)) + " (all groups, activity applied)"});
-    std::string days = kOutOfRange;
-    if (plan.daysThatFit->kind == DaysThatFit::Kind::Unlimited) {
-        days = "unlimited (nothing is recorded)";
-    } else if (plan.daysThatFit->kind == DaysThatFit::Kind::Days) {
-        days = FormatNumber(plan.daysThatFit->days) +
-               " (whole days, every group kept the same number of days)";
-    }
-    lines.push_back(
-        {"Days that fit:", days, plan.daysThatFit->kind == DaysThatFit::Kind::OutOfRange});
-    return lines;
-}
-
-std::vector<ReportLine> RecorderLines(const RecorderLimits& limits, const ProjectTotals& totals) {
-    const RecordersNeeded& r = *totals.recorders;
-    std::vector<ReportLine> lines;
-    // "32 (78 cameras: 3 recorders)": the limit, what the site has, and the recorders it takes.
-    auto line = [&lines](std::string label, double limit, const std::string& site,
-                         const std::optional<double>& term) {
-        lines.push_back(
-            {std::move(label), FormatNumber(limit) + " (" + site + ": " +
-                                   (std::isfinite(*term) ? plural(*term, "recorder", "recorders")
-                                                         : std::string(kOutOfRange)) +
-                                   ")"});
-    };
-    if (limits.channels) {
-        line("Cameras per recorder:", *limits.channels, plural(totals.cameras, "camera", "cameras"),
-             r.byChannels);
-    }
-    if (limits.mbps) {
-        line("Mbps per recorder:", *limits.mbps, inText(totals.totalBandwidth), r.byBandwidth);
-    }
-    if (limits.bays) {
-        const std::optional<std::int64_t> drives = totals.plan->drivesNeeded;
-        line("Drives per recorder:", *limits.bays,
-             drives ? plural(static_cast<double>(*drives), "drive needed", "drives needed")
-                    : "drives needed " + std::string(kOutOfRange),
-             r.byBays);
-    }
-    std::string needed = kOutOfRange;
-    if (r.count) {
-        static constexpr std::array<std::string_view, 4> kBy{
-            "at least one", "set by the cameras per recorder", "set by the Mbps per recorder",
-            "set by the drives per recorder"};
-        needed = FormatNumber(*r.count) + " (" +
-                 std::string(kBy[static_cast<std::size_t>(r.decidedBy)]) + ")";
-    }
-    lines.push_back({"Recorders needed:", needed, !r.count});
-    return lines;
-}
-
-std::string DriveSizeText(const DriveSize& size) {
-    return ShortestText(size.number) + " " + std::string(unitName(size.unit));
-}
 
 void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     // The activity column appears only where some group records less than all the time, so a
@@ -285,7 +112,7 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     if (activity) {
         rows[0].insert(rows[0].end() - 1, "Activity");
         for (std::size_t i = 0; i < result.groups.size(); ++i) {
-            rows[i + 1].insert(rows[i + 1].end() - 1, percent(result.groups[i].activity));
+            rows[i + 1].insert(rows[i + 1].end() - 1, PercentText(result.groups[i].activity));
         }
         rows.back().insert(rows.back().end() - 1, "");
     }
@@ -295,22 +122,19 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     writeColumns(rows, out);
 
     // The plan in words, indented under its heading.
-    auto writeBlock = [&out](std::string_view heading, const std::vector<ReportLine>& lines) {
+    auto writeBlock = [&out](std::string_view heading, const std::vector<PlanLine>& lines) {
         Lines indented;
-        for (const ReportLine& line : lines) {
-            indented.push_back({"", line.label, line.value});
+        for (const PlanLine& line : lines) {
+            indented.push_back({"", line.label, line.text});
         }
         out << '\n' << heading << '\n';
         writeColumns(indented, out);
     };
     if (result.storage) {
-        std::vector<ReportLine> lines = StorageAssumptionLines(*result.storage);
-        const std::vector<ReportLine> figures = StorageFigureLines(*result.storage, result.totals);
-        lines.insert(lines.end(), figures.begin(), figures.end());
-        writeBlock("Storage plan", lines);
+        writeBlock("Storage plan", result.totals.storageLines);
     }
     if (result.recorder) {
-        writeBlock("Recorders", RecorderLines(*result.recorder, result.totals));
+        writeBlock("Recorders", result.totals.recorderLines);
     }
 }
 
@@ -416,7 +240,14 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
 
 void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
     constexpr std::string_view kEnd = "\r\n";
-    out << kCsvHeader << kEnd;
+    out << "name";
+    for (const ActionSpec& a : Actions()) {
+        out << ',' << a.option;
+    }
+    for (const std::string_view column : kCsvResultColumns) {
+        out << ',' << column;
+    }
+    out << kEnd;
     auto writeRow = [&out, kEnd](std::span<const std::string> cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) {

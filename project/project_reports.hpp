@@ -21,24 +21,4 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out);
 /// CSV with CRLF line ends: a header, one row per group, then the TOTAL row.
 void WriteProjectCsv(const ProjectResult& result, std::ostream& out);
 
-/// One line of the plan in words: "Drives needed:" and "10 (9 active in 1 array, ...)".
-struct ReportLine {
-    std::string label;
-    std::string value;
-    bool warning = false; // out of range, or the project does not fit
-};
-
-/// The storage plan's assumptions: drive size in TB and TiB, RAID level and arrays, spares,
-/// overhead, fill and the net capacity of one data drive.
-std::vector<ReportLine> StorageAssumptionLines(const StorageSection& storage);
-/// The storage plan's figures: total storage, drives needed and, with drives installed, their
-/// usable capacity, whether the project fits, one day's recording and the days that fit.
-std::vector<ReportLine> StorageFigureLines(const StorageSection& storage,
-                                           const ProjectTotals& totals);
-/// Each recorder limit with the recorders it takes, and the recorders needed.
-std::vector<ReportLine> RecorderLines(const RecorderLimits& limits, const ProjectTotals& totals);
-
-/// "8 TB", "960 GB", "1.5 TiB": a drive size as the project file would write it.
-std::string DriveSizeText(const DriveSize& size);
-
 } // namespace lenstally

@@ -4,7 +4,7 @@
 #include "estimation/numeric_text.hpp"
 
 #include "project/json_text.hpp"
-#include "project/project_reports.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {

@@ -8,6 +8,7 @@
 #include <QFont>
 
 #include "gui/calculator/form1_view.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -67,7 +68,7 @@ QString GroupsModel::groupText(std::size_t i, int column) const {
     case Fps:
         return toQString(result.inputs[actionPosition("fps")]);
     case Activity:
-        return toQString(FormatNumber(group.activity)) + QStringLiteral(" %");
+        return toQString(PercentText(group.activity));
     case PerCamera:
         return toQString(result.perCamera);
     case Bandwidth:

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "gui/planner/plan_panel.hpp"
 
-#include "estimation/numeric_text.hpp"
-
 #include <limits>
 
 #include <QComboBox>
@@ -18,6 +16,7 @@
 
 #include "gui/calculator/form1_view.hpp"
 #include "gui/planner/number_box.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -40,10 +39,6 @@ bool usesArrays(RaidLevel raid) {
     return raid == RaidLevel::Raid5 || raid == RaidLevel::Raid6;
 }
 
-QString raidName(RaidLevel raid) {
-    return QStringLiteral("RAID %1").arg(RaidNumber(raid));
-}
-
 template <typename T, std::size_t N> int positionOf(const T (&values)[N], T value) {
     for (std::size_t i = 0; i < N; ++i) {
         if (values[i] == value) {
@@ -63,28 +58,28 @@ void addRow(QFormLayout* form, const QString& label, QWidget* input) {
 
 // Shows `lines` as label and value rows of `form`, building the rows when their number changes.
 void showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
-               const std::vector<ReportLine>& lines) {
+               const std::vector<const PlanLine*>& lines) {
     box->setVisible(!lines.empty());
     if (values.size() != lines.size()) {
         while (form->rowCount() > 0) {
             form->removeRow(0);
         }
         values.clear();
-        for (const ReportLine& line : lines) {
+        for (const PlanLine* line : lines) {
             auto* value = new QLabel(box);
             value->setTextFormat(Qt::PlainText);
             value->setWordWrap(true);
             value->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                            Qt::TextSelectableByKeyboard);
             value->setFocusPolicy(Qt::StrongFocus); // reachable by keyboard, read by name
-            form->addRow(toQString(line.label), value);
+            form->addRow(toQString(line->label), value);
             values.push_back(value);
         }
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ReportLine& line = lines[i];
+        const PlanLine& line = *lines[i];
         QLabel* value = values[i];
-        value->setText(toQString(line.value));
+        value->setText(toQString(line.text));
         // Read as the calculator's results are: the value, then what it is.
         value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
         QFont font = value->font();
@@ -121,7 +116,7 @@ void PlanPanel::build() {
     m_driveSize = new NumberBox(1e-9, 1e15, driveRow);
     m_driveUnit = new QComboBox(driveRow);
     for (const SizeUnit unit : kUnits) {
-        m_driveUnit->addItem(toQString(DriveSizeText({1, unit}).substr(2)));
+        m_driveUnit->addItem(toQString(UnitName(unit)));
     }
     m_driveUnit->setAccessibleName(QStringLiteral("Drive size unit"));
     driveLayout->addWidget(m_driveSize, 1);
@@ -132,7 +127,7 @@ void PlanPanel::build() {
     storage->addRow(driveCaption, driveRow);
     m_raid = new QComboBox(m_storageBox);
     for (const RaidLevel level : kLevels) {
-        m_raid->addItem(raidName(level));
+        m_raid->addItem(toQString(RaidName(level)));
     }
     addRow(storage, QStringLiteral("RAID level:"), m_raid);
     m_arrayWidth = countBox(0, QStringLiteral("one array"), m_storageBox);
@@ -240,7 +235,6 @@ void PlanPanel::showSettings(const PlanSettings& settings) {
 
 void PlanPanel::edited(PlanField field) {
     PlanSettings next = m_shown;
-    QString note;
     auto storageFromInputs = [this] {
         StorageSection s;
         s.drive = {m_driveSize->value(), kUnits[std::max(0, m_driveUnit->currentIndex())]};
@@ -308,42 +302,24 @@ void PlanPanel::edited(PlanField field) {
             break;
         }
     }
-    if (next.storage) {
-        StorageSection& s = *next.storage;
-        s.layout.driveKB = SizeInKilobytes(s.drive.number, s.drive.unit);
-        const std::int64_t fewest = MinimumActiveDrives(s.layout.raid);
-        if (s.layout.arrayWidth > 0 && s.layout.arrayWidth < fewest) {
-            note = QStringLiteral("%1 needs at least %2 drives per array; the arrays hold up to "
-                                  "%2 now. ")
-                       .arg(raidName(s.layout.raid))
-                       .arg(fewest);
-            s.layout.arrayWidth = fewest;
-        }
-        // Installed drives must make a valid set; the next valid count stands in for one that
-        // does not, as a project file could not hold it.
-        if (s.drives && !InstalledCapacityKB(s.layout, *s.drives)) {
-            const std::optional<std::int64_t> valid = NextValidDrives(s.layout, *s.drives);
-            note += QStringLiteral("%1 drives are not a valid %2 set with %3 spare(s); ")
-                        .arg(*s.drives)
-                        .arg(raidName(s.layout.raid))
-                        .arg(s.layout.spares);
-            note += valid ? QStringLiteral("drives installed is now %1.").arg(*valid)
-                          : QStringLiteral("drives installed is cleared.");
-            s.drives = valid;
-        }
-    } else if (next.recorder) {
-        next.recorder->bays.reset();
-    }
-    m_onEdit(field, next, note.trimmed());
+    const SettledPlan settled = SettlePlan(std::move(next));
+    m_onEdit(field, settled.settings, toQString(settled.note));
 }
 
-void PlanPanel::showFigures(const PlanSettings& settings, const ProjectTotals& totals) {
-    showLines(m_storageFigures, m_storageForm, m_storageValues,
-              settings.storage ? StorageFigureLines(*settings.storage, totals)
-                               : std::vector<ReportLine>{});
-    showLines(m_recorderFigures, m_recorderForm, m_recorderValues,
-              settings.recorder ? RecorderLines(*settings.recorder, totals)
-                                : std::vector<ReportLine>{});
+void PlanPanel::showFigures(const ProjectTotals& totals) {
+    // The figures only: the assumptions are the inputs beside them.
+    std::vector<const PlanLine*> storage;
+    for (const PlanLine& line : totals.storageLines) {
+        if (line.kind == PlanLine::Kind::Figure) {
+            storage.push_back(&line);
+        }
+    }
+    std::vector<const PlanLine*> recorder;
+    for (const PlanLine& line : totals.recorderLines) {
+        recorder.push_back(&line);
+    }
+    showLines(m_storageFigures, m_storageForm, m_storageValues, storage);
+    showLines(m_recorderFigures, m_recorderForm, m_recorderValues, recorder);
 }
 
 } // namespace lenstally

@@ -10,9 +10,9 @@
 
 #include <QWidget>
 
+#include "project/plan_settings.hpp"
 #include "project/project.hpp"
 #include "project/project_compute.hpp"
-#include "project/project_reports.hpp"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -22,12 +22,6 @@ class QLabel;
 class QSpinBox;
 
 namespace lenstally {
-
-/// Everything the plan panel edits.
-struct PlanSettings {
-    std::optional<StorageSection> storage;
-    std::optional<RecorderLimits> recorder;
-};
 
 /// Which input an edit came from; consecutive edits of one input make one undo step.
 enum class PlanField {
@@ -56,8 +50,8 @@ public:
 
     /// Shows `settings` in the inputs, raising no edit.
     void showSettings(const PlanSettings& settings);
-    /// Shows the plan's figures for the totals.
-    void showFigures(const PlanSettings& settings, const ProjectTotals& totals);
+    /// Shows the plan's figures, as the totals give them in words.
+    void showFigures(const ProjectTotals& totals);
 
     QWidget* firstInput() const;
     QWidget* lastInput() const;

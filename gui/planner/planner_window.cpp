@@ -511,7 +511,7 @@ void PlannerWindow::showProject() {
     }
     const PlanSettings settings{m_document.storage(), m_document.recorder()};
     m_plan->showSettings(settings);
-    m_plan->showFigures(settings, m_document.totals());
+    m_plan->showFigures(m_document.totals());
     updateTitle();
 }
 

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/planner/report.hpp"
 
-#include "estimation/numeric_text.hpp"
-
 #include <QDate>
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QTextDocument>
 
 #include "gui/calculator/form1_view.hpp"
-#include "project/project_reports.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -28,15 +26,14 @@ QString headerRow(std::initializer_list<const char*> headers) {
     return row + QStringLiteral("</tr>");
 }
 
-QString lineTable(const std::vector<ReportLine>& lines) {
+QString lineTable(const std::vector<PlanLine>& lines) {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
-    for (const ReportLine& line : lines) {
-        html +=
-            QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
-                .arg(toQString(line.label).toHtmlEscaped(),
-                     line.warning
-                         ? QStringLiteral("<b>%1</b>").arg(toQString(line.value).toHtmlEscaped())
-                         : toQString(line.value).toHtmlEscaped());
+    for (const PlanLine& line : lines) {
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
+                    .arg(toQString(line.label).toHtmlEscaped(),
+                         line.warning
+                             ? QStringLiteral("<b>%1</b>").arg(toQString(line.text).toHtmlEscaped())
+                             : toQString(line.text).toHtmlEscaped());
     }
     return html + QStringLiteral("</table>");
 }
@@ -68,7 +65,7 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
         for (const std::string& input : g.inputs) {
             html += cell(input);
         }
-        html += cell(FormatNumber(g.activity) + " %", true) + QStringLiteral("</tr>");
+        html += cell(PercentText(g.activity), true) + QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
 
@@ -87,14 +84,10 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
                            "recording hours; bandwidth counts every camera all the time.</p>");
 
     if (result.storage) {
-        std::vector<ReportLine> lines = StorageAssumptionLines(*result.storage);
-        const std::vector<ReportLine> figures = StorageFigureLines(*result.storage, result.totals);
-        lines.insert(lines.end(), figures.begin(), figures.end());
-        html += QStringLiteral("<h2>Storage plan</h2>") + lineTable(lines);
+        html += QStringLiteral("<h2>Storage plan</h2>") + lineTable(result.totals.storageLines);
     }
     if (result.recorder) {
-        html += QStringLiteral("<h2>Recorders</h2>") +
-                lineTable(RecorderLines(*result.recorder, result.totals));
+        html += QStringLiteral("<h2>Recorders</h2>") + lineTable(result.totals.recorderLines);
     }
     html += QStringLiteral(
         "<h2>How the estimates work</h2><p>MJPEG stores every frame at the average frame size. "
