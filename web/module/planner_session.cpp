@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "form/actions.hpp"
+#include "project/plan_lines.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 #include "web/module/report_html.hpp"
@@ -79,12 +80,17 @@ bool sameInputs(const Form1& a, const Form1& b) {
     });
 }
 
-Json linesJson(const std::vector<ReportLine>& lines) {
+// The lines of the plan the planner shows beside its inputs: its figures (the assumptions are
+// the inputs themselves).
+Json linesJson(const std::vector<PlanLine>& lines, bool figuresOnly) {
     Json list = Json::array();
-    for (const ReportLine& line : lines) {
+    for (const PlanLine& line : lines) {
+        if (figuresOnly && line.kind != PlanLine::Kind::Figure) {
+            continue;
+        }
         Json j;
         j["label"] = line.label;
-        j["value"] = line.value;
+        j["value"] = line.text;
         j["warning"] = line.warning;
         list.push_back(std::move(j));
     }
@@ -142,14 +148,9 @@ Json PlannerSession::show(std::optional<std::size_t> firstRow, bool withForm) co
     } else {
         j["group"] = nullptr;
     }
-    const PlanSettings settings = plan();
-    j["plan"] = planInputs(settings);
-    j["storageLines"] = settings.storage
-                            ? linesJson(StorageFigureLines(*settings.storage, m_document.totals()))
-                            : Json::array();
-    j["recorderLines"] = settings.recorder
-                             ? linesJson(RecorderLines(*settings.recorder, m_document.totals()))
-                             : Json::array();
+    j["plan"] = planInputs(plan());
+    j["storageLines"] = linesJson(m_document.totals().storageLines, true);
+    j["recorderLines"] = linesJson(m_document.totals().recorderLines, false);
     j["undo"] = m_done > 0 ? Json(m_steps[m_done - 1].label) : Json(nullptr);
     j["redo"] = m_done < m_steps.size() ? Json(m_steps[m_done].label) : Json(nullptr);
     j["note"] = m_note;
@@ -333,7 +334,7 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
             return error("no plan inputs");
         }
         const PlanSettings before = plan();
-        PlanEdit next = readPlanInputs(*inputs, before);
+        const PlanEdit next = readPlanInputs(*inputs);
         if (!next.error.empty()) {
             Json answer = show(std::nullopt, false);
             answer["error"] = next.error;
@@ -345,10 +346,10 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
                 d.setRecorder(settings.recorder);
             };
         };
-        apply(next.settings)(m_document);
+        apply(next.settled.settings)(m_document);
         push({"Edit plan", "plan:" + stringField(request, "field").value_or(""), apply(before),
-              apply(next.settings), std::nullopt, std::nullopt, false});
-        m_note = next.note;
+              apply(next.settled.settings), std::nullopt, std::nullopt, false});
+        m_note = next.settled.note;
         return show(std::nullopt, false);
     }
     if (!groupGiven) {

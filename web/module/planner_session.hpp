@@ -12,7 +12,7 @@
 
 #include "project/project_document.hpp"
 #include "web/module/form_json.hpp"
-#include "web/module/plan_settings.hpp"
+#include "web/module/plan_inputs.hpp"
 
 namespace lenstally::web {
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 
 #include "form/actions.hpp"
-#include "project/project_reports.hpp"
+#include "project/plan_lines.hpp"
 
 namespace lenstally::web {
 namespace {
@@ -47,11 +47,11 @@ std::string headerRow(std::initializer_list<std::string_view> headers) {
     return row + "</tr>";
 }
 
-std::string lineTable(const std::vector<ReportLine>& lines) {
+std::string lineTable(const std::vector<PlanLine>& lines) {
     std::string html = "<table class=\"lines\">";
-    for (const ReportLine& line : lines) {
+    for (const PlanLine& line : lines) {
         html += "<tr><td>" + escaped(line.label) + "</td><td>" +
-                (line.warning ? "<b>" + escaped(line.value) + "</b>" : escaped(line.value)) +
+                (line.warning ? "<b>" + escaped(line.text) + "</b>" : escaped(line.text)) +
                 "</td></tr>";
     }
     return html + "</table>";
@@ -75,7 +75,7 @@ std::string ReportHtml(const ProjectResult& result, std::string_view date) {
         for (const std::string& input : g.inputs) {
             html += cell(input);
         }
-        html += cell(FormatNumber(g.activity) + " %", true) + "</tr>";
+        html += cell(PercentText(g.activity), true) + "</tr>";
     }
     html += "</table>";
 
@@ -92,13 +92,10 @@ std::string ReportHtml(const ProjectResult& result, std::string_view date) {
             "bandwidth counts every camera all the time.</p>";
 
     if (result.storage) {
-        std::vector<ReportLine> lines = StorageAssumptionLines(*result.storage);
-        const std::vector<ReportLine> figures = StorageFigureLines(*result.storage, result.totals);
-        lines.insert(lines.end(), figures.begin(), figures.end());
-        html += "<h2>Storage plan</h2>" + lineTable(lines);
+        html += "<h2>Storage plan</h2>" + lineTable(result.totals.storageLines);
     }
     if (result.recorder) {
-        html += "<h2>Recorders</h2>" + lineTable(RecorderLines(*result.recorder, result.totals));
+        html += "<h2>Recorders</h2>" + lineTable(result.totals.recorderLines);
     }
     html += "<h2>How the estimates work</h2><p>MJPEG stores every frame at the average frame "
             "size. For MPEG-4 and H.264 with a variable bit rate, the bandwidth counts every "

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "web/module/plan_settings.hpp"
+#include "web/module/plan_inputs.hpp"
 
 #include "estimation/storage_plan.hpp"
 
@@ -7,27 +7,15 @@
 #include <cmath>
 #include <string_view>
 
+#include "project/plan_lines.hpp"
+
 namespace lenstally::web {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 constexpr double kLargestCount = 1'000'000'000; // as in project files
-constexpr std::array<std::pair<SizeUnit, std::string_view>, 4> kUnits{
-    {{SizeUnit::TB, "TB"}, {SizeUnit::GB, "GB"}, {SizeUnit::TiB, "TiB"}, {SizeUnit::GiB, "GiB"}}};
-
-std::string_view unitName(SizeUnit unit) {
-    for (const auto& [u, name] : kUnits) {
-        if (u == unit) {
-            return name;
-        }
-    }
-    return "TB";
-}
-
-std::string raidName(RaidLevel raid) {
-    return "RAID " + std::to_string(RaidNumber(raid));
-}
+constexpr std::array kUnits{SizeUnit::TB, SizeUnit::GB, SizeUnit::TiB, SizeUnit::GiB};
 
 // A number field of the inputs within [low, high] (each end open or closed), else nullopt.
 std::optional<double> number(const nlohmann::json& object, const char* key, double low,
@@ -67,7 +55,7 @@ nlohmann::ordered_json planInputs(const PlanSettings& settings) {
                        DriveLayout{SizeInKilobytes(8, SizeUnit::TB), RaidLevel::Raid0},
                        std::nullopt});
     storage["driveSize"] = s.drive.number;
-    storage["driveUnit"] = unitName(s.drive.unit);
+    storage["driveUnit"] = UnitName(s.drive.unit);
     storage["raid"] = RaidNumber(s.layout.raid);
     storage["arrayWidth"] = s.layout.arrayWidth;
     storage["spares"] = s.layout.spares;
@@ -85,10 +73,9 @@ nlohmann::ordered_json planInputs(const PlanSettings& settings) {
     return j;
 }
 
-PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& current) {
-    PlanEdit edit{current, {}, {}};
-    const auto fail = [&edit, &current](std::string what) {
-        edit.settings = current;
+PlanEdit readPlanInputs(const nlohmann::json& inputs) {
+    PlanEdit edit;
+    const auto fail = [&edit](std::string what) {
         edit.error = std::move(what);
         return edit;
     };
@@ -98,9 +85,8 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& curren
         !recorderIt->is_object()) {
         return fail("the plan inputs are incomplete");
     }
+    PlanSettings next;
     const nlohmann::json& in = *storageIt;
-    PlanSettings& next = edit.settings;
-    next.storage.reset();
     if (isOn(in)) {
         StorageSection s;
         const auto size = number(in, "driveSize", 0, true, 1e15, false);
@@ -109,8 +95,9 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& curren
         }
         const auto unitIt = in.find("driveUnit");
         std::optional<SizeUnit> unit;
-        for (const auto& [u, name] : kUnits) {
-            if (unitIt != in.end() && unitIt->is_string() && unitIt->get<std::string>() == name) {
+        for (const SizeUnit u : kUnits) {
+            if (unitIt != in.end() && unitIt->is_string() &&
+                unitIt->get<std::string>() == UnitName(u)) {
                 unit = u;
             }
         }
@@ -133,7 +120,6 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& curren
                         "100 %");
         }
         s.drive = {*size, *unit};
-        s.layout.driveKB = SizeInKilobytes(*size, *unit);
         s.layout.raid = *raid;
         const bool arrays = *raid == RaidLevel::Raid5 || *raid == RaidLevel::Raid6;
         s.layout.arrayWidth = arrays ? *width : 0;
@@ -143,28 +129,9 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& curren
         if (*drives > 0) {
             s.drives = *drives;
         }
-        const std::int64_t fewest = MinimumActiveDrives(s.layout.raid);
-        if (s.layout.arrayWidth > 0 && s.layout.arrayWidth < fewest) {
-            edit.note = raidName(s.layout.raid) + " needs at least " + std::to_string(fewest) +
-                        " drives per array; the arrays hold up to " + std::to_string(fewest) +
-                        " now. ";
-            s.layout.arrayWidth = fewest;
-        }
-        // Installed drives must make a valid set; the next valid count stands in for one that
-        // does not, as a project file could not hold it.
-        if (s.drives && !InstalledCapacityKB(s.layout, *s.drives)) {
-            const std::optional<std::int64_t> valid = NextValidDrives(s.layout, *s.drives);
-            edit.note += std::to_string(*s.drives) + " drives are not a valid " +
-                         raidName(s.layout.raid) + " set with " + std::to_string(s.layout.spares) +
-                         " spare(s); ";
-            edit.note += valid ? "drives installed is now " + std::to_string(*valid) + "."
-                               : std::string("drives installed is cleared.");
-            s.drives = valid;
-        }
         next.storage = s;
     }
     const nlohmann::json& rec = *recorderIt;
-    next.recorder.reset();
     if (isOn(rec)) {
         const auto channels = count(rec, "channels");
         const auto mbps = number(rec, "mbps", 0, false, 1e15, false);
@@ -176,14 +143,10 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs, const PlanSettings& curren
         const auto limit = [](double value) {
             return value > 0 ? std::optional<double>(value) : std::nullopt;
         };
-        // Drives per recorder count the drives of the storage plan.
-        next.recorder =
-            RecorderLimits{limit(static_cast<double>(*channels)), limit(*mbps),
-                           next.storage ? limit(static_cast<double>(*bays)) : std::nullopt};
+        next.recorder = RecorderLimits{limit(static_cast<double>(*channels)), limit(*mbps),
+                                       limit(static_cast<double>(*bays))};
     }
-    while (!edit.note.empty() && edit.note.back() == ' ') {
-        edit.note.pop_back();
-    }
+    edit.settled = SettlePlan(std::move(next));
     return edit;
 }
 
