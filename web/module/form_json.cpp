@@ -164,7 +164,13 @@ Json describeForm(const Form1& form) {
         c["points"] = d.font.centiPoints / 100.0;
         c["bold"] = d.font.bold;
         if (const auto label = namingLabel(d.id)) {
+            // As the window names it: the label's caption without the tab some captions end in.
+            std::string name(Describe(*label).text);
+            while (!name.empty() && (name.back() == '\t' || name.back() == ' ')) {
+                name.pop_back();
+            }
             c["label"] = Describe(*label).name;
+            c["accessibleName"] = std::move(name);
         }
         if (const char* description = descriptionOf(d.id)) {
             c["description"] = description;

@@ -16,7 +16,9 @@ namespace lenstally::web {
 using Json = nlohmann::ordered_json;
 
 /// The window and every control: {"title", "width", "height", "controls": [...]}, each control
-/// with its fixed description and its current state (see controlState).
+/// with its fixed description ("kind", "container", "tabIndex", "points", "bold", and for an
+/// input the "label" that names it and its "accessibleName"; for a result its "description")
+/// and its current state (see controlState).
 Json describeForm(const Form1& form);
 
 /// A control's current state: {"name", "visible", "left", "top", "width", "height"} and, by

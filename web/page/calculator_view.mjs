@@ -143,8 +143,8 @@ export class CalculatorView {
         }
         for (const control of description.controls) {
             const { made } = this.m_elements.get(control.name) ?? {};
-            if (made && control.label) {
-                made.setAttribute("aria-labelledby", id(control.label));
+            if (made && control.accessibleName) {
+                made.setAttribute("aria-label", control.accessibleName);
             }
         }
         for (const control of ordered) {

@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""lenstally.html opened from disk in headless Chromium, used with the mouse and the keyboard as a
+person would, against the native command line's figures.
+
+    page_test.py LENSTALLY_HTML LENSTALLY_EXE EXAMPLES_DIR
+"""
+
+import json
+import pathlib
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).parent))
+from devtools import Browser  # noqa: E402
+
+PAGE, NATIVE, EXAMPLES = (pathlib.Path(arg).resolve() for arg in sys.argv[1:4])
+INPUT_ROLES = {"textbox", "combobox", "radio", "checkbox", "spinbutton", "button"}
+RESULT_DESCRIPTIONS = {"lbPerBandwidth": "Bandwidth per camera",
+                       "lbTotalBandwidth": "Total bandwidth", "lbStorageSize": "Estimated storage"}
+
+
+def native(*args: str, text: str | None = None) -> str:
+    return subprocess.run([str(NATIVE), *args], input=text, capture_output=True, text=True,
+                          check=False).stdout
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def setUp(self):
+        self.page = self.browser.new_page()
+        self.page.open(PAGE.as_uri())
+        self.page.since_navigation("lenstally-figures")
+        self.page.evaluate("localStorage.clear()")
+
+    def tearDown(self):
+        # Nothing went to the network or the console, and no script failed.
+        self.assertEqual(self.page.network_requests(), [])
+        self.assertEqual((self.page.console, self.page.errors), ([], []))
+
+    def text(self, selector: str) -> str:
+        return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
+
+    def choose_file(self, path: pathlib.Path) -> None:
+        """Picks a file in the page's Open project chooser, as the file dialog would."""
+        document = self.page.send("DOM.getDocument", {"depth": 0})["root"]["nodeId"]
+        node = self.page.send("DOM.querySelector",
+                              {"nodeId": document, "selector": "input[type=file]"})["nodeId"]
+        self.page.send("DOM.setFileInputFiles", {"nodeId": node, "files": [str(path)]})
+
+    def test_calculator_follows_clicks_and_typing_like_the_command_line(self):
+        page = self.page
+        page.click("#c-optStream2")
+        page.click("#c-optResolution5")
+        page.click("#c-txtCameraCount", count=2)
+        page.type_text("12")
+        page.press("Enter")
+        expected = json.loads(native("--stream", "h264", "--resolution", "2mp", "--cameras", "12",
+                                     "--json"))
+        for name, value in expected.items():
+            selector = f"#c-{name}"
+            shown = page.evaluate(f"(e => e.value ?? e.textContent)("
+                                  f"document.querySelector({json.dumps(selector)}))")
+            self.assertEqual(shown, value, name)
+        # Every input has a name; a result is described, and named by its value at most.
+        nodes = page.accessibility()
+        unnamed = [node for node in nodes if node["role"] in INPUT_ROLES and not node["name"]]
+        self.assertEqual(unnamed, [])
+        for name, description in RESULT_DESCRIPTIONS.items():
+            node = next(n for n in nodes if n["node"] == page.backend_node(f"#c-{name}"))
+            self.assertEqual(node["description"], description)
+            self.assertIn(node["name"], ("", expected[name]))
+        for selector, name in (("#c-txtCameraCount", "Number of Cameras:"),
+                               ("#c-optResolution0", "QCIF (176x120)")):
+            node = next(n for n in nodes if n["node"] == page.backend_node(selector))
+            self.assertEqual(node["name"], name)
+
+    def test_narrow_screen_shows_every_control_in_one_column(self):
+        page = self.page
+        page.resize(390, 844, mobile=True)
+        page.wait_for("document.body.classList.contains('narrow')")
+        self.assertLessEqual(page.evaluate("document.documentElement.scrollWidth"), 390)
+        outside = page.evaluate("""[...document.querySelectorAll('#calculator [data-control]')]
+            .filter(e => !e.hidden && e.getClientRects().length)
+            .filter(e => { const r = e.getBoundingClientRect();
+                           return r.width <= 0 || r.left < 0 || r.right > innerWidth; })
+            .map(e => e.dataset.control)""")
+        self.assertEqual(outside, [])
+
+    def test_planner_edits_undoes_and_matches_the_command_line(self):
+        page = self.page
+        example = EXAMPLES / "distribution-centre.json"
+        self.choose_file(example)
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length > 0")
+        self.assertFalse(page.evaluate("document.getElementById('planner').hidden"))
+
+        def shown_totals():
+            return page.evaluate("""[...document.querySelectorAll('#groups tfoot td')]
+                .map(c => c.textContent).filter(t => t !== '')""")
+
+        def native_totals(project_text):
+            report = json.loads(native("--project", "-", "--json", text=project_text))
+            return report
+
+        original = native_totals(example.read_text())
+        self.assertIn(original["total"]["bandwidth"], shown_totals())
+        # Edit the second group's cameras in the table, as a person would.
+        page.click("#groups tbody tr:nth-child(2) td:nth-child(3)", count=2)
+        page.press("End")
+        page.type_text("5")
+        page.press("Enter")
+        saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        edited = native_totals(saved)
+        self.assertNotEqual(edited["total"], original["total"])
+        self.assertIn(edited["total"]["bandwidth"], shown_totals())
+        self.assertIn(edited["total"]["storage"], shown_totals())
+        figures = page.evaluate("[...document.querySelectorAll('#storage-figures dd')]"
+                                ".map(d => d.textContent)")
+        table = native("--project", "-", text=saved)
+        for figure in figures:
+            self.assertIn(figure, table)
+        page.click('[data-do="undo"]')
+        self.assertIn(original["total"]["bandwidth"], shown_totals())
+        self.assertIn(original["total"]["storage"], shown_totals())
+
+    def test_bad_file_keeps_the_project_and_says_why(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "shop.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
+        with tempfile.TemporaryDirectory() as folder:
+            bad = pathlib.Path(folder) / "bad.lenstally.json"
+            bad.write_text('{"groups": [{"name": "A", "fps": 31}]}')
+            self.choose_file(bad)
+            page.wait_for("document.getElementById('planner-message').textContent !== ''")
+            error = subprocess.run([str(NATIVE), "--project", str(bad)], capture_output=True,
+                                   text=True, check=False).stderr
+            reason = error.split(f"{bad}: ", 1)[1].strip()
+            self.assertEqual(self.text("#planner-message"), f"bad.lenstally.json: {reason}")
+        self.assertEqual(page.evaluate("document.querySelectorAll('#groups tbody tr').length"), 2)
+
+    def test_reopened_page_offers_the_project_kept_after_an_edit(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "shop.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
+        page.click('[data-do="add"]')
+        page.wait_for("localStorage.getItem('lenstally.project')?.includes('Group 3')")
+        page.open(PAGE.as_uri())
+        page.since_navigation("lenstally-figures")
+        page.click('#restore [data-do="restore"]')
+        rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
+        self.assertEqual(rows, 3)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])
