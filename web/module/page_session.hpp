@@ -20,7 +20,7 @@ public:
     /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
     /// {"planner": ...} goes to the planner (see PlannerSession::answer). A request
     /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
-    std::string answer(std::string_view request);
+    std::string answer(std::string_view text);
 
 private:
     Json calculator(const nlohmann::json& request);

@@ -146,7 +146,7 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs) {
         next.recorder = RecorderLimits{limit(static_cast<double>(*channels)), limit(*mbps),
                                        limit(static_cast<double>(*bays))};
     }
-    edit.settled = SettlePlan(std::move(next));
+    edit.settled = SettlePlan(next);
     return edit;
 }
 

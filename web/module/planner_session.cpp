@@ -35,7 +35,7 @@ std::optional<std::string> stringField(const nlohmann::json& request, const char
                                                   : std::nullopt;
 }
 
-std::string trimmed(std::string text) {
+std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
         return {};
