@@ -173,7 +173,7 @@ class Page:
         self.m_browser = browser
         self.m_session = session
         self.requests: list[dict] = []  # {"url", "type"}, in the order they were sent
-        self.m_opened = ""
+        self.m_opened: set[str] = set()  # the addresses open() navigated to
         self.console: list[str] = []
         self.errors: list[str] = []
         for domain in ("Page", "Runtime", "Network"):
@@ -215,7 +215,7 @@ class Page:
     def open(self, url: str, timeout: float | None = None) -> None:
         """Navigates and waits for the load event."""
         self.collect()
-        self.m_opened = url
+        self.m_opened.add(url)
         reply = self.send("Page.navigate", {"url": url})
         if reply.get("errorText"):
             raise DevToolsError(f"{url}: {reply['errorText']}")
@@ -333,8 +333,8 @@ class Page:
 
     def network_requests(self) -> list[str]:
         """The addresses of the requests recorded so far, less data: and blob: ones (they never
-        leave the page) and less the navigation to the page itself."""
+        leave the page) and less the navigations open() made."""
         self.collect()
         return [request["url"] for request in self.requests
                 if not request["url"].startswith(("data:", "blob:"))
-                and not (request["type"] == "Document" and request["url"] == self.m_opened)]
+                and not (request["type"] == "Document" and request["url"] in self.m_opened)]

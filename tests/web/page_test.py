@@ -159,6 +159,23 @@ class PageTest(unittest.TestCase):
         rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
         self.assertEqual(rows, 3)
 
+    def test_page_with_a_project_built_in_opens_on_it(self):
+        # As the desktop planner writes it: the project file's text in a JSON script element
+        # just before the page's module script, each "<" written \u003c.
+        project = (EXAMPLES / "warehouse.json").read_text().replace("<", "\\u003c")
+        html = PAGE.read_text().replace(
+            '<script type="module">',
+            f'<script type="application/json" id="lenstally-project">{project}</script>\n'
+            '<script type="module">', 1)
+        with tempfile.TemporaryDirectory() as folder:
+            copy = pathlib.Path(folder) / "plan.html"
+            copy.write_text(html)
+            self.page.open(copy.as_uri())
+            self.page.since_navigation("lenstally-figures")
+            self.assertFalse(self.page.evaluate("document.getElementById('planner').hidden"))
+            self.assertEqual(self.page.evaluate("document.getElementById('project-name').value"),
+                             "Warehouse, Dock Road")
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[4:])
