@@ -131,6 +131,18 @@ class PageTest(unittest.TestCase):
         page.click('[data-do="undo"]')
         self.assertIn(original["total"]["bandwidth"], shown_totals())
         self.assertIn(original["total"]["storage"], shown_totals())
+        page.click("#groups")
+        page.press("y", ("Control",))
+        self.assertIn(edited["total"]["bandwidth"], shown_totals())
+        # Printed, the page shows the report alone, with the plan's figures.
+        page.evaluate("window.print = () => {}")  # no print dialog in a test
+        page.click('[data-do="print"]')
+        page.send("Emulation.setEmulatedMedia", {"media": "print"})
+        self.assertEqual(page.evaluate("getComputedStyle(document.getElementById('planner'))"
+                                       ".display"), "none")
+        report = page.evaluate("document.getElementById('report').innerText")
+        self.assertIn("Storage plan", report)
+        self.assertIn(edited["total"]["storage"].strip(), report)
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page

@@ -70,6 +70,20 @@ export class PlannerView {
                 button.addEventListener("click", () => this.ask({ planner: what }));
             }
         }
+        // Ctrl+Z undoes and Ctrl+Shift+Z or Ctrl+Y redoes, as in the desktop planner; in a text
+        // box the browser's own undo of the typing comes first.
+        document.addEventListener("keydown", (event) => {
+            const typing = event.target.closest?.("input:not([type=radio]):not([type=checkbox]), textarea");
+            if (this.m_root.hidden || typing || !(event.ctrlKey || event.metaKey)) {
+                return;
+            }
+            const key = event.key.toLowerCase();
+            const what = key === "z" ? (event.shiftKey ? "redo" : "undo") : key === "y" ? "redo" : null;
+            if (what) {
+                event.preventDefault();
+                this.ask({ planner: what });
+            }
+        });
         const name = this.m_root.querySelector("#project-name");
         name.addEventListener("input", () =>
             this.ask({ planner: "project-name", name: name.value || null }),
