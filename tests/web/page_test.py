@@ -23,8 +23,9 @@ RESULT_DESCRIPTIONS = {"lbPerBandwidth": "Bandwidth per camera",
 
 
 def native(*args: str, text: str | None = None) -> str:
-    return subprocess.run([str(NATIVE), *args], input=text, capture_output=True, text=True,
-                          check=False).stdout
+    """What the command line writes to standard output, line ends as written (CSV's CRLF)."""
+    return subprocess.run([str(NATIVE), *args], input=text.encode() if text else None,
+                          capture_output=True, check=False).stdout.decode()
 
 
 class PageTest(unittest.TestCase):
@@ -126,6 +127,9 @@ class PageTest(unittest.TestCase):
         figures = page.evaluate("[...document.querySelectorAll('#storage-figures dd')]"
                                 ".map(d => d.textContent)")
         table = native("--project", "-", text=saved)
+        for export, flag in (("csv", "--csv"), ("json", "--json")):
+            self.assertEqual(page.evaluate(f"lenstally.core.page({{planner: '{export}'}}).text"),
+                             native("--project", "-", flag, text=saved))
         for figure in figures:
             self.assertIn(figure, table)
         page.click('[data-do="undo"]')
