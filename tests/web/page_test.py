@@ -85,6 +85,24 @@ class PageTest(unittest.TestCase):
             node = next(n for n in nodes if n["node"] == page.backend_node(selector))
             self.assertEqual(node["name"], name)
 
+    def test_tab_visits_the_inputs_in_the_windows_order(self):
+        # The order the core describes: by tab index, an option group once, at its selected
+        # button; only the inputs on show.
+        expected = self.page.evaluate("""(() => {
+            const seen = new Set();
+            return lenstally.core.page({calculator: 'open'}).controls
+                .filter(c => c.tabIndex >= 0 && c.visible)
+                .sort((a, b) => a.tabIndex - b.tabIndex)
+                .filter(c => c.kind !== 'option' || (c.value && !seen.has(c.container)
+                                                      && seen.add(c.container)))
+                .map(c => c.name);
+        })()""")
+        visited = []
+        for _ in expected:
+            self.page.press("Tab")
+            visited.append(self.page.evaluate("document.activeElement.dataset.control"))
+        self.assertEqual(visited, expected)
+
     def test_narrow_screen_shows_every_control_in_one_column(self):
         page = self.page
         page.resize(390, 844, mobile=True)
@@ -112,6 +130,9 @@ class PageTest(unittest.TestCase):
             report = json.loads(native("--project", "-", "--json", text=project_text))
             return report
 
+        unnamed = [node for node in page.accessibility()
+                   if node["role"] in INPUT_ROLES and not node["name"]]
+        self.assertEqual(unnamed, [])
         original = native_totals(example.read_text())
         self.assertIn(original["total"]["bandwidth"], shown_totals())
         # Edit the second group's cameras in the table, as a person would.
