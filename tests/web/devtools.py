@@ -298,6 +298,12 @@ class Page:
                                              "windowsVirtualKeyCode": key_code,
                                              "modifiers": modifiers})
 
+    def drop_files(self, paths: list[str], x: float = 300, y: float = 300) -> None:
+        """Drags files from the desktop onto the page and drops them at (x, y)."""
+        data = {"items": [], "files": [str(path) for path in paths], "dragOperationsMask": 1}
+        for kind in ("dragEnter", "dragOver", "drop"):
+            self.send("Input.dispatchDragEvent", {"type": kind, "x": x, "y": y, "data": data})
+
     def accessibility(self) -> list[dict]:
         """Every node of the accessibility tree that is not ignored, as {role, name,
         description, value, node}: node is the DOM node's backend id (or None)."""

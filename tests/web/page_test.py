@@ -171,7 +171,7 @@ class PageTest(unittest.TestCase):
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page
-        self.choose_file(EXAMPLES / "shop.json")
+        page.drop_files([EXAMPLES / "shop.json"])  # a file dropped on the page opens too
         page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
         with tempfile.TemporaryDirectory() as folder:
             bad = pathlib.Path(folder) / "bad.lenstally.json"
