@@ -5,35 +5,10 @@
 #include <optional>
 #include <utility>
 
+#include "form/control_names.hpp"
+
 namespace lenstally::web {
 namespace {
-
-using Id = ControlId;
-
-// Which label names which input for assistive tools, as in the desktop window.
-constexpr std::pair<ControlId, ControlId> kBuddies[] = {
-    {Id::lbBitrate, Id::txtBPS},
-    {Id::lbBitrateMode, Id::cmbBitrateMode},
-    {Id::lbFrameSize, Id::txtFrameSize},
-    {Id::lbQuality, Id::cmbQuality},
-    {Id::lbFPS, Id::cmbFPS},
-    {Id::lbGOP, Id::cmbGOP},
-    {Id::lbCamCount, Id::txtCameraCount},
-    {Id::Label10, Id::cmbHours},
-    {Id::Label11, Id::txtDays},
-};
-
-// What each result caption is, read after its value.
-constexpr std::pair<ControlId, const char*> kResultDescriptions[] = {
-    {Id::lbPerBandwidth, "Bandwidth per camera"},
-    {Id::lbTotalBandwidth, "Total bandwidth"},
-    {Id::lbStorageSize, "Estimated storage"},
-};
-
-// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
-int pixels(int twips) {
-    return (twips + 7) / 15;
-}
 
 std::string_view kindName(ControlKind kind) {
     switch (kind) {
@@ -51,37 +26,6 @@ std::string_view kindName(ControlKind kind) {
         return "option";
     }
     return "";
-}
-
-} // namespace
-
-std::optional<ControlId> namingLabel(ControlId id) {
-    const ControlDescription& d = Describe(id);
-    if (d.kind == ControlKind::Option) {
-        for (const ControlDescription& label : ControlDescriptions()) {
-            if (label.kind == ControlKind::Label && label.container == d.container &&
-                label.arrayIndex == d.arrayIndex && label.arrayIndex >= 0) {
-                return label.id;
-            }
-        }
-    }
-    for (const auto& [label, input] : kBuddies) {
-        if (input == id) {
-            return label;
-        }
-    }
-    return std::nullopt;
-}
-
-namespace {
-
-const char* descriptionOf(ControlId id) {
-    for (const auto& [result, description] : kResultDescriptions) {
-        if (result == id) {
-            return description;
-        }
-    }
-    return nullptr;
 }
 
 // A request's string or integer field, if it holds one.
@@ -124,10 +68,10 @@ Json controlState(const Form1& form, ControlId id) {
     Json j;
     j["name"] = d.name;
     j["visible"] = c.visible;
-    j["left"] = pixels(c.left);
-    j["top"] = pixels(c.top);
-    j["width"] = pixels(c.width);
-    j["height"] = pixels(c.height);
+    j["left"] = TwipsToPixels(c.left);
+    j["top"] = TwipsToPixels(c.top);
+    j["width"] = TwipsToPixels(c.width);
+    j["height"] = TwipsToPixels(c.height);
     switch (d.kind) {
     case ControlKind::TextBox:
         j["text"] = c.text;
@@ -150,8 +94,8 @@ Json describeForm(const Form1& form) {
     const ControlDescription& window = Describe(ControlId::Form1);
     Json j;
     j["title"] = form.control(ControlId::Form1).text;
-    j["width"] = pixels(window.width);
-    j["height"] = pixels(window.height);
+    j["width"] = TwipsToPixels(window.width);
+    j["height"] = TwipsToPixels(window.height);
     Json controls = Json::array();
     for (const ControlDescription& d : ControlDescriptions()) {
         if (d.kind == ControlKind::Form) {
@@ -163,17 +107,12 @@ Json describeForm(const Form1& form) {
         c["tabIndex"] = d.tabIndex;
         c["points"] = d.font.centiPoints / 100.0;
         c["bold"] = d.font.bold;
-        if (const auto label = namingLabel(d.id)) {
-            // As the window names it: the label's caption without the tab some captions end in.
-            std::string name(Describe(*label).text);
-            while (!name.empty() && (name.back() == '\t' || name.back() == ' ')) {
-                name.pop_back();
-            }
+        if (const auto label = NamingLabel(d.id)) {
             c["label"] = Describe(*label).name;
-            c["accessibleName"] = std::move(name);
+            c["accessibleName"] = SpokenName(Describe(*label).text);
         }
-        if (const char* description = descriptionOf(d.id)) {
-            c["description"] = description;
+        if (const auto description = ResultDescription(d.id)) {
+            c["description"] = *description;
         }
         controls.push_back(std::move(c));
     }

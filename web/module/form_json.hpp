@@ -33,10 +33,6 @@ Json controlState(const Form1& form, ControlId id);
 /// names no such control, the wrong kind of control or a list position the list does not have.
 Json performOnForm(Form1& form, const nlohmann::json& request);
 
-/// The label whose caption names `id` for assistive tools: an option button's label beside it,
-/// an input's label in the window.
-std::optional<ControlId> namingLabel(ControlId id);
-
 /// The control named `name` as the state JSON names it ("optStream(0)", "txtDays"), if any.
 std::optional<ControlId> controlNamed(std::string_view name);
 

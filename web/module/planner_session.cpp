@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "form/actions.hpp"
+#include "form/control_names.hpp"
 #include "project/plan_lines.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
@@ -35,19 +36,11 @@ std::optional<std::string> stringField(const nlohmann::json& request, const char
                                                   : std::nullopt;
 }
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A control's name as the window reads it out, without the caption's colon: "Number of
 // Cameras", "H.264".
 std::string spokenName(const Form1& form, ControlId id) {
-    const auto label = namingLabel(id);
-    std::string name = trimmed(label ? form.control(*label).text : std::string(Describe(id).name));
+    const auto label = NamingLabel(id);
+    std::string name = SpokenName(label ? form.control(*label).text : Describe(id).name);
     std::erase(name, ':');
     return name;
 }
@@ -56,8 +49,8 @@ std::string spokenName(const Form1& form, ControlId id) {
 std::string selectedCaption(const Form1& form, std::span<const ControlId> options) {
     for (const ControlId option : options) {
         if (form.control(option).value) {
-            if (const auto label = namingLabel(option)) {
-                return trimmed(form.control(*label).text);
+            if (const auto label = LabelBeside(option)) {
+                return SpokenName(form.control(*label).text);
             }
         }
     }
@@ -104,7 +97,7 @@ Json PlannerSession::row(std::size_t i) const {
     const GroupResult& result = m_document.result(i);
     std::string resolution = selectedCaption(group.form, kOptResolution);
     // "2 Megapixel", without the pixel count the calculator shows beside it.
-    resolution = trimmed(resolution.substr(0, resolution.find('(')));
+    resolution = SpokenName(resolution.substr(0, resolution.find('(')));
     return Json::array({group.name, result.inputs[actionPosition("cameras")],
                         selectedCaption(group.form, kOptStream), resolution,
                         result.inputs[actionPosition("fps")], FormatNumber(group.activity) + " %",
