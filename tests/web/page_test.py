@@ -8,6 +8,7 @@ person would, against the native command line's figures.
 
 import json
 import pathlib
+import random
 import subprocess
 import sys
 import tempfile
@@ -168,6 +169,46 @@ class PageTest(unittest.TestCase):
         report = page.evaluate("document.getElementById('report').innerText")
         self.assertIn("Storage plan", report)
         self.assertIn(edited["total"]["storage"].strip(), report)
+
+    def test_projects_it_has_never_seen_show_the_command_lines_figures(self):
+        page = self.page
+        generate = random.Random(19)
+        choices = {"stream": ["mjpeg", "mpeg4", "h264"], "bitrate-mode": ["vbr", "cbr"],
+                   "resolution": ["qcif", "cif", "2cif", "4cif", "1mp", "2mp", "3mp"],
+                   "quality": ["highest", "normal", "low"], "fps": list(range(1, 31)),
+                   "gop": list(range(1, 31)), "hours": list(range(1, 25)),
+                   "cameras": [1, 7, 40, "250", "0", "x"], "bitrate": ["512", "4096", "1e3"],
+                   "days": [1, 14, 30, "90"], "activity": [0, 35, 100, 12.5]}
+        with tempfile.TemporaryDirectory() as folder:
+            for run in range(12):
+                groups = [{"name": f"Group {i + 1}",
+                           **{key: generate.choice(values) for key, values in choices.items()
+                              if generate.random() < 0.5}}
+                          for i in range(generate.randint(1, 6))]
+                project = {"name": f"Site {run}", "groups": groups}
+                if generate.random() < 0.7:
+                    project["storage"] = {"drive": generate.choice(["8 TB", "3.84TB", "1 TiB"]),
+                                          "raid": generate.choice([0, 1, 5, 6, 10]),
+                                          "spares": generate.choice([0, 1])}
+                if generate.random() < 0.5:
+                    project["recorder"] = {"channels": generate.choice([16, 64]), "mbps": 320}
+                file = pathlib.Path(folder) / f"site-{run}.lenstally.json"
+                file.write_text(json.dumps(project))
+                self.choose_file(file)
+                page.wait_for(f"document.getElementById('project-name').value === 'Site {run}'")
+                report = json.loads(native("--project", str(file), "--json"))
+                rows = page.evaluate("""[...document.querySelectorAll('#groups tbody tr')]
+                    .map(r => [...r.cells].slice(7).map(c => c.textContent))""")
+                self.assertEqual(rows, [[g["lbPerBandwidth"], g["lbTotalBandwidth"],
+                                         g["lbStorageSize"]] for g in report["groups"]], run)
+                total = page.evaluate("[...document.querySelectorAll('#groups tfoot td')]"
+                                      ".slice(7).map(c => c.textContent)")
+                self.assertEqual(total, [report["total"]["bandwidth"],
+                                         report["total"]["storage"]], run)
+                table = native("--project", str(file))
+                for figure in page.evaluate("[...document.querySelectorAll('.figures dd')]"
+                                            ".map(d => d.textContent)"):
+                    self.assertIn(figure, table, run)
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page
