@@ -86,6 +86,59 @@ class PageTest(unittest.TestCase):
             node = next(n for n in nodes if n["node"] == page.backend_node(selector))
             self.assertEqual(node["name"], name)
 
+    def test_action_lists_it_has_never_seen_give_the_command_lines_results(self):
+        # Each generated action done as a person does it: a click on an option button, a list
+        # picked with the keyboard (Home, then the arrow), a box's text selected and typed over.
+        # An action on a control the form hides cannot be done by hand and is left out.
+        page = self.page
+        actions = page.evaluate("lenstally.core.page({calculator: 'actions'})")
+        generate = random.Random(1919)
+        texts = ["1", "12", "0", "7.5", "1e3", "", "abc", "250", "-3"]
+        performed = 0
+        for run in range(8):
+            page.open(PAGE.as_uri())
+            page.since_navigation("lenstally-figures")
+            done = []
+            for _ in range(generate.randint(1, 8)):
+                action = generate.choice(actions)
+                if action["kind"] == "select":
+                    index = generate.randrange(len(action["names"]))
+                    target, value = action["controls"][index], action["names"][index]
+                elif action["kind"] == "type":
+                    target, value = action["control"], generate.choice(texts)
+                else:
+                    target = action["control"]
+                    count = page.evaluate(f"document.querySelector('#c-{target}').length")
+                    index = generate.randrange(count)
+                    value = action["names"][index] if action["kind"] == "pick" else str(index + 1)
+                selector = "#c-" + target.replace("(", "").replace(")", "")
+                if page.evaluate(f"document.querySelector('{selector}').hidden"):
+                    continue
+                if action["kind"] == "select":
+                    page.click(selector)
+                elif action["kind"] == "type":
+                    page.click(selector)
+                    page.press("a", ("Control",))
+                    page.press("Backspace")
+                    page.type_text(value)
+                else:
+                    page.click(selector)
+                    page.press("Escape")
+                    page.press("Home")
+                    for _ in range(index):
+                        page.press("ArrowDown")
+                done.append((action["option"], value))
+            # "--option=value" keeps a value such as "-3" a value; an empty one stands alone.
+            arguments = [arg for option, value in done
+                         for arg in ([f"--{option}={value}"] if value else [f"--{option}", ""])]
+            expected = json.loads(native(*arguments, "--json"))
+            performed += len(done)
+            for name, value in expected.items():
+                shown = page.evaluate(f"(e => e.value ?? e.textContent)"
+                                      f"(document.querySelector('#c-{name}'))")
+                self.assertEqual(shown, value, f"{name} after {done}")
+        self.assertGreater(performed, 15)
+
     def test_tab_visits_the_inputs_in_the_windows_order(self):
         # The order the core describes: by tab index, an option group once, at its selected
         # button; only the inputs on show.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "form/actions.hpp"
 #include "form/control_names.hpp"
 
 namespace lenstally::web {
@@ -60,6 +61,42 @@ std::optional<ControlId> controlNamed(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+Json describeActions() {
+    Json list = Json::array();
+    for (const ActionSpec& action : Actions()) {
+        Json j;
+        j["option"] = action.option;
+        switch (action.kind) {
+        case ActionKind::Select:
+            j["kind"] = "select";
+            break;
+        case ActionKind::Pick:
+            j["kind"] = "pick";
+            break;
+        case ActionKind::Number:
+            j["kind"] = "number";
+            break;
+        case ActionKind::Type:
+            j["kind"] = "type";
+            break;
+        }
+        j["names"] = Json::array();
+        for (const std::string_view name : action.names) {
+            j["names"].push_back(name);
+        }
+        if (action.kind == ActionKind::Select) {
+            j["controls"] = Json::array();
+            for (const ControlId option : action.options) {
+                j["controls"].push_back(Describe(option).name);
+            }
+        } else {
+            j["control"] = Describe(action.control).name;
+        }
+        list.push_back(std::move(j));
+    }
+    return list;
 }
 
 Json controlState(const Form1& form, ControlId id) {

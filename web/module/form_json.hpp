@@ -21,6 +21,11 @@ using Json = nlohmann::ordered_json;
 /// and its current state (see controlState).
 Json describeForm(const Form1& form);
 
+/// The command line's actions and what each acts on, as the page's tests drive the controls:
+/// [{"option", "kind" ("select", "pick", "number" or "type"), "names" (select and pick, by
+/// index), "controls" (select: the option buttons, by index) or "control"}].
+Json describeActions();
+
 /// A control's current state: {"name", "visible", "left", "top", "width", "height"} and, by
 /// kind, "text" (text box), "items" and "listIndex" (combo box), "caption" and "value" (option
 /// button, which shows no caption of its own) or "caption" (form, frame, label).

@@ -38,6 +38,9 @@ Json PageSession::calculator(const nlohmann::json& request) {
     if (what == "open") {
         return describeForm(m_calculator);
     }
+    if (what == "actions") {
+        return describeActions();
+    }
     if (what == "act") {
         return performOnForm(m_calculator, request);
     }

@@ -18,6 +18,7 @@ public:
 
     /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
     /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
+    /// {"calculator": "actions"} lists the command line's actions (see describeActions);
     /// {"planner": ...} goes to the planner (see PlannerSession::answer). A request
     /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
     std::string answer(std::string_view text);
