@@ -99,13 +99,6 @@ std::string projectText(const ProjectDocument& document) {
     return ProjectFileText(document.toProject());
 }
 
-// A snapshot of a form, for undo; it never calls the view.
-Form1 copyOf(const Form1& form) {
-    Form1 copy = form;
-    copy.setChangeListener({});
-    return copy;
-}
-
 bool sameInputs(const Form1& a, const Form1& b) {
     return std::ranges::all_of(Actions(), [&a, &b](const ActionSpec& action) {
         return CurrentValue(a, action) == CurrentValue(b, action);
@@ -139,6 +132,7 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     m_notice = [this](const QString& title, const QString& text) {
         QMessageBox::warning(this, title, text);
     };
+    m_document.setListener(this);
     buildWidgets();
     buildMenus();
     connectEdits();
@@ -367,8 +361,10 @@ void PlannerWindow::buildMenus() {
 void PlannerWindow::connectEdits() {
     connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
     // The row picked by keyboard or mouse, or selected by an assistive tool.
+    // While the groups change, the rows are not yet the document's: the command that changes
+    // them selects a group when it is done.
     auto show = [this](const QModelIndex& index) {
-        if (index.isValid() && index.row() < m_groups->totalRow() &&
+        if (!m_changingGroups && index.isValid() && index.row() < m_groups->totalRow() &&
             m_current != static_cast<std::size_t>(index.row())) {
             showGroup(static_cast<std::size_t>(index.row()));
         }
@@ -413,9 +409,10 @@ void PlannerWindow::connectEdits() {
 
 void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
                                    const std::function<void()>& perform) {
-    Form1 before = copyOf(m_document.group(group).form);
+    // Copies keep no listener: the states kept for undo never call the view.
+    Form1 before = m_document.group(group).form;
     perform();
-    Form1 after = copyOf(m_document.group(group).form);
+    Form1 after = m_document.group(group).form;
     if (sameInputs(before, after)) {
         return;
     }
@@ -431,10 +428,11 @@ bool PlannerWindow::isModified() const {
 void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
     m_current.reset();
     m_calculator->bind(m_idle);
-    m_document = std::move(document);
+    m_groups->beginReplace();
+    m_document = std::move(document); // keeps this window as its listener
+    m_groups->endReplace();
     m_path = path;
     m_undo->clear();
-    m_groups->groupsChanged();
     m_plan->showSettings({m_document.storage(), m_document.recorder()});
     showProject();
     if (m_document.groupCount() > 0) {
@@ -485,12 +483,11 @@ void PlannerWindow::groupChanged(std::size_t i) {
 }
 
 void PlannerWindow::formReplaced(std::size_t i) {
-    selectGroup(i); // binds the panel to the restored form, which has no listener yet
+    selectGroup(i); // the group whose inputs were put back
     groupChanged(i);
 }
 
 void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
-    m_groups->groupsChanged();
     if (select) {
         selectGroup(*select);
     } else {
@@ -501,6 +498,55 @@ void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
 
 void PlannerWindow::projectChanged() {
     showProject();
+}
+
+void PlannerWindow::beforeGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    m_changingGroups = true;
+    // The panel lets go of a form that is about to be destroyed or overwritten, before the
+    // table or anything else hears of the change.
+    if (m_current == change.at && (change.kind == Kind::Remove || change.kind == Kind::Replace)) {
+        m_calculator->bind(m_idle);
+        if (change.kind == Kind::Remove) {
+            m_current.reset();
+        }
+    }
+    m_groups->beforeGroupChange(change);
+}
+
+void PlannerWindow::afterGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    m_groups->afterGroupChange(change);
+    m_changingGroups = false;
+    if (!m_current) {
+        updateActions();
+        return;
+    }
+    // The group shown keeps its form (forms never move in memory); only its position changes.
+    std::size_t& current = *m_current;
+    switch (change.kind) {
+    case Kind::Insert:
+        current += current >= change.at ? 1 : 0;
+        break;
+    case Kind::Remove:
+        current -= current > change.at ? 1 : 0;
+        break;
+    case Kind::Move:
+        if (current == change.at) {
+            current = change.to;
+        } else if (change.at < current && current <= change.to) {
+            --current;
+        } else if (change.to <= current && current < change.at) {
+            ++current;
+        }
+        break;
+    case Kind::Replace:
+        if (current == change.at) {
+            m_calculator->bind(m_document.form(current));
+        }
+        break;
+    }
+    updateActions();
 }
 
 void PlannerWindow::showProject() {

@@ -28,7 +28,7 @@ class Form1View;
 class GroupsModel;
 class PlanPanel;
 
-class PlannerWindow : public QMainWindow, private PlannerEditor {
+class PlannerWindow : public QMainWindow, private PlannerEditor, private ProjectDocument::Listener {
 public:
     /// Asks whether to save unsaved changes: Save, Discard or Cancel.
     using SavePrompt = std::function<QMessageBox::StandardButton(const QString& question)>;
@@ -73,6 +73,9 @@ private:
     void formReplaced(std::size_t i) override;
     void groupsChanged(std::optional<std::size_t> select) override;
     void projectChanged() override;
+    // ProjectDocument::Listener
+    void beforeGroupChange(const ProjectDocument::GroupChange& change) override;
+    void afterGroupChange(const ProjectDocument::GroupChange& change) override;
 
     void buildWidgets();
     void buildMenus();
@@ -102,7 +105,8 @@ private:
     ProjectDocument m_document;
     QString m_path;
     std::optional<std::size_t> m_current;
-    Form1 m_idle; // what the calculator panel shows while the project has no group
+    bool m_changingGroups = false; // between the two calls of a GroupChange
+    Form1 m_idle;                  // what the calculator panel shows while the project has no group
     SavePrompt m_prompt;
     Notice m_notice;
 

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <QAction>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -70,6 +71,20 @@ template <class W> W* named(const QWidget& window, const char* name) {
         }
     }
     qFatal("no input named %s", name);
+}
+
+// Runs the menu or toolbar action a user knows as `text` ("Remove group"; "Undo" also reads
+// "Undo Remove group"), as a click would.
+void trigger(QWidget& window, const QString& text) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        const QString shown = action->text().remove(QLatin1Char('&'));
+        if (shown == text || shown.startsWith(text + QLatin1Char(' '))) {
+            QVERIFY2(action->isEnabled(), qPrintable(text));
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no action ") + text));
 }
 
 void retype(QLineEdit* edit, const QString& text) {
@@ -177,6 +192,43 @@ private Q_SLOTS:
         undo.redo();
         QCOMPARE(cell(p.window, 0, GroupsModel::Storage), edited);
         QVERIFY(p.window.isModified());
+    }
+
+    // State: the example open, group 3 shown in the calculator panel. Action: remove it, undo,
+    // add a group and undo that. Expected: the table's row goes while its group still stands,
+    // the panel already showing another form; afterwards the panel shows the selected group.
+    void aRemovedGroupIsLetGoBeforeItGoes() {
+        Planner p;
+        p.window.selectGroup(2);
+        QStringList heard;
+        const QAbstractItemModel* model = p.window.groupsTable()->model();
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &p.window,
+                         [&p, &heard](const QModelIndex&, int first, int) {
+                             const auto row = static_cast<std::size_t>(first);
+                             const bool shown = &p.window.calculator()->model() ==
+                                                &p.window.project().group(row).form;
+                             heard << QStringLiteral("remove %1 of %2%3")
+                                          .arg(first)
+                                          .arg(p.window.project().groupCount())
+                                          .arg(shown ? QStringLiteral(", shown") : QString());
+                         });
+        auto showsSelected = [&p] {
+            const std::optional<std::size_t> current = p.window.currentGroup();
+            return current &&
+                   p.window.groupsTable()->currentIndex().row() == static_cast<int>(*current) &&
+                   &p.window.calculator()->model() == &p.window.project().group(*current).form;
+        };
+        trigger(p.window, QStringLiteral("Remove group"));
+        QVERIFY(showsSelected());
+        trigger(p.window, QStringLiteral("Undo"));
+        QCOMPARE(cell(p.window, 2, GroupsModel::Name), QStringLiteral("Warehouse aisles"));
+        QVERIFY(showsSelected());
+        trigger(p.window, QStringLiteral("Add group"));
+        QCOMPARE(p.window.currentGroup(), std::optional<std::size_t>(3));
+        trigger(p.window, QStringLiteral("Undo"));
+        QVERIFY(showsSelected());
+        QCOMPARE(heard,
+                 QStringList({QStringLiteral("remove 2 of 4"), QStringLiteral("remove 3 of 5")}));
     }
 
     // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
