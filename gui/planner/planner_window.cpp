@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,6 +31,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -62,20 +64,29 @@ namespace {
 constexpr int kMaxRecent = 8;
 const QString kProjectFilter = QStringLiteral("Lenstally projects (*.lenstally.json *.json)");
 
-// Edits the activity column with a number box from 0 to 100 %.
+// Edits the activity column with a number box from 0 to 100 %, and shows the window each
+// editor it makes, so that the title can follow what is typed there.
 class ActivityDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    ActivityDelegate(std::function<void(QWidget*)> onEditor, QObject* parent)
+        : QStyledItemDelegate(parent), m_onEditor(std::move(onEditor)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
-        if (index.column() != GroupsModel::Activity) {
-            return QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = nullptr;
+        if (index.column() == GroupsModel::Activity) {
+            auto* box = new NumberBox(0, 100, parent);
+            box->setSuffix(QStringLiteral(" %"));
+            editor = box;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
         }
-        auto* box = new NumberBox(0, 100, parent);
-        box->setSuffix(QStringLiteral(" %"));
-        return box;
+        m_onEditor(editor);
+        return editor;
     }
+
+private:
+    std::function<void(QWidget*)> m_onEditor;
 };
 
 // Undo and redo belong to the project: text boxes keep their own undo from taking the keys.
@@ -97,6 +108,28 @@ protected:
 
 std::string projectText(const ProjectDocument& document) {
     return ProjectFileText(document.toProject());
+}
+
+// The text box where a user types into `widget`: the widget itself or the one inside a spin box.
+QLineEdit* typingBox(QWidget* widget) {
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    return edit != nullptr ? edit : widget->findChild<QLineEdit*>();
+}
+
+// True when a spin box holds typed text that would give it another value once entered.
+bool holdsTypedValue(const QAbstractSpinBox* box) {
+    if (const auto* whole = qobject_cast<const QSpinBox*>(box)) {
+        if (!whole->specialValueText().isEmpty() && whole->text() == whole->specialValueText()) {
+            return whole->value() != whole->minimum();
+        }
+        bool number = false;
+        const int typed = whole->locale().toInt(whole->cleanText(), &number);
+        return number && typed != whole->value();
+    }
+    if (const auto* number = qobject_cast<const QDoubleSpinBox*>(box)) {
+        return number->valueFromText(number->cleanText()) != number->value();
+    }
+    return false;
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
@@ -181,7 +214,13 @@ void PlannerWindow::buildWidgets() {
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
-    m_table->setItemDelegate(new ActivityDelegate(m_table));
+    m_table->setItemDelegate(new ActivityDelegate(
+        [this](QWidget* editor) {
+            if (QLineEdit* box = typingBox(editor)) {
+                connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
+            }
+        },
+        m_table));
     m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -282,10 +321,14 @@ void PlannerWindow::buildWidgets() {
 void PlannerWindow::buildMenus() {
     m_actions = std::make_unique<Actions>();
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    // Every command first takes in what an input box holds, as leaving the box would.
     auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
         QAction* action = menu->addAction(text);
         action->setShortcut(key);
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, [this, slot] {
+            commitTyping();
+            slot();
+        });
         return action;
     };
     add(file, QStringLiteral("&New"), QKeySequence::New, [this] {
@@ -317,12 +360,22 @@ void PlannerWindow::buildMenus() {
     add(file, QStringLiteral("&Close"), QKeySequence::Close, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction* undo = m_undo->createUndoAction(this, QStringLiteral("&Undo"));
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = m_undo->createRedoAction(this, QStringLiteral("&Redo"));
-    redo->setShortcut(QKeySequence::Redo);
-    edit->addAction(undo);
-    edit->addAction(redo);
+    // Undo and Redo as the undo stack's own actions show them ("Undo Remove group"), but the
+    // typing in an input box is taken in first, so that undo takes back that typing.
+    auto step = [this, &add, edit](const QString& text, const QKeySequence& key, bool back) {
+        QAction* action =
+            add(edit, text, key, [this, back] { back ? m_undo->undo() : m_undo->redo(); });
+        action->setEnabled(false);
+        connect(m_undo, back ? &QUndoStack::canUndoChanged : &QUndoStack::canRedoChanged, action,
+                &QAction::setEnabled);
+        connect(m_undo, back ? &QUndoStack::undoTextChanged : &QUndoStack::redoTextChanged, action,
+                [action, text](const QString& what) {
+                    action->setText(what.isEmpty() ? text : text + QLatin1Char(' ') + what);
+                });
+        return action;
+    };
+    QAction* undo = step(QStringLiteral("&Undo"), QKeySequence::Undo, true);
+    QAction* redo = step(QStringLiteral("&Redo"), QKeySequence::Redo, false);
     edit->addSeparator();
     QAction* addAction =
         add(edit, QStringLiteral("&Add group"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
@@ -360,6 +413,10 @@ void PlannerWindow::buildMenus() {
 
 void PlannerWindow::connectEdits() {
     connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    // The title shows "*" as soon as a keystroke changes a value, before the box is left.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
+    }
     // The row picked by keyboard or mouse, or selected by an assistive tool.
     // While the groups change, the rows are not yet the document's: the command that changes
     // them selects a group when it is done.
@@ -376,22 +433,8 @@ void PlannerWindow::connectEdits() {
                     show(selected.indexes().front());
                 }
             });
-    connect(m_projectName, &QLineEdit::editingFinished, this, [this] {
-        const std::string text = fromQString(m_projectName->text().trimmed());
-        std::optional<std::string> name;
-        if (!text.empty()) {
-            name = text;
-        }
-        if (name != m_document.name()) {
-            m_undo->push(RenameProject(*this, name));
-        }
-    });
-    connect(m_groupName, &QLineEdit::editingFinished, this, [this] {
-        const std::string name = fromQString(m_groupName->text());
-        if (m_current && name != m_document.group(*m_current).name) {
-            m_undo->push(RenameGroup(*this, *m_current, name));
-        }
-    });
+    connect(m_projectName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
+    connect(m_groupName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
     connect(m_activity, &QDoubleSpinBox::valueChanged, this, [this](double activity) {
         if (m_current && activity != m_document.group(*m_current).activity) {
             m_undo->push(SetActivity(*this, *m_current, activity));
@@ -423,6 +466,57 @@ void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
 
 bool PlannerWindow::isModified() const {
     return !m_undo->isClean();
+}
+
+std::optional<std::string> PlannerWindow::typedProjectName() const {
+    const std::string text = fromQString(m_projectName->text().trimmed());
+    return text.empty() ? std::nullopt : std::optional(text);
+}
+
+void PlannerWindow::commitNames() {
+    if (const std::optional<std::string> name = typedProjectName(); name != m_document.name()) {
+        m_undo->push(RenameProject(*this, name));
+    }
+    const std::string name = fromQString(m_groupName->text());
+    if (m_current && name != m_document.group(*m_current).name) {
+        m_undo->push(RenameGroup(*this, *m_current, name));
+    }
+}
+
+void PlannerWindow::commitTyping() {
+    commitNames();
+    // The box last given the focus in this window: a number box, or a cell of the table.
+    for (QWidget* w = focusWidget(); w != nullptr && w != this; w = w->parentWidget()) {
+        if (w->parentWidget() == m_table->viewport()) {
+            QAbstractItemDelegate* delegate = m_table->itemDelegate();
+            Q_EMIT delegate->commitData(w);
+            Q_EMIT delegate->closeEditor(w, QAbstractItemDelegate::NoHint);
+            return;
+        }
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w)) {
+            box->interpretText();
+            return;
+        }
+    }
+}
+
+bool PlannerWindow::holdsTyping() const {
+    if (typedProjectName() != m_document.name() ||
+        (m_current && fromQString(m_groupName->text()) != m_document.group(*m_current).name)) {
+        return true;
+    }
+    const QList<QAbstractSpinBox*> boxes = findChildren<QAbstractSpinBox*>();
+    if (std::ranges::any_of(boxes, holdsTypedValue)) {
+        return true;
+    }
+    // A name or camera count typed into a cell of the table.
+    for (const QLineEdit* cell : m_table->viewport()->findChildren<QLineEdit*>()) {
+        if (cell->parentWidget() == m_table->viewport() &&
+            cell->text() != m_table->currentIndex().data(Qt::EditRole).toString()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
@@ -567,7 +661,7 @@ void PlannerWindow::updateTitle() {
         name = m_path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_path).fileName();
     }
     setWindowTitle(name + QStringLiteral("[*] - Lenstally Planner"));
-    setWindowModified(isModified());
+    setWindowModified(isModified() || holdsTyping());
 }
 
 void PlannerWindow::updateActions() {
@@ -644,6 +738,7 @@ void PlannerWindow::fail(const QString& title, const QString& text) {
 }
 
 bool PlannerWindow::maybeSave() {
+    commitTyping();
     if (!isModified()) {
         return true;
     }
@@ -675,10 +770,7 @@ bool PlannerWindow::openFile(const QString& path) {
 }
 
 bool PlannerWindow::saveTo(const QString& path) {
-    // Names and settings being typed count too.
-    if (m_projectName->hasFocus() || m_groupName->hasFocus()) {
-        Q_EMIT(m_projectName->hasFocus() ? m_projectName : m_groupName)->editingFinished();
-    }
+    commitTyping(); // what is being typed is saved too
     QSaveFile file(path);
     const std::string text = projectText(m_document);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -723,6 +815,7 @@ void PlannerWindow::openDialog() {
 }
 
 bool PlannerWindow::exportReport(const QString& path) {
+    commitTyping();
     const ProjectResult result = m_document.result();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

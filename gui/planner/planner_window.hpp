@@ -54,7 +54,12 @@ public:
 
     const ProjectDocument& project() const { return m_document; }
     QString filePath() const { return m_path; }
+    /// The project differs from its file (or has never been saved). Typing not yet taken in
+    /// counts once a command takes it in; the title shows it at once.
     bool isModified() const;
+    /// Takes in what the input box last given the focus holds, as leaving it would: a number
+    /// typed but not yet entered, a name, a cell of the table. Every command does this first.
+    void commitTyping();
     QUndoStack* undoStack() const { return m_undo; }
     QTableView* groupsTable() const { return m_table; }
     Form1View* calculator() const { return m_calculator; }
@@ -85,6 +90,9 @@ private:
     void showGroupFields();
     void showProject();
     void updateTitle();
+    void commitNames();
+    std::optional<std::string> typedProjectName() const;
+    bool holdsTyping() const; // an input box holds typing that would change the document
     void updateActions();
     bool maybeSave();
     bool save();

@@ -231,6 +231,42 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("remove 2 of 4"), QStringLiteral("remove 3 of 5")}));
     }
 
+    // State: a saved project. Action: type 14 into "Drives installed" and press Ctrl+S without
+    // leaving the box; then type a group name and close the window. Expected: the title shows
+    // "*" at the first keystroke; the file holds 14; closing asks, and Save writes the name.
+    void whatIsTypedIsSavedWithoutLeavingTheBox() {
+        const QString path = m_dir.filePath(QStringLiteral("typed.lenstally.json"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(kExample, path));
+        Planner p;
+        QVERIFY(p.window.openFile(path));
+        p.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        auto* drives = named<QSpinBox>(p.window, "Drives installed");
+        drives->setFocus();
+        drives->selectAll();
+        QTest::keyClick(drives, Qt::Key_1);
+        QVERIFY(p.window.isWindowModified());
+        QTest::keyClick(drives, Qt::Key_4);
+        QTest::keyClick(drives, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!p.window.isWindowModified());
+        const CommandLine saved = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(nlohmann::json::parse(saved.out)["storagePlan"]["drivesInstalled"].get<int>(), 14);
+
+        int asked = 0;
+        p.window.setSavePrompt([&asked](const QString&) {
+            ++asked;
+            return QMessageBox::Save;
+        });
+        retype(named<QLineEdit>(p.window, "Group name"), QStringLiteral("Front gate"));
+        QVERIFY(p.window.isWindowModified());
+        QVERIFY(p.window.close());
+        QCOMPARE(asked, 1);
+        const CommandLine closed = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(nlohmann::json::parse(closed.out)["groups"][0]["name"].get<std::string>(),
+                 std::string("Front gate"));
+    }
+
     // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
     // Expected: Cancel keeps the edited project; Discard opens the other one.
     void unsavedChangesAreNotDiscardedUnasked() {
