@@ -345,15 +345,15 @@ void PlannerWindow::buildMenus() {
     file->addSeparator();
     add(file, QStringLiteral("Export &CSV..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export CSV"), QStringLiteral("CSV (*.csv)"),
-                     QStringLiteral(".csv"));
+                     ReportFormat::Csv);
     });
     add(file, QStringLiteral("Export &JSON report..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export JSON report"), QStringLiteral("JSON (*.json)"),
-                     QStringLiteral(".json"));
+                     ReportFormat::Json);
     });
     add(file, QStringLiteral("Export P&DF..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export PDF"), QStringLiteral("PDF (*.pdf)"),
-                     QStringLiteral(".pdf"));
+                     ReportFormat::Pdf);
     });
     add(file, QStringLiteral("&Print..."), QKeySequence::Print, [this] { print(); });
     file->addSeparator();
@@ -794,16 +794,27 @@ bool PlannerWindow::save() {
     return m_path.isEmpty() ? saveAs() : saveTo(m_path);
 }
 
+QString PlannerWindow::askSavePath(const QString& title, const QString& filter,
+                                   const QString& suffix, const QString& suggestion) {
+    // The dialog itself adds the suffix to a name typed without one, before it asks whether to
+    // replace an existing file, so the question names the file that is written. Qt's own dialog
+    // does so on every desktop; a desktop's native dialog may not.
+    QFileDialog dialog(this, title, suggestion, filter);
+    dialog.setObjectName(QStringLiteral("saveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 bool PlannerWindow::saveAs() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save project"), m_path, kProjectFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (!path.endsWith(QStringLiteral(".json"))) {
-        path += QStringLiteral(".lenstally.json");
-    }
-    return saveTo(path);
+    const QString path = askSavePath(QStringLiteral("Save project"), kProjectFilter,
+                                     QStringLiteral("lenstally.json"), m_path);
+    return !path.isEmpty() && saveTo(path);
 }
 
 void PlannerWindow::openDialog() {
@@ -815,6 +826,15 @@ void PlannerWindow::openDialog() {
 }
 
 bool PlannerWindow::exportReport(const QString& path) {
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        return exportReport(path, ReportFormat::Pdf);
+    }
+    return exportReport(path, path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                                  ? ReportFormat::Csv
+                                  : ReportFormat::Json);
+}
+
+bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
     commitTyping();
     const ProjectResult result = m_document.result();
     QSaveFile file(path);
@@ -822,7 +842,7 @@ bool PlannerWindow::exportReport(const QString& path) {
         fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
         return false;
     }
-    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+    if (format == ReportFormat::Pdf) {
         QPdfWriter writer(&file);
         writer.setTitle(result.name ? toQString(*result.name) : QStringLiteral("Lenstally plan"));
         writer.setCreator(QStringLiteral("Lenstally Planner"));
@@ -831,7 +851,7 @@ bool PlannerWindow::exportReport(const QString& path) {
         PrintReport(result, QDate::currentDate(), writer);
     } else {
         std::ostringstream out;
-        if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        if (format == ReportFormat::Csv) {
             WriteProjectCsv(result, out);
         } else {
             WriteProjectJson(result, out);
@@ -847,18 +867,16 @@ bool PlannerWindow::exportReport(const QString& path) {
     return true;
 }
 
-void PlannerWindow::exportDialog(const QString& title, const QString& filter,
-                                 const QString& suffix) {
+void PlannerWindow::exportDialog(const QString& title, const QString& filter, ReportFormat format) {
+    const QString suffix = format == ReportFormat::Pdf   ? QStringLiteral("pdf")
+                           : format == ReportFormat::Csv ? QStringLiteral("csv")
+                                                         : QStringLiteral("json");
     QString suggestion = m_path.isEmpty() ? QStringLiteral("plan") : m_path;
     suggestion.remove(QStringLiteral(".lenstally.json")).remove(QStringLiteral(".json"));
-    QString path = QFileDialog::getSaveFileName(this, title, suggestion + suffix, filter);
-    if (path.isEmpty()) {
-        return;
+    const QString path = askSavePath(title, filter, suffix, suggestion + QLatin1Char('.') + suffix);
+    if (!path.isEmpty()) {
+        exportReport(path, format);
     }
-    if (!path.endsWith(suffix, Qt::CaseInsensitive)) {
-        path += suffix;
-    }
-    exportReport(path);
 }
 
 void PlannerWindow::print() {

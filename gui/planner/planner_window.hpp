@@ -28,6 +28,8 @@ class Form1View;
 class GroupsModel;
 class PlanPanel;
 
+enum class ReportFormat { Pdf, Csv, Json };
+
 class PlannerWindow : public QMainWindow, private PlannerEditor, private ProjectDocument::Listener {
 public:
     /// Asks whether to save unsaved changes: Save, Discard or Cancel.
@@ -47,7 +49,10 @@ public:
     /// Saves the project file atomically: on failure the old file is left as it was and the
     /// project stays unsaved.
     bool saveTo(const QString& path);
-    bool exportReport(const QString& path); // .pdf, .csv or .json by the name's ending
+    /// Writes the report to `path` atomically; on failure tells why.
+    bool exportReport(const QString& path, ReportFormat format);
+    /// The same, as PDF or CSV when the name ends in .pdf or .csv, JSON otherwise.
+    bool exportReport(const QString& path);
 
     void setSavePrompt(SavePrompt prompt) { m_prompt = std::move(prompt); }
     void setNotice(Notice notice) { m_notice = std::move(notice); }
@@ -98,7 +103,10 @@ private:
     bool save();
     bool saveAs();
     void openDialog();
-    void exportDialog(const QString& title, const QString& filter, const QString& suffix);
+    /// Asks for the file to write; empty when the user cancels. `suffix` has no leading dot.
+    QString askSavePath(const QString& title, const QString& filter, const QString& suffix,
+                        const QString& suggestion);
+    void exportDialog(const QString& title, const QString& filter, ReportFormat format);
     void print();
     void fillRecentMenu();
     void addGroup(bool duplicate);

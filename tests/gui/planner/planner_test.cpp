@@ -6,17 +6,20 @@
 #include <sstream>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include "cli/cli.hpp"
@@ -85,6 +88,28 @@ void trigger(QWidget& window, const QString& text) {
         }
     }
     QFAIL(qPrintable(QStringLiteral("no action ") + text));
+}
+
+// Acts on the modal dialogs a command is about to open, in turn, as a user would: each step is
+// run once, on the next dialog to come on top.
+void answerDialogs(QWidget& owner, std::vector<std::function<void(QWidget*)>> steps) {
+    auto* poll = new QTimer(&owner);
+    QObject::connect(poll, &QTimer::timeout, poll,
+                     [poll, steps = std::move(steps), done = std::size_t{0},
+                      last = static_cast<QWidget*>(nullptr)]() mutable {
+                         QWidget* top = QApplication::activeModalWidget();
+                         if (top == nullptr || top == last) {
+                             return;
+                         }
+                         last = top;
+                         // Later, so that this timer keeps polling while the step waits in a
+                         // dialog the step itself opens.
+                         QTimer::singleShot(0, top, [step = steps.at(done++), top] { step(top); });
+                         if (done == steps.size()) {
+                             poll->stop();
+                         }
+                     });
+    poll->start(10);
 }
 
 void retype(QLineEdit* edit, const QString& text) {
@@ -265,6 +290,57 @@ private Q_SLOTS:
         const CommandLine closed = lenstallyRun({"--project", path.toStdString(), "--json"});
         QCOMPARE(nlohmann::json::parse(closed.out)["groups"][0]["name"].get<std::string>(),
                  std::string("Front gate"));
+    }
+
+    // State: site.lenstally.json open, and plan.csv beside it. Action: Save As and Export CSV,
+    // typing "site" and "plan" without a suffix. Expected: the question about replacing a file
+    // names site.lenstally.json and plan.csv; answering Yes replaces them.
+    void theQuestionAboutReplacingNamesTheFileWritten() {
+        QTemporaryDir dir;
+        const QString site = dir.filePath(QStringLiteral("site.lenstally.json"));
+        QVERIFY(QFile::copy(kExample, site));
+        QFile csv(dir.filePath(QStringLiteral("plan.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("old");
+        csv.close();
+        Planner p;
+        QVERIFY(p.window.openFile(site));
+        const struct {
+            QString action;
+            QString typed;
+            QString written;
+        } cases[] = {
+            {QStringLiteral("Save As..."), QStringLiteral("site"), site},
+            {QStringLiteral("Export CSV..."), QStringLiteral("plan"), csv.fileName()},
+        };
+        for (const auto& c : cases) {
+            QFile written(c.written);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            const QByteArray before = written.readAll();
+            written.close();
+            QString question;
+            answerDialogs(p.window, {[&c](QWidget* dialog) {
+                                         auto* name = dialog->findChild<QLineEdit*>(
+                                             QStringLiteral("fileNameEdit"));
+                                         QVERIFY(name != nullptr);
+                                         name->selectAll();
+                                         QTest::keyClicks(name, c.typed);
+                                         QTest::keyClick(name, Qt::Key_Return);
+                                     },
+                                     [&question](QWidget* top) {
+                                         auto* box = qobject_cast<QMessageBox*>(top);
+                                         QVERIFY(box != nullptr);
+                                         question = box->text();
+                                         box->button(QMessageBox::Yes)->click();
+                                     }});
+            trigger(p.window, c.action);
+            QVERIFY2(question.startsWith(QFileInfo(c.written).fileName() +
+                                         QStringLiteral(" already exists")),
+                     qPrintable(question));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(written.readAll() != before);
+        }
+        QCOMPARE(p.window.filePath(), site);
     }
 
     // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
