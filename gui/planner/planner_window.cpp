@@ -22,13 +22,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSessionManager>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -36,6 +39,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -166,6 +170,14 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
         QMessageBox::warning(this, title, text);
     };
     m_document.setListener(this);
+    // A recovery copy within a second of the first unsaved edit, so that no edit is more than
+    // a second from being kept.
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setSingleShot(true);
+    m_recoveryTimer->setInterval(1000);
+    connect(m_recoveryTimer, &QTimer::timeout, this, [this] { writeRecovery(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& manager) { sessionEnds(manager); });
     buildWidgets();
     buildMenus();
     connectEdits();
@@ -178,6 +190,7 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
 PlannerWindow::~PlannerWindow() {
     // The undo stack, a child, says it is clean as it goes, after this window has gone.
     m_undo->disconnect(this);
+    m_recoveryTimer->stop();
     // The widgets go first, while the document and the forms the calculator panel shows exist.
     delete takeCentralWidget();
 }
@@ -412,7 +425,10 @@ void PlannerWindow::buildMenus() {
 }
 
 void PlannerWindow::connectEdits() {
-    connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    connect(m_undo, &QUndoStack::cleanChanged, this, [this] {
+        updateTitle();
+        keepRecovery();
+    });
     // The title shows "*" as soon as a keystroke changes a value, before the box is left.
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
@@ -535,6 +551,7 @@ void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
         showGroup(std::nullopt);
     }
     updateTitle();
+    keepRecovery();
 }
 
 void PlannerWindow::selectGroup(std::size_t i) {
@@ -592,6 +609,83 @@ void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
 
 void PlannerWindow::projectChanged() {
     showProject();
+    keepRecovery();
+}
+
+void PlannerWindow::keepRecovery() {
+    if (!isModified()) {
+        m_recoveryTimer->stop();
+        m_recovery.remove();
+    } else if (!m_recoveryTimer->isActive()) {
+        m_recoveryTimer->start();
+    }
+}
+
+void PlannerWindow::writeRecovery() {
+    if (isModified() && !m_recovery.write(projectText(m_document), m_path)) {
+        statusBar()->showMessage(
+            QStringLiteral("Cannot keep a recovery copy of the unsaved changes in %1")
+                .arg(RecoveryCopy::folder()),
+            10000);
+    }
+}
+
+bool PlannerWindow::offerRecovery() {
+    for (const RecoveryCopy::Orphan& orphan : RecoveryCopy::orphans()) {
+        const ProjectParse parsed = ReadProjectFile(fromQString(orphan.copyPath));
+        if (!parsed.project) {
+            RecoveryCopy::setAside(orphan);
+            fail(QStringLiteral("Cannot recover unsaved changes"),
+                 QStringLiteral("%1: %2. The copy is kept beside it, ending in .damaged.")
+                     .arg(orphan.copyPath, toQString(parsed.error)));
+            continue;
+        }
+        QString project = QStringLiteral("a project never saved");
+        if (parsed.project->name) {
+            project = QLatin1Char('"') + toQString(*parsed.project->name) + QLatin1Char('"');
+        } else if (!orphan.originalPath.isEmpty()) {
+            project = QFileInfo(orphan.originalPath).fileName();
+        }
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Recover unsaved changes?"),
+                        QStringLiteral("Recover unsaved changes?"), QMessageBox::NoButton, this);
+        box.setInformativeText(
+            QStringLiteral("The planner ended before the changes to %1 were saved. They were "
+                           "kept at %2%3.")
+                .arg(project, QLocale().toString(orphan.written, QLocale::ShortFormat),
+                     orphan.originalPath.isEmpty()
+                         ? QString()
+                         : QStringLiteral("; the project's file is %1").arg(orphan.originalPath)));
+        QPushButton* recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        box.setDefaultButton(recover);
+        box.exec();
+        if (box.clickedButton() == discard) {
+            RecoveryCopy::discard(orphan);
+            continue;
+        }
+        if (box.clickedButton() != recover) {
+            continue; // closed unanswered: offered again at the next start
+        }
+        setDocument(ProjectDocument(*parsed.project), orphan.originalPath);
+        m_undo->resetClean(); // unsaved until Save writes it to its file
+        updateTitle();
+        writeRecovery(); // kept as this window's copy before the old one goes
+        RecoveryCopy::discard(orphan);
+        return true;
+    }
+    return false;
+}
+
+void PlannerWindow::sessionEnds(QSessionManager& manager) {
+    commitTyping();
+    writeRecovery();
+    if (isModified() && manager.allowsInteraction()) {
+        if (!maybeSave()) {
+            manager.cancel();
+        }
+        manager.release();
+    }
 }
 
 void PlannerWindow::beforeGroupChange(const ProjectDocument::GroupChange& change) {
@@ -748,6 +842,8 @@ bool PlannerWindow::maybeSave() {
     case QMessageBox::Save:
         return save();
     case QMessageBox::Discard:
+        m_recoveryTimer->stop();
+        m_recovery.remove();
         return true;
     default:
         return false;
@@ -903,6 +999,8 @@ void PlannerWindow::fillRecentMenu() {
 
 void PlannerWindow::closeEvent(QCloseEvent* event) {
     if (maybeSave()) {
+        m_recoveryTimer->stop();
+        m_recovery.remove();
         event->accept();
     } else {
         event->ignore();

@@ -14,12 +14,15 @@
 #include <QMessageBox>
 
 #include "gui/planner/planner_commands.hpp"
+#include "gui/planner/recovery.hpp"
 #include "project/project_document.hpp"
 
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
+class QSessionManager;
 class QTableView;
+class QTimer;
 class QUndoStack;
 
 namespace lenstally {
@@ -53,6 +56,13 @@ public:
     bool exportReport(const QString& path, ReportFormat format);
     /// The same, as PDF or CSV when the name ends in .pdf or .csv, JSON otherwise.
     bool exportReport(const QString& path);
+    /// Offers, newest first, the recovery copies left by planners that ended with unsaved
+    /// changes: "Recover unsaved changes?", Recover or Discard. Returns true when this window
+    /// shows a recovered project (unsaved, with its file's path). A copy that cannot be read is
+    /// reported with its reason and set aside.
+    bool offerRecovery();
+    /// Where this window keeps its recovery copy while the project has unsaved changes.
+    QString recoveryCopyPath() const { return m_recovery.copyPath(); }
 
     void setSavePrompt(SavePrompt prompt) { m_prompt = std::move(prompt); }
     void setNotice(Notice notice) { m_notice = std::move(notice); }
@@ -98,6 +108,9 @@ private:
     void commitNames();
     std::optional<std::string> typedProjectName() const;
     bool holdsTyping() const; // an input box holds typing that would change the document
+    void keepRecovery();      // schedules the recovery copy, or removes it once all is saved
+    void writeRecovery();
+    void sessionEnds(QSessionManager& manager);
     void updateActions();
     bool maybeSave();
     bool save();
@@ -136,6 +149,8 @@ private:
     Form1View* m_calculator = nullptr;
     PlanPanel* m_plan = nullptr;
     QMenu* m_recentMenu = nullptr;
+    RecoveryCopy m_recovery;
+    QTimer* m_recoveryTimer = nullptr;
     struct Actions;
     std::unique_ptr<Actions> m_actions;
 };

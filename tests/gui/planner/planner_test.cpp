@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,8 @@
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
+#include "gui/planner/recovery.hpp"
+#include "project/project_writer.hpp"
 
 using lenstally::ControlId;
 using lenstally::GroupsModel;
@@ -139,9 +142,10 @@ class PlannerTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        // Recent files go to a settings file of the test's own.
+        // Recent files and recovery copies go to folders of the test's own.
         QVERIFY(m_dir.isValid());
         qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
     }
 
     // State: the example open. Action: edit a group in the calculator panel, its activity and
@@ -341,6 +345,81 @@ private Q_SLOTS:
             QVERIFY(written.readAll() != before);
         }
         QCOMPARE(p.window.filePath(), site);
+    }
+
+    // State: site.lenstally.json open. Action: type a camera count; copy the recovery copy
+    // aside as a planner killed then would leave it; undo; start another planner, answering
+    // Recover. Expected: a copy of the edit within 2 s, gone once nothing is unsaved; the new
+    // planner asks with exactly Recover and Discard, and shows the edit unsaved, saving to
+    // site.lenstally.json. A damaged copy is reported with its reason and set aside.
+    void unsavedChangesAreRecoveredAfterACrash() {
+        const QString site = m_dir.filePath(QStringLiteral("recover.lenstally.json"));
+        QFile::remove(site);
+        QVERIFY(QFile::copy(kExample, site));
+        Planner p;
+        QVERIFY(p.window.openFile(site));
+        auto* cameras =
+            static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtCameraCount));
+        retype(cameras, QStringLiteral("48"));
+        QFile copy(p.window.recoveryCopyPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.exists(), 2000);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll().toStdString(),
+                 lenstally::ProjectFileText(p.window.project().toProject()));
+        copy.close();
+        const QString left = lenstally::RecoveryCopy::folder() + QStringLiteral("/left");
+        QVERIFY(copy.copy(left + QStringLiteral(".lenstally.json")));
+        QVERIFY(
+            QFile::copy(QString(copy.fileName())
+                            .replace(QStringLiteral(".lenstally.json"), QStringLiteral(".origin")),
+                        left + QStringLiteral(".origin")));
+        p.window.undoStack()->undo();
+        QVERIFY(!copy.exists());
+
+        PlannerWindow next;
+        QStringList asked;
+        answerDialogs(next, {[&asked](QWidget* top) {
+                          auto* box = qobject_cast<QMessageBox*>(top);
+                          QVERIFY(box != nullptr);
+                          asked << box->text() << box->informativeText();
+                          for (QAbstractButton* button : box->buttons()) {
+                              asked << button->text();
+                          }
+                          for (QAbstractButton* button : box->buttons()) {
+                              if (button->text() == QLatin1String("Recover")) {
+                                  button->click();
+                              }
+                          }
+                      }});
+        QVERIFY(next.offerRecovery());
+        QCOMPARE(asked.size(), 4);
+        QCOMPARE(asked[0], QStringLiteral("Recover unsaved changes?"));
+        QVERIFY2(asked[1].contains(QStringLiteral("Distribution centre, Canal Street")),
+                 qPrintable(asked[1]));
+        QCOMPARE(asked.mid(2), QStringList({QStringLiteral("Recover"), QStringLiteral("Discard")}));
+        QVERIFY(next.isModified());
+        QCOMPARE(next.filePath(), site);
+        QCOMPARE(cell(next, 0, GroupsModel::Cameras), QStringLiteral("48"));
+        QVERIFY(!QFile::exists(left + QStringLiteral(".lenstally.json")));
+        QVERIFY(QFile::exists(next.recoveryCopyPath()));
+        QVERIFY(next.saveTo(next.filePath()));
+        QVERIFY(!QFile::exists(next.recoveryCopyPath()));
+        const CommandLine saved = lenstallyRun({"--project", site.toStdString(), "--json"});
+        QCOMPARE(QString::fromStdString(
+                     nlohmann::json::parse(saved.out)["groups"][0]["lbTotalBandwidth"]),
+                 cell(next, 0, GroupsModel::Bandwidth));
+
+        QFile damaged(left + QStringLiteral(".lenstally.json"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("{\"groups\": [");
+        damaged.close();
+        QStringList notices;
+        next.setNotice([&notices](const QString&, const QString& text) { notices << text; });
+        QVERIFY(!next.offerRecovery());
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices[0].contains(QStringLiteral("invalid JSON at line 1, column 13")),
+                 qPrintable(notices[0]));
+        QVERIFY(QFile::exists(left + QStringLiteral(".damaged")));
     }
 
     // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
