@@ -257,15 +257,11 @@ TEST(Project, numbers_for_text_keys_are_typed_as_their_shortest_text) {
         {"name":"i","cameras":123456789012345678901234567890}]})",
                                  "--csv");
     ASSERT_EQ(r.status, 1) << r.err; // "1e400" cameras read out of range
-    const std::vector<std::string> expected{"16",
-                                            "1000",
-                                            "0.1",
-                                            "2.5",
-                                            "-0",
-                                            "1e-07",
-                                            "9007199254740992",
-                                            "1e400",
-                                            "1.2345678901234568e+29"};
+    const std::vector<std::string> expected{"16",    "1000",
+                                            "0.1",   "2.5",
+                                            "'-0", // a text cell, so never a formula
+                                            "1e-07", "9007199254740992",
+                                            "1e400", "1.2345678901234568e+29"};
     const auto rows = plainCsv(r.out);
     ASSERT_EQ(rows.size(), expected.size() + 2);
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -290,6 +286,25 @@ TEST(Project, csv_quotes_only_the_cells_that_need_it) {
               "\"two\nlines\",mjpeg,vbr,qcif,highest,30,1,24,7.5,1e308,256,7,100, 2.25Mbps,"
               "Out of range,Out of range,,\r\n"
               "TOTAL,,,,,,,,,,,,,,Out of range,Out of range,,\r\n");
+}
+
+// A text cell a spreadsheet would run as a formula gets a leading apostrophe: the name, every
+// typed input and the captions, even one that reads as a number. Raw numbers stay as they are,
+// and so does the JSON report.
+TEST(Project, csv_text_cells_never_run_as_formulas) {
+    const std::string project = R"j({"groups":[
+        {"name":"=HYPERLINK(\"http://x\",\"y\")","cameras":"-3","bitrate":"=1+2","days":"@1"},
+        {"name":"\tTab","frame-size":"+5"}]})j";
+    const Outcome r = runProject(project, "--csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2),
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",mjpeg,vbr,qcif,highest,30,1,24,7.5,'-3,"
+              "'=1+2,'@1,100, 2.25Mbps,'-6750Kbps, 0KB,-6750,-0\r\n"
+              "'\tTab,mjpeg,vbr,qcif,highest,30,1,24,'+5,1,256,7,100, 1.5Mbps, 1.5Mbps, 99.792GB,"
+              "1500,99792000.00000001\r\n"
+              "TOTAL,,,,,,,,,,,,,,'-5250Kbps, 99.792GB,-5250,99792000.00000001\r\n");
+    EXPECT_EQ(nlohmann::json::parse(runProject(project).out)["groups"][0]["name"],
+              "=HYPERLINK(\"http://x\",\"y\")");
 }
 
 TEST(Project, table_lists_groups_and_totals) {
