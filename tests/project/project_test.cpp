@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "estimation/estimates.hpp"
+#include "estimation/numeric_text.hpp"
 
 #include <cmath>
 #include <filesystem>
@@ -307,6 +308,22 @@ TEST(Project, csv_text_cells_never_run_as_formulas) {
               "=HYPERLINK(\"http://x\",\"y\")");
 }
 
+// The largest drive a message names is allowed, and the next number up is not.
+TEST(Project, the_largest_drive_named_is_allowed) {
+    auto withDrive = [](const std::string& drive) {
+        return runProject(R"({"groups":[],"storage":{"drive":")" + drive + "\"}}");
+    };
+    for (const std::string unit : {"TB", "GB", "TiB", "GiB"}) {
+        const std::string err = withDrive("1e310 " + unit).err;
+        const std::string::size_type at = err.find("allowed is ");
+        ASSERT_NE(at, std::string::npos) << err;
+        const std::string largest = err.substr(at + 11, err.find(' ', at + 11) - at - 11);
+        EXPECT_EQ(withDrive(largest + " " + unit).status, 0) << err;
+        const double next = std::nextafter(std::stod(largest), HUGE_VAL);
+        EXPECT_EQ(withDrive(ShortestText(next) + " " + unit).status, 2) << ShortestText(next);
+    }
+}
+
 TEST(Project, table_lists_groups_and_totals) {
     const Outcome r = runProject(
         R"({"name":"Shop","groups":[{"name":"Door","cameras":"2"},{"name":"Till"}]})", "");
@@ -450,6 +467,20 @@ INSTANTIATE_TEST_SUITE_P(
             "drive_without_unit", R"({"groups":[],"storage":{"drive":"8"}})",
             "storage: \"drive\" is \"8\"; allowed values are a number of TB above 0, or a "
             "text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or \"960 GB\""},
+        BadCase{"drive_too_large", R"({"groups":[],"storage":{"drive":"1e300 TB"}})",
+                "storage: \"drive\" is \"1e300 TB\", which is too large; the largest value "
+                "allowed is 1.7976931348623156e+299 TB"},
+        BadCase{"drive_number_too_large", R"({"groups":[],"storage":{"drive":1e303}})",
+                "storage: \"drive\" is 1e303, which is too large; the largest value allowed is "
+                "1.7976931348623156e+299 TB"},
+        BadCase{"drive_in_gib_too_large", R"({"groups":[],"storage":{"drive":"1e303 GiB"}})",
+                "storage: \"drive\" is \"1e303 GiB\", which is too large; the largest value "
+                "allowed is 1.6742321987285425e+302 GiB"},
+        BadCase{"drive_below_the_smallest_double",
+                R"({"groups":[],"storage":{"drive":"-1e400 TB"}})",
+                "storage: \"drive\" is \"-1e400 TB\"; allowed values are a number of TB above 0, "
+                "or a text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or "
+                "\"960 GB\""},
         BadCase{"raid_level_unknown", R"({"groups":[],"storage":{"drive":8,"raid":"4"}})",
                 "storage: \"raid\" is \"4\"; allowed values are 0, 1, 5, 6, 10"},
         BadCase{"array_width_for_raid10",
@@ -481,6 +512,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"channels_not_whole", R"({"groups":[],"recorder":{"channels":16.5}})",
                 "recorder: \"channels\" is 16.5; allowed values are whole numbers from 1 to "
                 "1000000000"},
+        BadCase{"mbps_too_large", R"({"groups":[],"recorder":{"mbps":"1e400"}})",
+                "recorder: \"mbps\" is \"1e400\", which is too large; the largest value allowed "
+                "is 1.7976931348623157e+308"},
+        BadCase{"spares_too_large", R"({"groups":[],"storage":{"drive":8,"spares":"10000000000"}})",
+                "storage: \"spares\" is \"10000000000\", which is too large; the largest value "
+                "allowed is 1000000000"},
         BadCase{"mbps_zero", R"({"groups":[],"recorder":{"mbps":0}})",
                 "recorder: \"mbps\" is 0; allowed values are numbers above 0"},
         BadCase{"bays_without_storage", R"({"groups":[],"recorder":{"bays":8}})",
