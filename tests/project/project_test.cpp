@@ -524,6 +524,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "recorder: \"bays\" needs a \"storage\" section (the drives to place)"}),
     testing_support::CaseName{});
 
+// Only white space may follow a project's JSON value: a NUL byte, where JSON parsers often stop
+// reading, is refused like any other byte.
+TEST(Project, nothing_but_white_space_follows_the_json_value) {
+    const std::string project = "{\"groups\":[]}\n";
+    EXPECT_EQ(runProject(project + " \t\r\n").status, 0);
+    for (const std::string& tail :
+         {std::string(1, '\0'), std::string("\0{\"groups\":[]}", 14), std::string(" \0x", 3)}) {
+        const Outcome r = runProject(project + tail);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "lenstally: standard input: invalid JSON at line 2, column " +
+                             std::to_string(tail.find('\0') + 1) +
+                             ": a NUL byte after the JSON value; only white space may follow it\n");
+    }
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
