@@ -517,8 +517,9 @@ void PlannerWindow::commitTyping() {
 }
 
 bool PlannerWindow::holdsTyping() const {
+    const bool groupShown = m_current && *m_current < m_document.groupCount();
     if (typedProjectName() != m_document.name() ||
-        (m_current && fromQString(m_groupName->text()) != m_document.group(*m_current).name)) {
+        (groupShown && fromQString(m_groupName->text()) != m_document.group(*m_current).name)) {
         return true;
     }
     const QList<QAbstractSpinBox*> boxes = findChildren<QAbstractSpinBox*>();

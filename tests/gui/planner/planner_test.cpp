@@ -409,6 +409,18 @@ private Q_SLOTS:
                      nlohmann::json::parse(saved.out)["groups"][0]["lbTotalBandwidth"]),
                  cell(next, 0, GroupsModel::Bandwidth));
 
+        // Discard deletes the copy.
+        QVERIFY(QFile::copy(site, left + QStringLiteral(".lenstally.json")));
+        answerDialogs(next, {[](QWidget* top) {
+                          for (QAbstractButton* button : top->findChildren<QAbstractButton*>()) {
+                              if (button->text() == QLatin1String("Discard")) {
+                                  button->click();
+                              }
+                          }
+                      }});
+        QVERIFY(!next.offerRecovery());
+        QVERIFY(!QFile::exists(left + QStringLiteral(".lenstally.json")));
+
         QFile damaged(left + QStringLiteral(".lenstally.json"));
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write("{\"groups\": [");
