@@ -501,17 +501,21 @@ void PlannerWindow::commitNames() {
 
 void PlannerWindow::commitTyping() {
     commitNames();
-    // The box last given the focus in this window: a number box, or a cell of the table.
-    for (QWidget* w = focusWidget(); w != nullptr && w != this; w = w->parentWidget()) {
-        if (w->parentWidget() == m_table->viewport()) {
-            QAbstractItemDelegate* delegate = m_table->itemDelegate();
-            Q_EMIT delegate->commitData(w);
-            Q_EMIT delegate->closeEditor(w, QAbstractItemDelegate::NoHint);
-            return;
-        }
-        if (auto* box = qobject_cast<QAbstractSpinBox*>(w)) {
+    // Every number box holding typing: the one with the focus, or one an assistive tool typed in.
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) {
+        if (holdsTypedValue(box)) {
             box->interpretText();
-            return;
+        }
+    }
+    // Every cell editor open in the table gives the table its text and closes. None may stay
+    // open: a command that selects another row would make the table commit it while the command
+    // runs, and an edit recorded in the middle of an undo or redo breaks the undo stack.
+    QAbstractItemDelegate* delegate = m_table->itemDelegate();
+    for (QWidget* editor :
+         m_table->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (editor->isVisible()) {
+            Q_EMIT delegate->commitData(editor);
+            Q_EMIT delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
     }
 }

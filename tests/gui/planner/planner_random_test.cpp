@@ -12,6 +12,7 @@
 //   LENSTALLY_VERBOSE=1            prints every step
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <sstream>
 
@@ -389,7 +390,7 @@ private Q_SLOTS:
             for (int i = 1; i <= steps; ++i) {
                 done << driver.step();
                 if (verbose) {
-                    qInfo("%d: %s", i, qPrintable(done.back()));
+                    std::fprintf(stderr, "%d: %s\n", i, qPrintable(done.back()));
                 }
                 while (done.size() > 8) {
                     done.removeFirst();

@@ -296,6 +296,30 @@ private Q_SLOTS:
                  std::string("Front gate"));
     }
 
+    // State: an edit undone; a camera count typed into a cell of the table, the editor left
+    // open while another input takes the focus. Action: Redo. Expected: the typed count is taken in
+    // first (the redo it replaces is gone, as after any new edit), and nothing else changes.
+    void aCellLeftOpenIsTakenInBeforeRedo() {
+        Planner p;
+        p.window.selectGroup(0);
+        lenstally::Form1View& calculator = *p.window.calculator();
+        retype(static_cast<QLineEdit*>(calculator.widget(ControlId::txtCameraCount)),
+               QStringLiteral("5"));
+        trigger(p.window, QStringLiteral("Undo"));
+        QTableView* table = p.window.groupsTable();
+        const QModelIndex cameras = table->model()->index(1, GroupsModel::Cameras);
+        table->setCurrentIndex(cameras);
+        table->edit(cameras);
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("7"));
+        calculator.widget(ControlId::txtDays)->setFocus(); // by an assistive tool, say
+        trigger(p.window, QStringLiteral("Redo"));
+        QCOMPARE(cell(p.window, 1, GroupsModel::Cameras), QStringLiteral("7"));
+        QCOMPARE(cell(p.window, 0, GroupsModel::Cameras), QStringLiteral("12"));
+        QVERIFY(!p.window.undoStack()->canRedo());
+    }
+
     // State: site.lenstally.json open, and plan.csv beside it. Action: Save As and Export CSV,
     // typing "site" and "plan" without a suffix. Expected: the question about replacing a file
     // names site.lenstally.json and plan.csv; answering Yes replaces them.
