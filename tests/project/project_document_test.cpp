@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "project/plan_lines.hpp"
 #include "project/project_document.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
@@ -98,6 +99,29 @@ TEST(ProjectDocument, edits_keep_the_figures_equal_to_the_saved_file) {
         edit();
         EXPECT_EQ(jsonReport(document.result()), reportOfSavedFile(document)) << "after " << what;
     }
+}
+
+// The storage plan switched off while the recorders still count drives per recorder, as the
+// document is between the two halves of a plan edit: the drives needed are unknown, never read
+// from a plan that is gone (found by UndefinedBehaviorSanitizer in the random planner test).
+TEST(ProjectDocument, recorders_counting_drives_without_a_storage_plan_read_out_of_range) {
+    const RecorderLimits limits{{}, {}, 8};
+    ProjectTotals totals;
+    totals.recorders = RecordersNeeded::For(limits, 0, 0, std::nullopt);
+    totals.plan = StoragePlanResult{1, 12, {}, {}, {}, {}, {}};
+    totals.plan.reset(); // what a plan that was there leaves behind
+    const std::vector<PlanLine> lines = RecorderPlanLines(limits, totals);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_TRUE(lines[0].text.starts_with("8 (drives needed Out of range:")) << lines[0].text;
+
+    const ProjectParse parsed = ParseProject(
+        readFile(std::string(LENSTALLY_SOURCE_DIR) + "/examples/distribution-centre.json"));
+    ASSERT_TRUE(parsed.project) << parsed.error;
+    ProjectDocument document(*parsed.project);
+    ASSERT_TRUE(document.recorder()->bays);
+    document.setStorage(std::nullopt);
+    EXPECT_EQ(document.totals().recorderLines.at(2).text,
+              "8 (drives needed Out of range: Out of range)");
 }
 
 // A view is told of each change of the groups while the old groups still stand, and again once
