@@ -531,13 +531,11 @@ bool PlannerWindow::holdsTyping() const {
         return true;
     }
     // A name or camera count typed into a cell of the table.
-    for (const QLineEdit* cell : m_table->viewport()->findChildren<QLineEdit*>()) {
-        if (cell->parentWidget() == m_table->viewport() &&
-            cell->text() != m_table->currentIndex().data(Qt::EditRole).toString()) {
-            return true;
-        }
-    }
-    return false;
+    const QList<QLineEdit*> cells =
+        m_table->viewport()->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    return std::ranges::any_of(cells, [this](const QLineEdit* cell) {
+        return cell->text() != m_table->currentIndex().data(Qt::EditRole).toString();
+    });
 }
 
 void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
