@@ -11,6 +11,7 @@
 //   LENSTALLY_PROJECTS=A.json:...  drives these project files instead of the examples
 //   LENSTALLY_VERBOSE=1            prints every step
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -89,13 +90,13 @@ public:
         case 9:
             return planEdit();
         case 10:
-            return typeName();
+            return typeInto(chance(30) ? "Project name" : "Group name", kNames);
         case 11:
             return trigger(QStringLiteral("Undo"));
         case 12:
             return trigger(QStringLiteral("Redo"));
         default:
-            return chance(30) ? saveAndReopen() : typeActivity();
+            return chance(30) ? saveAndReopen() : typeInto("Activity", kPercents);
         }
     }
 
@@ -110,17 +111,9 @@ public:
             return QStringLiteral("the document shows\n%1\nthe command line computes\n%2")
                 .arg(QString::fromStdString(shown.str()), QString::fromStdString(saved));
         }
-        const QAbstractItemModel* table = m_window.groupsTable()->model();
-        const int groups = static_cast<int>(document.groupCount());
-        if (table->rowCount() != groups + 1) {
-            return QStringLiteral("the table has %1 rows for %2 groups")
-                .arg(table->rowCount())
-                .arg(groups);
-        }
-        const QString total =
-            table->data(table->index(groups, GroupsModel::Storage), Qt::DisplayRole).toString();
-        if (total != QString::fromStdString(document.totals().totalStorage)) {
-            return QStringLiteral("the table's total storage reads %1").arg(total);
+        const int rows = m_window.groupsTable()->model()->rowCount();
+        if (rows != count() + 1) {
+            return QStringLiteral("the table has %1 rows for %2 groups").arg(rows).arg(count());
         }
         const lenstally::Form1* panel = &m_window.calculator()->model();
         const std::optional<std::size_t> current = m_window.currentGroup();
@@ -172,7 +165,8 @@ private:
     }
 
     // Typing into a box: often finished with Enter, sometimes left for the next command to take.
-    void type(QWidget* box, const QString& text) {
+    template <std::size_t N> QString type(QWidget* box, const char* const (&pool)[N]) {
+        const QString text = QString::fromUtf8(pick(m_rng, pool));
         if (auto* spin = qobject_cast<QAbstractSpinBox*>(box)) {
             spin->selectAll();
         } else if (auto* edit = qobject_cast<QLineEdit*>(box)) {
@@ -188,88 +182,93 @@ private:
         if (chance(60)) {
             QTest::keyClick(box, Qt::Key_Return);
         }
+        return QStringLiteral("type \"%1\" in %2").arg(text, box->accessibleName());
     }
 
-    QString editCell() {
-        if (count() == 0) {
-            return QStringLiteral("edit a cell: no group");
+    // A click, a pick, a switch or typing on one of `inputs`, as a user or an assistive tool does.
+    template <std::size_t N>
+    QString act(const std::vector<QWidget*>& inputs, const char* const (&pool)[N]) {
+        if (inputs.empty()) {
+            return QStringLiteral("no input");
         }
-        static constexpr int kColumns[] = {GroupsModel::Name, GroupsModel::Cameras,
-                                           GroupsModel::Activity};
-        const int row = below(count());
-        const int column = kColumns[below(3)];
-        QTableView* table = m_window.groupsTable();
-        const QModelIndex index = table->model()->index(row, column);
-        table->setCurrentIndex(index);
-        table->edit(index);
-        QWidget* editor = nullptr;
-        for (QWidget* child :
-             table->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (child->isVisible()) {
-                editor = child;
-            }
-        }
-        if (editor == nullptr) {
-            return QStringLiteral("edit a cell: no editor");
-        }
-        const QString text =
-            QString::fromUtf8(column == GroupsModel::Name      ? pick(m_rng, kNames)
-                              : column == GroupsModel::Cameras ? pick(m_rng, kTexts)
-                                                               : pick(m_rng, kPercents));
-        type(editor, text);
-        return QStringLiteral("type \"%1\" in row %2, column %3")
-            .arg(text)
-            .arg(row + 1)
-            .arg(column);
-    }
-
-    QString calculatorAction() {
-        lenstally::Form1View* calculator = m_window.calculator();
-        if (!calculator->isEnabled()) {
-            return QStringLiteral("calculator: no group");
-        }
-        std::vector<ControlId> live;
-        for (const lenstally::ControlDescription& d : lenstally::ControlDescriptions()) {
-            QWidget* w = calculator->widget(d.id);
-            if (w != nullptr && w != calculator && w->isVisibleTo(calculator) && w->isEnabled() &&
-                (d.kind == lenstally::ControlKind::Option ||
-                 d.kind == lenstally::ControlKind::ComboBox ||
-                 d.kind == lenstally::ControlKind::TextBox)) {
-                live.push_back(d.id);
-            }
-        }
-        const ControlId id =
-            live.at(static_cast<std::size_t>(below(static_cast<int>(live.size()))));
-        QWidget* w = calculator->widget(id);
-        const QString name =
-            QString::fromLatin1(lenstally::Describe(id).name.data(),
-                                static_cast<int>(lenstally::Describe(id).name.size()));
+        QWidget* w = inputs[static_cast<std::size_t>(below(static_cast<int>(inputs.size())))];
         if (auto* option = qobject_cast<QRadioButton*>(w)) {
             if (chance(50)) {
                 QTest::mouseClick(option, Qt::LeftButton, {}, option->rect().center());
             } else {
                 option->setChecked(true); // as an assistive tool does
             }
-            return QStringLiteral("click ") + name;
+            return QStringLiteral("click ") + option->accessibleName();
         }
         if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            const int item = below(combo->count());
-            combo->setCurrentIndex(item);
-            return QStringLiteral("pick item %1 of %2").arg(item).arg(name);
+            combo->setCurrentIndex(below(combo->count()));
+            return QStringLiteral("pick %1 in %2")
+                .arg(combo->currentText(), combo->accessibleName());
         }
-        const QString text = QString::fromUtf8(pick(m_rng, kTexts));
-        if (chance(20)) {
-            static_cast<QLineEdit*>(w)->setText(text);
-        } else {
-            type(w, text);
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            box->setChecked(!box->isChecked());
+            return QStringLiteral("switch %1 %2")
+                .arg(box->title(), box->isChecked() ? "on" : "off");
         }
-        return QStringLiteral("type \"%1\" in %2").arg(text, name);
+        if (auto* edit = qobject_cast<QLineEdit*>(w); edit != nullptr && chance(20)) {
+            edit->setText(QString::fromUtf8(pick(m_rng, pool))); // as an assistive tool does
+            return QStringLiteral("set the text of ") + edit->accessibleName();
+        }
+        return type(w, pool);
+    }
+
+    template <std::size_t N> QString typeInto(const char* name, const char* const (&pool)[N]) {
+        for (QWidget* w : m_window.findChildren<QWidget*>()) {
+            if (w->accessibleName() == QLatin1String(name)) {
+                return w->isEnabled() ? type(w, pool) : QString::fromLatin1(name) + " (disabled)";
+            }
+        }
+        return QStringLiteral("no input ") + QLatin1String(name);
+    }
+
+    QString editCell() {
+        if (count() == 0) {
+            return QStringLiteral("edit a cell: no group");
+        }
+        const int row = below(count());
+        const int column = std::array{GroupsModel::Name, GroupsModel::Cameras,
+                                      GroupsModel::Activity}[static_cast<std::size_t>(below(3))];
+        QTableView* table = m_window.groupsTable();
+        const QModelIndex index = table->model()->index(row, column);
+        table->setCurrentIndex(index);
+        table->edit(index);
+        QWidget* editor = nullptr; // the one open now, not one closed but not yet deleted
+        for (QWidget* child :
+             table->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            editor = child->isVisible() ? child : editor;
+        }
+        if (editor == nullptr) {
+            return QStringLiteral("edit a cell: no editor");
+        }
+        const QString typed = column == GroupsModel::Name      ? type(editor, kNames)
+                              : column == GroupsModel::Cameras ? type(editor, kTexts)
+                                                               : type(editor, kPercents);
+        return typed + QStringLiteral(", row %1, column %2").arg(row + 1).arg(column);
+    }
+
+    QString calculatorAction() {
+        lenstally::Form1View* calculator = m_window.calculator();
+        std::vector<QWidget*> inputs;
+        for (const lenstally::ControlDescription& d : lenstally::ControlDescriptions()) {
+            QWidget* w = calculator->widget(d.id);
+            const bool input = d.kind == lenstally::ControlKind::Option ||
+                               d.kind == lenstally::ControlKind::ComboBox ||
+                               d.kind == lenstally::ControlKind::TextBox;
+            if (input && calculator->isEnabled() && w->isVisibleTo(calculator) && w->isEnabled()) {
+                inputs.push_back(w);
+            }
+        }
+        return act(inputs, kTexts);
     }
 
     QString planEdit() {
-        lenstally::PlanPanel* plan = m_window.planPanel();
         std::vector<QWidget*> inputs;
-        for (QWidget* w : plan->findChildren<QWidget*>()) {
+        for (QWidget* w : m_window.planPanel()->findChildren<QWidget*>()) {
             const auto* box = qobject_cast<QGroupBox*>(w);
             const bool input = (box != nullptr && box->isCheckable()) ||
                                qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
@@ -278,52 +277,7 @@ private:
                 inputs.push_back(w);
             }
         }
-        QWidget* w = inputs.at(static_cast<std::size_t>(below(static_cast<int>(inputs.size()))));
-        if (auto* box = qobject_cast<QGroupBox*>(w)) {
-            box->setChecked(!box->isChecked());
-            return QStringLiteral("switch %1 %2")
-                .arg(box->title(), box->isChecked() ? "on" : "off");
-        }
-        if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            const int item = below(combo->count());
-            combo->setCurrentIndex(item);
-            return QStringLiteral("pick item %1 of %2").arg(item).arg(combo->accessibleName());
-        }
-        const QString text = QString::fromUtf8(pick(m_rng, kPlanNumbers));
-        type(w, text);
-        return QStringLiteral("type %1 in %2").arg(text, w->accessibleName());
-    }
-
-    QString typeName() {
-        const bool project = chance(30);
-        QLineEdit* box = nullptr;
-        for (QLineEdit* edit : m_window.findChildren<QLineEdit*>()) {
-            if (edit->accessibleName() ==
-                (project ? QLatin1String("Project name") : QLatin1String("Group name"))) {
-                box = edit;
-            }
-        }
-        if (box == nullptr || !box->isEnabled()) {
-            return QStringLiteral("name: no group");
-        }
-        const QString text = QString::fromUtf8(pick(m_rng, kNames));
-        type(box, text);
-        return QStringLiteral("type \"%1\" as the %2 name")
-            .arg(text, project ? "project" : "group");
-    }
-
-    QString typeActivity() {
-        for (QAbstractSpinBox* box : m_window.findChildren<QAbstractSpinBox*>()) {
-            if (box->accessibleName() == QLatin1String("Activity")) {
-                if (!box->isEnabled()) {
-                    return QStringLiteral("activity: no group");
-                }
-                const QString text = QString::fromUtf8(pick(m_rng, kPercents));
-                type(box, text);
-                return QStringLiteral("type %1 as the activity").arg(text);
-            }
-        }
-        return QStringLiteral("no activity box");
+        return act(inputs, kPlanNumbers);
     }
 
     QString saveAndReopen() {
