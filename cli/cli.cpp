@@ -104,8 +104,28 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         }
     }
 
+    // An option given "=" and nothing ("--cameras=") gets the empty text, as typing nothing into
+    // its box does: it is passed on as the option and an empty word, because CLI11 would take
+    // the next word ("--json") as its value instead. Flags and words after "--" stay as they are.
+    std::vector<std::string> words;
+    bool optionsEnd = false;
+    for (const std::string& a : args) {
+        optionsEnd = optionsEnd || a == "--";
+        const std::string name = a.substr(0, a.size() - 1);
+        const CLI::Option* option = !optionsEnd && a.starts_with("--") && a.ends_with('=') &&
+                                            name.find('=') == std::string::npos
+                                        ? app.get_option_no_throw(name)
+                                        : nullptr;
+        if (option != nullptr && (actionOf.contains(option) || option == planner ||
+                                  option == app.get_option_no_throw("--project"))) {
+            words.push_back(name);
+            words.emplace_back();
+        } else {
+            words.push_back(a);
+        }
+    }
     // CLI11's parse(vector) takes the arguments last first: it pops each next one off the back.
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    std::vector<std::string> reversed(words.rbegin(), words.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {

@@ -28,14 +28,14 @@ Form1::Form1() {
 }
 
 void Form1::notify(ControlId id, Property property) {
-    if (m_onChange) {
-        m_onChange(id, property);
+    if (m_onChange.get()) {
+        m_onChange.get()(id, property);
     }
 }
 
 void Form1::trace(std::string_view name) {
-    if (m_onTrace) {
-        m_onTrace(name);
+    if (m_onTrace.get()) {
+        m_onTrace.get()(name);
     }
 }
 

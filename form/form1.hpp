@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "form/controls.hpp"
+#include "form/listener_slot.hpp"
 
 namespace lenstally {
 
@@ -85,10 +86,11 @@ public:
     /// Appends an item to a combo box; raises nothing and leaves ListIndex as it is.
     void addItem(ControlId combo, std::string item);
 
-    /// Called after every property write that changed something.
-    void setChangeListener(ChangeListener listener) { m_onChange = std::move(listener); }
+    /// Called after every property write that changed something. The listeners belong to this
+    /// object: a copy starts without them, and assigning another form's state keeps them.
+    void setChangeListener(ChangeListener listener) { m_onChange.set(std::move(listener)); }
     /// Called with the name of each event handler and procedure as it starts (for tests).
-    void setTraceListener(TraceListener listener) { m_onTrace = std::move(listener); }
+    void setTraceListener(TraceListener listener) { m_onTrace.set(std::move(listener)); }
 
     // The window's procedures.
     void ArrangeInputs();
@@ -149,8 +151,8 @@ private:
     void txtDays_Change();
 
     std::vector<Control> m_controls;
-    ChangeListener m_onChange;
-    TraceListener m_onTrace;
+    ListenerSlot<ChangeListener> m_onChange;
+    ListenerSlot<TraceListener> m_onTrace;
 };
 
 } // namespace lenstally

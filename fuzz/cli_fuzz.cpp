@@ -6,7 +6,11 @@
 //   - status 2 writes nothing on stdout and exactly one line on stderr;
 //   - status 0 and 1 write something on stdout and nothing on stderr; when that output is the
 //     results object, status 1 means one of the captions reads "Out of range" and 0 that none
-//     does.
+//     does;
+//   - an option given "=" and nothing takes the empty text, never the next word: "--cameras=
+//     --json" prints the JSON object. A run that succeeds prints one unless it was asked for the
+//     help or the version, a word sets the flag itself ("--json=..."), or "--json" follows an
+//     option named without "=", which takes the next word whatever it is (as documented).
 
 #include "estimation/estimates.hpp"
 
@@ -103,6 +107,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(!o.empty(), "a headless run prints its output", shown);
+    const bool text = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return a == "--help" || a == "-h" || a == "--version" || a.starts_with("--json=");
+    });
+    const bool takenAsValue =
+        std::adjacent_find(
+            args.begin(), args.end(), [](const std::string& a, const std::string& b) {
+                const bool flag = a == "--json" || a == "--state" || a == "--csv" || a == "--";
+                return b == "--json" && a.starts_with("--") && a.find('=') == std::string::npos &&
+                       !flag;
+            }) != args.end();
+    require(text || takenAsValue || o.front() == '{',
+            "an option given \"=\" and nothing leaves the next word alone", shown + "-> " + o);
     require(e.empty(), "a run without a usage error prints nothing on stderr", shown + "-> " + e);
     checkResultsObject(o, outcome.status, shown);
     return 0;

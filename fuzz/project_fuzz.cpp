@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Fuzzes project files. The bytes are read as a project; checked for every input:
 //   - reading never crashes, and a project that cannot be read gives one line saying why;
+//   - a project that reads is one JSON value and white space: it holds no NUL byte, and any
+//     other byte after it makes it unreadable;
 //   - a project that reads computes, and all three reports are written: the JSON report is valid
 //     JSON with one entry per group and the plan sections exactly where the project has them,
 //     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF.
@@ -43,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!parsed.error.empty(), "a project that cannot be read says why");
         return 0;
     }
+    require(text.find('\0') == std::string_view::npos, "a project that reads holds no NUL byte");
+    require(!lenstally::ParseProject(std::string(text) + "x").project,
+            "a project followed by a byte other than white space cannot be read");
     const lenstally::ProjectResult result = lenstally::ComputeProject(*parsed.project);
     const std::size_t groups = parsed.project->groups.size();
 

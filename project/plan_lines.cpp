@@ -186,7 +186,9 @@ std::vector<PlanLine> RecorderPlanLines(const RecorderLimits& limits, const Proj
         line("Mbps per recorder:", *limits.mbps, inText(totals.totalBandwidth), r.byBandwidth);
     }
     if (limits.bays) {
-        const std::optional<std::int64_t> drives = totals.plan->drivesNeeded;
+        // Without a storage plan (a document between two edits) the drives needed are unknown.
+        const std::optional<std::int64_t> drives =
+            totals.plan ? totals.plan->drivesNeeded : std::nullopt;
         line("Drives per recorder:", *limits.bays,
              drives ? plural(static_cast<double>(*drives), "drive needed", "drives needed")
                     : "drives needed " + std::string(kOutOfRange),

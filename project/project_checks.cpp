@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "project/json_text.hpp"
@@ -120,15 +121,34 @@ std::optional<std::int64_t> wholeValue(const FileValue& value) {
     return ReadDigits(value.text, kLargestCount + 1);
 }
 
-// Reads one key's value with `read`, checks it with `allowed`, and says what is allowed.
-template <typename T, typename Read, typename Allowed>
+// A value too large to compute with, and the largest one allowed.
+template <typename T>
+Checked<T> tooLarge(const std::string& label, std::string_view key, const FileValue& value,
+                    const std::string& largest) {
+    return failed<T>(about(label, key) + " is " + shown(value) +
+                     ", which is too large; the largest value allowed is " + largest);
+}
+
+// Nothing is too large for a check that does not say otherwise.
+template <typename T> std::optional<std::string> noLimit(const T& /*value*/) {
+    return std::nullopt;
+}
+
+// Reads one key's value with `read`, checks it with `allowed`, and says what is allowed; or,
+// when `largest` gives the largest value allowed for one too large to compute with, says that.
+template <typename T, typename Read, typename Allowed, typename Largest = decltype(&noLimit<T>)>
 Checked<T> readValue(const std::string& label, std::string_view key, const FileValue& value,
                      Read read, Allowed allowed, const std::string& wrongKind,
-                     const std::string& allowedText) {
+                     const std::string& allowedText, Largest largest = &noLimit<T>) {
     if (value.kind == Kind::Other) {
         return failed<T>(about(label, key) + " must be " + wrongKind);
     }
     const std::optional<T> v = read(value);
+    if (v) {
+        if (const std::optional<std::string> limit = largest(*v)) {
+            return tooLarge<T>(label, key, value, *limit);
+        }
+    }
     if (!v || !allowed(*v)) {
         return failed<T>(about(label, key) + " is " + shown(value) + "; allowed values are " +
                          allowedText);
@@ -142,14 +162,23 @@ Checked<std::int64_t> countValue(const std::string& label, std::string_view key,
         label, key, value, wholeValue,
         [lowest](std::int64_t n) { return n >= lowest && n <= kLargestCount; },
         "a whole number or a string of digits",
-        "whole numbers from " + std::to_string(lowest) + " to " + std::to_string(kLargestCount));
+        "whole numbers from " + std::to_string(lowest) + " to " + std::to_string(kLargestCount),
+        [](std::int64_t n) {
+            return n > kLargestCount ? std::optional(std::to_string(kLargestCount)) : std::nullopt;
+        });
 }
 
 template <typename Allowed>
 Checked<double> numberValue(const std::string& label, std::string_view key, const FileValue& value,
                             Allowed allowed, const std::string& allowedText) {
     return readValue<double>(label, key, value, decimalValue, allowed,
-                             "a number or a string holding one", allowedText);
+                             "a number or a string holding one", allowedText, [](double n) {
+                                 // A string may hold a number beyond a double, read as infinity.
+                                 return n == std::numeric_limits<double>::infinity()
+                                            ? std::optional(
+                                                  ShortestText(std::numeric_limits<double>::max()))
+                                            : std::nullopt;
+                             });
 }
 
 std::string spares(std::int64_t n) {
@@ -175,8 +204,28 @@ std::string invalidDrives(const DriveLayout& layout, std::int64_t drives) {
     return text;
 }
 
-// A drive size written as text; see ParseDriveSize.
-std::optional<DriveSize> driveSizeText(std::string_view text) {
+// The largest number of `unit` whose size in KB is finite.
+double largestDrive(SizeUnit unit) {
+    double n = std::numeric_limits<double>::max() / SizeInKilobytes(1, unit);
+    while (std::isfinite(SizeInKilobytes(std::nextafter(n, HUGE_VAL), unit))) {
+        n = std::nextafter(n, HUGE_VAL);
+    }
+    while (!std::isfinite(SizeInKilobytes(n, unit))) {
+        n = std::nextafter(n, 0.0);
+    }
+    return n;
+}
+
+// A drive size too large to compute with: the largest one allowed in its unit, as text.
+std::optional<std::string> driveTooLarge(const DriveSize& size) {
+    if (SizeInKilobytes(size.number, size.unit) != HUGE_VAL) {
+        return std::nullopt;
+    }
+    return ShortestText(largestDrive(size.unit)) + " " + std::string(UnitName(size.unit));
+}
+
+// The number and unit of a drive size written as text, whatever its size.
+std::optional<DriveSize> driveSizeWords(std::string_view text) {
     auto blank = [](char c) {
         return c == ' ' || c == '\t';
     };
@@ -204,13 +253,22 @@ std::optional<DriveSize> driveSizeText(std::string_view text) {
         if (!n) {
             return std::nullopt;
         }
-        const double kilobytes = SizeInKilobytes(*n, unit);
-        if (!std::isfinite(kilobytes) || !(kilobytes > 0)) {
-            return std::nullopt;
-        }
         return DriveSize{*n, unit};
     }
     return std::nullopt;
+}
+
+// A drive size written as text; see ParseDriveSize.
+std::optional<DriveSize> driveSizeText(std::string_view text) {
+    const std::optional<DriveSize> size = driveSizeWords(text);
+    if (!size) {
+        return std::nullopt;
+    }
+    const double kilobytes = SizeInKilobytes(size->number, size->unit);
+    if (!std::isfinite(kilobytes) || !(kilobytes > 0)) {
+        return std::nullopt;
+    }
+    return size;
 }
 
 constexpr std::string_view kStorageKeys[] = {"drive",    "raid", "array-width", "spares",
@@ -323,17 +381,15 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         label, "drive", *drive,
         [](const FileValue& v) -> std::optional<DriveSize> {
             if (v.kind == Kind::String) {
-                return driveSizeText(v.text);
-            }
-            const double kilobytes = SizeInKilobytes(v.number, SizeUnit::TB);
-            if (!std::isfinite(kilobytes) || !(kilobytes > 0)) {
-                return std::nullopt;
+                return driveSizeWords(v.text);
             }
             return DriveSize{v.number, SizeUnit::TB};
         },
-        [](const DriveSize&) { return true; }, "a number of TB or a text such as \"8 TB\"",
+        [](const DriveSize& d) { return SizeInKilobytes(d.number, d.unit) > 0; },
+        "a number of TB or a text such as \"8 TB\"",
         "a number of TB above 0, or a text NUMBER UNIT with the unit TB, GB, TiB or GiB, such "
-        "as \"8 TB\" or \"960 GB\"");
+        "as \"8 TB\" or \"960 GB\"",
+        driveTooLarge);
     if (!size.value) {
         return failed<StorageSection>(size.error);
     }

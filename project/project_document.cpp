@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "project/project_document.hpp"
 
+#include <algorithm>
+
 namespace lenstally {
 
 ProjectDocument::ProjectDocument() {
@@ -24,30 +26,56 @@ ProjectDocument::Group ProjectDocument::newGroup(std::string name) const {
     return {std::move(name), 100, m_startUp};
 }
 
+void ProjectDocument::before(const GroupChange& change) {
+    if (Listener* listener = m_listener.get()) {
+        listener->beforeGroupChange(change);
+    }
+}
+
+void ProjectDocument::after(const GroupChange& change) {
+    if (Listener* listener = m_listener.get()) {
+        listener->afterGroupChange(change);
+    }
+}
+
 void ProjectDocument::insertGroup(std::size_t at, Group group) {
-    const auto offset = static_cast<std::ptrdiff_t>(at);
+    const GroupChange change{GroupChange::Kind::Insert, std::min(at, m_groups.size())};
+    const auto offset = static_cast<std::ptrdiff_t>(change.at);
+    before(change);
     m_results.insert(m_results.begin() + offset,
                      ResultOfGroup(group.form, group.name, group.activity));
     m_groups.insert(m_groups.begin() + offset, std::make_unique<Group>(std::move(group)));
     refreshTotals();
+    after(change);
 }
 
 ProjectDocument::Group ProjectDocument::takeGroup(std::size_t at) {
-    Group group = std::move(*m_groups.at(at));
+    Group& taken = *m_groups.at(at);
+    const GroupChange change{GroupChange::Kind::Remove, at};
+    before(change);
+    Group group = std::move(taken);
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(at));
     m_results.erase(m_results.begin() + static_cast<std::ptrdiff_t>(at));
     refreshTotals();
+    after(change);
     return group;
 }
 
 void ProjectDocument::moveGroup(std::size_t from, std::size_t to) {
-    auto group = std::move(m_groups.at(from));
+    std::unique_ptr<Group>& moved = m_groups.at(from);
+    if (from == to) {
+        return;
+    }
+    const GroupChange change{GroupChange::Kind::Move, from, to};
+    before(change);
+    auto group = std::move(moved);
     GroupResult result = std::move(m_results.at(from));
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(from));
     m_results.erase(m_results.begin() + static_cast<std::ptrdiff_t>(from));
     m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(to), std::move(group));
     m_results.insert(m_results.begin() + static_cast<std::ptrdiff_t>(to), std::move(result));
     refreshTotals(); // the sums run in group order, so their last bit may change
+    after(change);
 }
 
 void ProjectDocument::setGroupName(std::size_t i, std::string name) {
@@ -61,8 +89,12 @@ void ProjectDocument::setActivity(std::size_t i, double activity) {
 }
 
 void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
-    m_groups.at(i)->form = state;
+    Form1& form = m_groups.at(i)->form;
+    const GroupChange change{GroupChange::Kind::Replace, i};
+    before(change);
+    form = state;
     refresh(i);
+    after(change);
 }
 
 void ProjectDocument::refresh(std::size_t i) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form/form1.hpp"
+#include "form/listener_slot.hpp"
 #include "project/project.hpp"
 #include "project/project_compute.hpp"
 
@@ -25,10 +26,33 @@ public:
         Form1 form;            // in the state the group's inputs leave
     };
 
+    /// A change of the list of groups, or of one group's whole form.
+    struct GroupChange {
+        enum class Kind { Insert, Remove, Move, Replace };
+        Kind kind;
+        std::size_t at;     // the position inserted, removed, replaced, or moved from
+        std::size_t to = 0; // Move only: the position the group ends at
+    };
+
+    /// Told of each GroupChange before the document makes it, so that a view can let go of a
+    /// group that is about to go away, and again once it is made and the figures are up to date.
+    class Listener {
+    public:
+        virtual void beforeGroupChange(const GroupChange& change) = 0;
+        virtual void afterGroupChange(const GroupChange& change) = 0;
+
+    protected:
+        ~Listener() = default;
+    };
+
     /// A new project: no name, no groups, no plan.
     ProjectDocument();
     /// The project a file describes, each group computed as the command line computes it.
     explicit ProjectDocument(const Project& project);
+
+    /// The one listener, or nullptr. It belongs to this document: a copy starts without it, and
+    /// assigning another document keeps it.
+    void setListener(Listener* listener) { m_listener.set(listener); }
 
     const std::optional<std::string>& name() const { return m_name; }
     void setName(std::optional<std::string> name) { m_name = std::move(name); }
@@ -48,7 +72,8 @@ public:
     void moveGroup(std::size_t from, std::size_t to);
     void setGroupName(std::size_t i, std::string name);
     void setActivity(std::size_t i, double activity);
-    /// Puts group i's form in the state `state` holds (an earlier copy of it).
+    /// Puts group i's form in the state `state` holds (an earlier copy of it). The form stays the
+    /// same object, with its own change listener.
     void replaceForm(std::size_t i, const Form1& state);
     /// Recomputes group i's figures, then the totals and the plan.
     void refresh(std::size_t i);
@@ -66,6 +91,8 @@ public:
 
 private:
     void refreshTotals();
+    void before(const GroupChange& change);
+    void after(const GroupChange& change);
 
     Form1 m_startUp;
     std::optional<std::string> m_name;
@@ -74,6 +101,7 @@ private:
     std::optional<StorageSection> m_storage;
     std::optional<RecorderLimits> m_recorder;
     ProjectTotals m_totals;
+    ListenerSlot<Listener*> m_listener;
 };
 
 } // namespace lenstally

@@ -273,6 +273,14 @@ private:
 ProjectParse ParseProject(std::string_view text) {
     ProjectReader reader(text);
     const bool parsed = nlohmann::json::sax_parse(text, &reader);
+    // The parser takes a NUL byte for the end of the text, so a value it accepts is followed by
+    // nothing but white space up to the first NUL, if there is one: refuse that and what follows.
+    const std::size_t nul = text.find('\0');
+    if (parsed && nul != std::string_view::npos) {
+        return {std::nullopt, "invalid JSON at " + lineAndColumn(text, nul + 1) +
+                                  ": a NUL byte after the JSON value; only white space may follow "
+                                  "it"};
+    }
     return reader.finish(parsed);
 }
 

@@ -8,6 +8,9 @@
 #include <array>
 #include <cmath>
 #include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "project/json_text.hpp"
 #include "project/plan_lines.hpp"
@@ -15,9 +18,14 @@
 namespace lenstally {
 namespace {
 
+// What a CSV column holds: text (a name, a typed input, a caption with its unit) or a raw number.
+enum class CsvCell { Text, Number };
+
 // The CSV columns after the group's name and its actions (named as the project file names them).
-constexpr std::string_view kCsvResultColumns[] = {"activity", "per-camera", "total-bandwidth",
-                                                  "storage",  "total-kbps", "storage-kb"};
+constexpr std::pair<std::string_view, CsvCell> kCsvResultColumns[] = {
+    {"activity", CsvCell::Number},      {"per-camera", CsvCell::Text},
+    {"total-bandwidth", CsvCell::Text}, {"storage", CsvCell::Text},
+    {"total-kbps", CsvCell::Number},    {"storage-kb", CsvCell::Number}};
 
 // A raw figure: the shortest text that reads back as it, or `missing` where it is out of range.
 std::string raw(double value, std::string_view missing) {
@@ -46,8 +54,18 @@ std::string_view limitName(RecorderLimit limit) {
     return "";
 }
 
-// One cell of CSV: quoted only when it holds a comma, a double quote or a line break.
-void writeCsvField(std::ostream& out, std::string_view field) {
+// One cell of CSV: quoted only when it holds a comma, a double quote or a line break. A text
+// cell that begins as a formula would (=, +, -, @, a tab or a carriage return) gets a leading
+// apostrophe, so that a spreadsheet shows it as text instead of running it: a name such as
+// =HYPERLINK(...) is never a link, and a typed "-3" reads '-3. Raw numbers are never changed.
+void writeCsvField(std::ostream& out, std::string_view cell, CsvCell kind) {
+    std::string text;
+    if (kind == CsvCell::Text && !cell.empty() &&
+        std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos) {
+        text = "'";
+    }
+    text += cell;
+    const std::string_view field = text;
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
         out << field;
         return;
@@ -240,20 +258,23 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
 
 void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
     constexpr std::string_view kEnd = "\r\n";
+    // The name and every input are text, as typed.
+    std::vector<CsvCell> kinds(1 + Actions().size(), CsvCell::Text);
     out << "name";
     for (const ActionSpec& a : Actions()) {
         out << ',' << a.option;
     }
-    for (const std::string_view column : kCsvResultColumns) {
+    for (const auto& [column, kind] : kCsvResultColumns) {
         out << ',' << column;
+        kinds.push_back(kind);
     }
     out << kEnd;
-    auto writeRow = [&out, kEnd](std::span<const std::string> cells) {
+    auto writeRow = [&out, &kinds, kEnd](std::span<const std::string> cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) {
                 out << ',';
             }
-            writeCsvField(out, cells[i]);
+            writeCsvField(out, cells[i], kinds[i]);
         }
         out << kEnd;
     };

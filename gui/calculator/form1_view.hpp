@@ -56,8 +56,8 @@ public:
     const Form1& model() const { return *m_form; }
 
     /// Shows `model` instead: every widget takes its state at once, and from then on mirrors it
-    /// and acts on it. Also used after the shown model was replaced by assignment, which drops
-    /// its change listener.
+    /// and acts on it. The model shown before must still exist. Also used after another state
+    /// was assigned to the shown model, which keeps its listener but tells it nothing.
     void bind(Form1& model);
 
     void setEditHandler(EditHandler handler) { m_editHandler = std::move(handler); }

@@ -165,9 +165,46 @@ void GroupsModel::groupChanged(std::size_t i) {
     Q_EMIT dataChanged(index(totalRow(), 0), index(totalRow(), kColumns - 1));
 }
 
-void GroupsModel::groupsChanged() {
-    beginResetModel();
-    endResetModel();
+void GroupsModel::beforeGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    const int at = static_cast<int>(change.at);
+    switch (change.kind) {
+    case Kind::Insert:
+        beginInsertRows({}, at, at);
+        break;
+    case Kind::Remove:
+        beginRemoveRows({}, at, at);
+        break;
+    case Kind::Move: {
+        // Qt names the row the moved one goes before, counted before the move.
+        const int to = static_cast<int>(change.to);
+        beginMoveRows({}, at, at, {}, to > at ? to + 1 : to);
+        break;
+    }
+    case Kind::Replace:
+        break;
+    }
+}
+
+void GroupsModel::afterGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    switch (change.kind) {
+    case Kind::Insert:
+        endInsertRows();
+        break;
+    case Kind::Remove:
+        endRemoveRows();
+        break;
+    case Kind::Move:
+        endMoveRows();
+        break;
+    case Kind::Replace:
+        groupChanged(change.at);
+        return;
+    }
+    // The rows after the change are numbered anew, and the totals are new sums.
+    Q_EMIT headerDataChanged(Qt::Vertical, 0, totalRow());
+    Q_EMIT dataChanged(index(totalRow(), 0), index(totalRow(), kColumns - 1));
 }
 
 } // namespace lenstally

@@ -20,10 +20,16 @@ int main(int argc, char** argv) {
     return lenstally::RunWindowProgram(
         argc, argv, std::string(lenstally::kAppId) + ".Planner", [](const QStringList& arguments) {
             auto window = std::make_unique<lenstally::PlannerWindow>();
-            if (!arguments.isEmpty()) {
+            const QString report = qEnvironmentVariable("LENSTALLY_EXPORT");
+            // Unsaved changes a planner left when it ended are offered first; the scripts that
+            // draw pictures or time the start-up are never asked.
+            const bool scripted = !report.isEmpty() ||
+                                  qEnvironmentVariableIsSet("LENSTALLY_GRAB") ||
+                                  qEnvironmentVariableIsSet("LENSTALLY_QUIT_AFTER_PAINT");
+            const bool recovered = !scripted && window->offerRecovery();
+            if (!recovered && !arguments.isEmpty()) {
                 window->openFile(arguments.front());
             }
-            const QString report = qEnvironmentVariable("LENSTALLY_EXPORT");
             if (!report.isEmpty()) {
                 std::exit(window->exportReport(report) ? 0 : 1);
             }

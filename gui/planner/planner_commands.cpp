@@ -14,11 +14,7 @@ public:
     FormEditCommand(PlannerEditor& editor, std::size_t group, ControlId control,
                     const QString& what, Form1 before, Form1 after)
         : QUndoCommand(what), m_editor(editor), m_group(group), m_control(control),
-          m_before(std::move(before)), m_after(std::move(after)) {
-        // Kept states never call a view.
-        m_before.setChangeListener({});
-        m_after.setChangeListener({});
-    }
+          m_before(std::move(before)), m_after(std::move(after)) {}
 
     int id() const override {
         return Describe(m_control).kind == ControlKind::TextBox ? kTyping : -1;
@@ -114,9 +110,7 @@ class InsertGroupCommand final : public QUndoCommand {
 public:
     InsertGroupCommand(PlannerEditor& editor, std::size_t at, ProjectDocument::Group group,
                        const QString& what)
-        : QUndoCommand(what), m_editor(editor), m_at(at), m_group(std::move(group)) {
-        m_group.form.setChangeListener({});
-    }
+        : QUndoCommand(what), m_editor(editor), m_at(at), m_group(std::move(group)) {}
 
     void redo() override {
         m_editor.document().insertGroup(m_at, m_group);
@@ -142,7 +136,6 @@ public:
 
     void redo() override {
         m_group = m_editor.document().takeGroup(m_at);
-        m_group->form.setChangeListener({});
         const std::size_t count = m_editor.document().groupCount();
         m_editor.groupsChanged(count == 0 ? std::nullopt
                                           : std::optional(std::min(m_at, count - 1)));

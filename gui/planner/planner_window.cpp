@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -18,19 +19,24 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSessionManager>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -59,20 +65,29 @@ namespace {
 constexpr int kMaxRecent = 8;
 const QString kProjectFilter = QStringLiteral("Lenstally projects (*.lenstally.json *.json)");
 
-// Edits the activity column with a number box from 0 to 100 %.
+// Edits the activity column with a number box from 0 to 100 %, and shows the window each
+// editor it makes, so that the title can follow what is typed there.
 class ActivityDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    ActivityDelegate(std::function<void(QWidget*)> onEditor, QObject* parent)
+        : QStyledItemDelegate(parent), m_onEditor(std::move(onEditor)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
-        if (index.column() != GroupsModel::Activity) {
-            return QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = nullptr;
+        if (index.column() == GroupsModel::Activity) {
+            auto* box = new NumberBox(0, 100, parent);
+            box->setSuffix(QStringLiteral(" %"));
+            editor = box;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
         }
-        auto* box = new NumberBox(0, 100, parent);
-        box->setSuffix(QStringLiteral(" %"));
-        return box;
+        m_onEditor(editor);
+        return editor;
     }
+
+private:
+    std::function<void(QWidget*)> m_onEditor;
 };
 
 // Undo and redo belong to the project: text boxes keep their own undo from taking the keys.
@@ -96,11 +111,26 @@ std::string projectText(const ProjectDocument& document) {
     return ProjectFileText(document.toProject());
 }
 
-// A snapshot of a form, for undo; it never calls the view.
-Form1 copyOf(const Form1& form) {
-    Form1 copy = form;
-    copy.setChangeListener({});
-    return copy;
+// The text box where a user types into `widget`: the widget itself or the one inside a spin box.
+QLineEdit* typingBox(QWidget* widget) {
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    return edit != nullptr ? edit : widget->findChild<QLineEdit*>();
+}
+
+// True when a spin box holds typed text that would give it another value once entered.
+bool holdsTypedValue(const QAbstractSpinBox* box) {
+    if (const auto* whole = qobject_cast<const QSpinBox*>(box)) {
+        if (!whole->specialValueText().isEmpty() && whole->text() == whole->specialValueText()) {
+            return whole->value() != whole->minimum();
+        }
+        bool number = false;
+        const int typed = whole->locale().toInt(whole->cleanText(), &number);
+        return number && typed != whole->value();
+    }
+    if (const auto* number = qobject_cast<const QDoubleSpinBox*>(box)) {
+        return number->valueFromText(number->cleanText()) != number->value();
+    }
+    return false;
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
@@ -136,6 +166,15 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     m_notice = [this](const QString& title, const QString& text) {
         QMessageBox::warning(this, title, text);
     };
+    m_document.setListener(this);
+    // A recovery copy within a second of the first unsaved edit, so that no edit is more than
+    // a second from being kept.
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setSingleShot(true);
+    m_recoveryTimer->setInterval(1000);
+    connect(m_recoveryTimer, &QTimer::timeout, this, [this] { writeRecovery(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& manager) { sessionEnds(manager); });
     buildWidgets();
     buildMenus();
     connectEdits();
@@ -148,6 +187,7 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
 PlannerWindow::~PlannerWindow() {
     // The undo stack, a child, says it is clean as it goes, after this window has gone.
     m_undo->disconnect(this);
+    m_recoveryTimer->stop();
     // The widgets go first, while the document and the forms the calculator panel shows exist.
     delete takeCentralWidget();
 }
@@ -184,7 +224,13 @@ void PlannerWindow::buildWidgets() {
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
-    m_table->setItemDelegate(new ActivityDelegate(m_table));
+    m_table->setItemDelegate(new ActivityDelegate(
+        [this](QWidget* editor) {
+            if (QLineEdit* box = typingBox(editor)) {
+                connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
+            }
+        },
+        m_table));
     m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -285,10 +331,14 @@ void PlannerWindow::buildWidgets() {
 void PlannerWindow::buildMenus() {
     m_actions = std::make_unique<Actions>();
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    // Every command first takes in what an input box holds, as leaving the box would.
     auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
         QAction* action = menu->addAction(text);
         action->setShortcut(key);
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, [this, slot] {
+            commitTyping();
+            slot();
+        });
         return action;
     };
     add(file, QStringLiteral("&New"), QKeySequence::New, [this] {
@@ -305,27 +355,37 @@ void PlannerWindow::buildMenus() {
     file->addSeparator();
     add(file, QStringLiteral("Export &CSV..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export CSV"), QStringLiteral("CSV (*.csv)"),
-                     QStringLiteral(".csv"));
+                     ReportFormat::Csv);
     });
     add(file, QStringLiteral("Export &JSON report..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export JSON report"), QStringLiteral("JSON (*.json)"),
-                     QStringLiteral(".json"));
+                     ReportFormat::Json);
     });
     add(file, QStringLiteral("Export P&DF..."), QKeySequence(), [this] {
         exportDialog(QStringLiteral("Export PDF"), QStringLiteral("PDF (*.pdf)"),
-                     QStringLiteral(".pdf"));
+                     ReportFormat::Pdf);
     });
     add(file, QStringLiteral("&Print..."), QKeySequence::Print, [this] { print(); });
     file->addSeparator();
     add(file, QStringLiteral("&Close"), QKeySequence::Close, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction* undo = m_undo->createUndoAction(this, QStringLiteral("&Undo"));
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = m_undo->createRedoAction(this, QStringLiteral("&Redo"));
-    redo->setShortcut(QKeySequence::Redo);
-    edit->addAction(undo);
-    edit->addAction(redo);
+    // Undo and Redo as the undo stack's own actions show them ("Undo Remove group"), but the
+    // typing in an input box is taken in first, so that undo takes back that typing.
+    auto step = [this, &add, edit](const QString& text, const QKeySequence& key, bool back) {
+        QAction* action =
+            add(edit, text, key, [this, back] { back ? m_undo->undo() : m_undo->redo(); });
+        action->setEnabled(false);
+        connect(m_undo, back ? &QUndoStack::canUndoChanged : &QUndoStack::canRedoChanged, action,
+                &QAction::setEnabled);
+        connect(m_undo, back ? &QUndoStack::undoTextChanged : &QUndoStack::redoTextChanged, action,
+                [action, text](const QString& what) {
+                    action->setText(what.isEmpty() ? text : text + QLatin1Char(' ') + what);
+                });
+        return action;
+    };
+    QAction* undo = step(QStringLiteral("&Undo"), QKeySequence::Undo, true);
+    QAction* redo = step(QStringLiteral("&Redo"), QKeySequence::Redo, false);
     edit->addSeparator();
     QAction* addAction =
         add(edit, QStringLiteral("&Add group"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
@@ -362,10 +422,19 @@ void PlannerWindow::buildMenus() {
 }
 
 void PlannerWindow::connectEdits() {
-    connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    connect(m_undo, &QUndoStack::cleanChanged, this, [this] {
+        updateTitle();
+        keepRecovery();
+    });
+    // The title shows "*" as soon as a keystroke changes a value, before the box is left.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
+    }
     // The row picked by keyboard or mouse, or selected by an assistive tool.
+    // While the groups change, the rows are not yet the document's: the command that changes
+    // them selects a group when it is done.
     auto show = [this](const QModelIndex& index) {
-        if (index.isValid() && index.row() < m_groups->totalRow() &&
+        if (!m_changingGroups && index.isValid() && index.row() < m_groups->totalRow() &&
             m_current != static_cast<std::size_t>(index.row())) {
             showGroup(static_cast<std::size_t>(index.row()));
         }
@@ -377,22 +446,8 @@ void PlannerWindow::connectEdits() {
                     show(selected.indexes().front());
                 }
             });
-    connect(m_projectName, &QLineEdit::editingFinished, this, [this] {
-        const std::string text = fromQString(m_projectName->text().trimmed());
-        std::optional<std::string> name;
-        if (!text.empty()) {
-            name = text;
-        }
-        if (name != m_document.name()) {
-            m_undo->push(RenameProject(*this, name));
-        }
-    });
-    connect(m_groupName, &QLineEdit::editingFinished, this, [this] {
-        const std::string name = fromQString(m_groupName->text());
-        if (m_current && name != m_document.group(*m_current).name) {
-            m_undo->push(RenameGroup(*this, *m_current, name));
-        }
-    });
+    connect(m_projectName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
+    connect(m_groupName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
     connect(m_activity, &QDoubleSpinBox::valueChanged, this, [this](double activity) {
         if (m_current && activity != m_document.group(*m_current).activity) {
             m_undo->push(SetActivity(*this, *m_current, activity));
@@ -410,9 +465,10 @@ void PlannerWindow::connectEdits() {
 
 void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
                                    const std::function<void()>& perform) {
-    Form1 before = copyOf(m_document.group(group).form);
+    // Copies keep no listener: the states kept for undo never call the view.
+    Form1 before = m_document.group(group).form;
     perform();
-    Form1 after = copyOf(m_document.group(group).form);
+    Form1 after = m_document.group(group).form;
     if (sameInputs(before, after)) {
         return;
     }
@@ -425,13 +481,68 @@ bool PlannerWindow::isModified() const {
     return !m_undo->isClean();
 }
 
+std::optional<std::string> PlannerWindow::typedProjectName() const {
+    const std::string text = fromQString(m_projectName->text().trimmed());
+    return text.empty() ? std::nullopt : std::optional(text);
+}
+
+void PlannerWindow::commitNames() {
+    if (const std::optional<std::string> name = typedProjectName(); name != m_document.name()) {
+        m_undo->push(RenameProject(*this, name));
+    }
+    const std::string name = fromQString(m_groupName->text());
+    if (m_current && name != m_document.group(*m_current).name) {
+        m_undo->push(RenameGroup(*this, *m_current, name));
+    }
+}
+
+void PlannerWindow::commitTyping() {
+    commitNames();
+    // Every number box holding typing: the one with the focus, or one an assistive tool typed in.
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) {
+        if (holdsTypedValue(box)) {
+            box->interpretText();
+        }
+    }
+    // Every cell editor open in the table gives the table its text and closes. None may stay
+    // open: a command that selects another row would make the table commit it while the command
+    // runs, and an edit recorded in the middle of an undo or redo breaks the undo stack.
+    QAbstractItemDelegate* delegate = m_table->itemDelegate();
+    for (QWidget* editor :
+         m_table->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (editor->isVisible()) {
+            Q_EMIT delegate->commitData(editor);
+            Q_EMIT delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+}
+
+bool PlannerWindow::holdsTyping() const {
+    const bool groupShown = m_current && *m_current < m_document.groupCount();
+    if (typedProjectName() != m_document.name() ||
+        (groupShown && fromQString(m_groupName->text()) != m_document.group(*m_current).name)) {
+        return true;
+    }
+    const QList<QAbstractSpinBox*> boxes = findChildren<QAbstractSpinBox*>();
+    if (std::ranges::any_of(boxes, holdsTypedValue)) {
+        return true;
+    }
+    // A name or camera count typed into a cell of the table.
+    const QList<QLineEdit*> cells =
+        m_table->viewport()->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    return std::ranges::any_of(cells, [this](const QLineEdit* cell) {
+        return cell->text() != m_table->currentIndex().data(Qt::EditRole).toString();
+    });
+}
+
 void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
     m_current.reset();
     m_calculator->bind(m_idle);
-    m_document = std::move(document);
+    m_groups->beginReplace();
+    m_document = std::move(document); // keeps this window as its listener
+    m_groups->endReplace();
     m_path = path;
     m_undo->clear();
-    m_groups->groupsChanged();
     m_plan->showSettings({m_document.storage(), m_document.recorder()});
     showProject();
     if (m_document.groupCount() > 0) {
@@ -440,6 +551,7 @@ void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
         showGroup(std::nullopt);
     }
     updateTitle();
+    keepRecovery();
 }
 
 void PlannerWindow::selectGroup(std::size_t i) {
@@ -482,12 +594,11 @@ void PlannerWindow::groupChanged(std::size_t i) {
 }
 
 void PlannerWindow::formReplaced(std::size_t i) {
-    selectGroup(i); // binds the panel to the restored form, which has no listener yet
+    selectGroup(i); // the group whose inputs were put back
     groupChanged(i);
 }
 
 void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
-    m_groups->groupsChanged();
     if (select) {
         selectGroup(*select);
     } else {
@@ -498,6 +609,132 @@ void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
 
 void PlannerWindow::projectChanged() {
     showProject();
+    keepRecovery();
+}
+
+void PlannerWindow::keepRecovery() {
+    if (!isModified()) {
+        m_recoveryTimer->stop();
+        m_recovery.remove();
+    } else if (!m_recoveryTimer->isActive()) {
+        m_recoveryTimer->start();
+    }
+}
+
+void PlannerWindow::writeRecovery() {
+    if (isModified() && !m_recovery.write(projectText(m_document), m_path)) {
+        statusBar()->showMessage(
+            QStringLiteral("Cannot keep a recovery copy of the unsaved changes in %1")
+                .arg(RecoveryCopy::folder()),
+            10000);
+    }
+}
+
+bool PlannerWindow::offerRecovery() {
+    for (const RecoveryCopy::Orphan& orphan : RecoveryCopy::orphans()) {
+        const ProjectParse parsed = ReadProjectFile(fromQString(orphan.copyPath));
+        if (!parsed.project) {
+            RecoveryCopy::setAside(orphan);
+            fail(QStringLiteral("Cannot recover unsaved changes"),
+                 QStringLiteral("%1: %2. The copy is kept beside it, ending in .damaged.")
+                     .arg(orphan.copyPath, toQString(parsed.error)));
+            continue;
+        }
+        QString project = QStringLiteral("a project never saved");
+        if (parsed.project->name) {
+            project = QLatin1Char('"') + toQString(*parsed.project->name) + QLatin1Char('"');
+        } else if (!orphan.originalPath.isEmpty()) {
+            project = QFileInfo(orphan.originalPath).fileName();
+        }
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Recover unsaved changes?"),
+                        QStringLiteral("Recover unsaved changes?"), QMessageBox::NoButton, this);
+        box.setInformativeText(
+            QStringLiteral("The planner ended before the changes to %1 were saved. They were "
+                           "kept at %2%3.")
+                .arg(project, QLocale().toString(orphan.written, QLocale::ShortFormat),
+                     orphan.originalPath.isEmpty()
+                         ? QString()
+                         : QStringLiteral("; the project's file is %1").arg(orphan.originalPath)));
+        QPushButton* recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        box.setDefaultButton(recover);
+        box.exec();
+        if (box.clickedButton() == discard) {
+            RecoveryCopy::discard(orphan);
+            continue;
+        }
+        if (box.clickedButton() != recover) {
+            continue; // closed unanswered: offered again at the next start
+        }
+        setDocument(ProjectDocument(*parsed.project), orphan.originalPath);
+        m_undo->resetClean(); // unsaved until Save writes it to its file
+        updateTitle();
+        writeRecovery(); // kept as this window's copy before the old one goes
+        RecoveryCopy::discard(orphan);
+        return true;
+    }
+    return false;
+}
+
+void PlannerWindow::sessionEnds(QSessionManager& manager) {
+    commitTyping();
+    writeRecovery();
+    if (isModified() && manager.allowsInteraction()) {
+        if (!maybeSave()) {
+            manager.cancel();
+        }
+        manager.release();
+    }
+}
+
+void PlannerWindow::beforeGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    m_changingGroups = true;
+    // The panel lets go of a form that is about to be destroyed or overwritten, before the
+    // table or anything else hears of the change.
+    if (m_current == change.at && (change.kind == Kind::Remove || change.kind == Kind::Replace)) {
+        m_calculator->bind(m_idle);
+        if (change.kind == Kind::Remove) {
+            m_current.reset();
+        }
+    }
+    m_groups->beforeGroupChange(change);
+}
+
+void PlannerWindow::afterGroupChange(const ProjectDocument::GroupChange& change) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    m_groups->afterGroupChange(change);
+    m_changingGroups = false;
+    if (!m_current) {
+        updateActions();
+        return;
+    }
+    // The group shown keeps its form (forms never move in memory); only its position changes.
+    std::size_t& current = *m_current;
+    switch (change.kind) {
+    case Kind::Insert:
+        current += current >= change.at ? 1 : 0;
+        break;
+    case Kind::Remove:
+        current -= current > change.at ? 1 : 0;
+        break;
+    case Kind::Move:
+        if (current == change.at) {
+            current = change.to;
+        } else if (change.at < current && current <= change.to) {
+            --current;
+        } else if (change.to <= current && current < change.at) {
+            ++current;
+        }
+        break;
+    case Kind::Replace:
+        if (current == change.at) {
+            m_calculator->bind(m_document.form(current));
+        }
+        break;
+    }
+    updateActions();
 }
 
 void PlannerWindow::showProject() {
@@ -518,7 +755,7 @@ void PlannerWindow::updateTitle() {
         name = m_path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_path).fileName();
     }
     setWindowTitle(name + QStringLiteral("[*] - Lenstally Planner"));
-    setWindowModified(isModified());
+    setWindowModified(isModified() || holdsTyping());
 }
 
 void PlannerWindow::updateActions() {
@@ -595,6 +832,7 @@ void PlannerWindow::fail(const QString& title, const QString& text) {
 }
 
 bool PlannerWindow::maybeSave() {
+    commitTyping();
     if (!isModified()) {
         return true;
     }
@@ -604,6 +842,8 @@ bool PlannerWindow::maybeSave() {
     case QMessageBox::Save:
         return save();
     case QMessageBox::Discard:
+        m_recoveryTimer->stop();
+        m_recovery.remove();
         return true;
     default:
         return false;
@@ -626,10 +866,7 @@ bool PlannerWindow::openFile(const QString& path) {
 }
 
 bool PlannerWindow::saveTo(const QString& path) {
-    // Names and settings being typed count too.
-    if (m_projectName->hasFocus() || m_groupName->hasFocus()) {
-        Q_EMIT(m_projectName->hasFocus() ? m_projectName : m_groupName)->editingFinished();
-    }
+    commitTyping(); // what is being typed is saved too
     QSaveFile file(path);
     const std::string text = projectText(m_document);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -653,16 +890,27 @@ bool PlannerWindow::save() {
     return m_path.isEmpty() ? saveAs() : saveTo(m_path);
 }
 
+QString PlannerWindow::askSavePath(const QString& title, const QString& filter,
+                                   const QString& suffix, const QString& suggestion) {
+    // The dialog itself adds the suffix to a name typed without one, before it asks whether to
+    // replace an existing file, so the question names the file that is written. Qt's own dialog
+    // does so on every desktop; a desktop's native dialog may not.
+    QFileDialog dialog(this, title, suggestion, filter);
+    dialog.setObjectName(QStringLiteral("saveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 bool PlannerWindow::saveAs() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save project"), m_path, kProjectFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (!path.endsWith(QStringLiteral(".json"))) {
-        path += QStringLiteral(".lenstally.json");
-    }
-    return saveTo(path);
+    const QString path = askSavePath(QStringLiteral("Save project"), kProjectFilter,
+                                     QStringLiteral("lenstally.json"), m_path);
+    return !path.isEmpty() && saveTo(path);
 }
 
 void PlannerWindow::openDialog() {
@@ -674,13 +922,23 @@ void PlannerWindow::openDialog() {
 }
 
 bool PlannerWindow::exportReport(const QString& path) {
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        return exportReport(path, ReportFormat::Pdf);
+    }
+    return exportReport(path, path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                                  ? ReportFormat::Csv
+                                  : ReportFormat::Json);
+}
+
+bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
+    commitTyping();
     const ProjectResult result = m_document.result();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
         return false;
     }
-    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+    if (format == ReportFormat::Pdf) {
         QPdfWriter writer(&file);
         writer.setTitle(result.name ? toQString(*result.name) : QStringLiteral("Lenstally plan"));
         writer.setCreator(QStringLiteral("Lenstally Planner"));
@@ -689,7 +947,7 @@ bool PlannerWindow::exportReport(const QString& path) {
         PrintReport(result, QDate::currentDate(), writer);
     } else {
         std::ostringstream out;
-        if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        if (format == ReportFormat::Csv) {
             WriteProjectCsv(result, out);
         } else {
             WriteProjectJson(result, out);
@@ -705,18 +963,16 @@ bool PlannerWindow::exportReport(const QString& path) {
     return true;
 }
 
-void PlannerWindow::exportDialog(const QString& title, const QString& filter,
-                                 const QString& suffix) {
+void PlannerWindow::exportDialog(const QString& title, const QString& filter, ReportFormat format) {
+    const QString suffix = format == ReportFormat::Pdf   ? QStringLiteral("pdf")
+                           : format == ReportFormat::Csv ? QStringLiteral("csv")
+                                                         : QStringLiteral("json");
     QString suggestion = m_path.isEmpty() ? QStringLiteral("plan") : m_path;
     suggestion.remove(QStringLiteral(".lenstally.json")).remove(QStringLiteral(".json"));
-    QString path = QFileDialog::getSaveFileName(this, title, suggestion + suffix, filter);
-    if (path.isEmpty()) {
-        return;
+    const QString path = askSavePath(title, filter, suffix, suggestion + QLatin1Char('.') + suffix);
+    if (!path.isEmpty()) {
+        exportReport(path, format);
     }
-    if (!path.endsWith(suffix, Qt::CaseInsensitive)) {
-        path += suffix;
-    }
-    exportReport(path);
 }
 
 void PlannerWindow::print() {
@@ -743,6 +999,8 @@ void PlannerWindow::fillRecentMenu() {
 
 void PlannerWindow::closeEvent(QCloseEvent* event) {
     if (maybeSave()) {
+        m_recoveryTimer->stop();
+        m_recovery.remove();
         event->accept();
     } else {
         event->ignore();

@@ -14,12 +14,15 @@
 #include <QMessageBox>
 
 #include "gui/planner/planner_commands.hpp"
+#include "gui/planner/recovery.hpp"
 #include "project/project_document.hpp"
 
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
+class QSessionManager;
 class QTableView;
+class QTimer;
 class QUndoStack;
 
 namespace lenstally {
@@ -28,7 +31,9 @@ class Form1View;
 class GroupsModel;
 class PlanPanel;
 
-class PlannerWindow : public QMainWindow, private PlannerEditor {
+enum class ReportFormat { Pdf, Csv, Json };
+
+class PlannerWindow : public QMainWindow, private PlannerEditor, private ProjectDocument::Listener {
 public:
     /// Asks whether to save unsaved changes: Save, Discard or Cancel.
     using SavePrompt = std::function<QMessageBox::StandardButton(const QString& question)>;
@@ -47,14 +52,29 @@ public:
     /// Saves the project file atomically: on failure the old file is left as it was and the
     /// project stays unsaved.
     bool saveTo(const QString& path);
-    bool exportReport(const QString& path); // .pdf, .csv or .json by the name's ending
+    /// Writes the report to `path` atomically; on failure tells why.
+    bool exportReport(const QString& path, ReportFormat format);
+    /// The same, as PDF or CSV when the name ends in .pdf or .csv, JSON otherwise.
+    bool exportReport(const QString& path);
+    /// Offers, newest first, the recovery copies left by planners that ended with unsaved
+    /// changes: "Recover unsaved changes?", Recover or Discard. Returns true when this window
+    /// shows a recovered project (unsaved, with its file's path). A copy that cannot be read is
+    /// reported with its reason and set aside.
+    bool offerRecovery();
+    /// Where this window keeps its recovery copy while the project has unsaved changes.
+    QString recoveryCopyPath() const { return m_recovery.copyPath(); }
 
     void setSavePrompt(SavePrompt prompt) { m_prompt = std::move(prompt); }
     void setNotice(Notice notice) { m_notice = std::move(notice); }
 
     const ProjectDocument& project() const { return m_document; }
     QString filePath() const { return m_path; }
+    /// The project differs from its file (or has never been saved). Typing not yet taken in
+    /// counts once a command takes it in; the title shows it at once.
     bool isModified() const;
+    /// Takes in what the input box last given the focus holds, as leaving it would: a number
+    /// typed but not yet entered, a name, a cell of the table. Every command does this first.
+    void commitTyping();
     QUndoStack* undoStack() const { return m_undo; }
     QTableView* groupsTable() const { return m_table; }
     Form1View* calculator() const { return m_calculator; }
@@ -73,6 +93,9 @@ private:
     void formReplaced(std::size_t i) override;
     void groupsChanged(std::optional<std::size_t> select) override;
     void projectChanged() override;
+    // ProjectDocument::Listener
+    void beforeGroupChange(const ProjectDocument::GroupChange& change) override;
+    void afterGroupChange(const ProjectDocument::GroupChange& change) override;
 
     void buildWidgets();
     void buildMenus();
@@ -82,12 +105,21 @@ private:
     void showGroupFields();
     void showProject();
     void updateTitle();
+    void commitNames();
+    std::optional<std::string> typedProjectName() const;
+    bool holdsTyping() const; // an input box holds typing that would change the document
+    void keepRecovery();      // schedules the recovery copy, or removes it once all is saved
+    void writeRecovery();
+    void sessionEnds(QSessionManager& manager);
     void updateActions();
     bool maybeSave();
     bool save();
     bool saveAs();
     void openDialog();
-    void exportDialog(const QString& title, const QString& filter, const QString& suffix);
+    /// Asks for the file to write; empty when the user cancels. `suffix` has no leading dot.
+    QString askSavePath(const QString& title, const QString& filter, const QString& suffix,
+                        const QString& suggestion);
+    void exportDialog(const QString& title, const QString& filter, ReportFormat format);
     void print();
     void fillRecentMenu();
     void addGroup(bool duplicate);
@@ -102,7 +134,8 @@ private:
     ProjectDocument m_document;
     QString m_path;
     std::optional<std::size_t> m_current;
-    Form1 m_idle; // what the calculator panel shows while the project has no group
+    bool m_changingGroups = false; // between the two calls of a GroupChange
+    Form1 m_idle;                  // what the calculator panel shows while the project has no group
     SavePrompt m_prompt;
     Notice m_notice;
 
@@ -116,6 +149,8 @@ private:
     Form1View* m_calculator = nullptr;
     PlanPanel* m_plan = nullptr;
     QMenu* m_recentMenu = nullptr;
+    RecoveryCopy m_recovery;
+    QTimer* m_recoveryTimer = nullptr;
     struct Actions;
     std::unique_ptr<Actions> m_actions;
 };

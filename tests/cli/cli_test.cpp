@@ -94,7 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScenarioCase{"out_of_range_total", {"--cameras", "1e308"},
                      1, "7.5", " 2.25Mbps", "Out of range", "Out of range"},
         ScenarioCase{"empty_text", {"--cameras", ""},
-                     0, "7.5", " 2.25Mbps", " 0Kbps", " 0KB"}),
+                     0, "7.5", " 2.25Mbps", " 0Kbps", " 0KB"},
+        // "=" and nothing is the empty text too; the next word stays an option of its own.
+        ScenarioCase{"empty_text_after_equals", {"--cameras="},
+                     0, "7.5", " 2.25Mbps", " 0Kbps", " 0KB"},
+        ScenarioCase{"empty_days_then_an_action", {"--days=", "--stream", "h264"},
+                     0, "0.53571", "160.713Kbps", " 160.713Kbps", " 0KB"}),
     testing_support::CaseName{});
 // clang-format on
 

@@ -205,6 +205,27 @@ TEST(Form1Events, change_listener_hears_every_write_that_changed_something) {
     EXPECT_EQ(heard, expected);
 }
 
+// A copy is a state, not a second view of the form: it calls none of the original's listeners,
+// and a form that is given an earlier state keeps its own.
+TEST(Form1Events, listeners_stay_with_their_form_through_copies_and_assignment) {
+    Form1 shown;
+    shown.load();
+    int heard = 0;
+    shown.setChangeListener([&heard](ControlId, Property) { ++heard; });
+    shown.setTraceListener([&heard](std::string_view) { ++heard; });
+    Form1 copy = shown;
+    Form1 moved = std::move(copy);
+    moved.setText(C::txtCameraCount, "5");
+    Form1 assigned;
+    assigned = moved;
+    assigned.setText(C::txtCameraCount, "6");
+    EXPECT_EQ(heard, 0);
+    shown = moved;
+    shown.setText(C::txtCameraCount, "7");
+    EXPECT_GT(heard, 0);
+    EXPECT_EQ(shown.control(C::lbTotalBandwidth).text, " 15.75Mbps");
+}
+
 TEST(Form1Startup, runs_the_load_chain_in_order) {
     Form1 form;
     Recorder r;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "estimation/estimates.hpp"
+#include "estimation/numeric_text.hpp"
 
 #include <cmath>
 #include <filesystem>
@@ -257,15 +258,11 @@ TEST(Project, numbers_for_text_keys_are_typed_as_their_shortest_text) {
         {"name":"i","cameras":123456789012345678901234567890}]})",
                                  "--csv");
     ASSERT_EQ(r.status, 1) << r.err; // "1e400" cameras read out of range
-    const std::vector<std::string> expected{"16",
-                                            "1000",
-                                            "0.1",
-                                            "2.5",
-                                            "-0",
-                                            "1e-07",
-                                            "9007199254740992",
-                                            "1e400",
-                                            "1.2345678901234568e+29"};
+    const std::vector<std::string> expected{"16",    "1000",
+                                            "0.1",   "2.5",
+                                            "'-0", // a text cell, so never a formula
+                                            "1e-07", "9007199254740992",
+                                            "1e400", "1.2345678901234568e+29"};
     const auto rows = plainCsv(r.out);
     ASSERT_EQ(rows.size(), expected.size() + 2);
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -290,6 +287,41 @@ TEST(Project, csv_quotes_only_the_cells_that_need_it) {
               "\"two\nlines\",mjpeg,vbr,qcif,highest,30,1,24,7.5,1e308,256,7,100, 2.25Mbps,"
               "Out of range,Out of range,,\r\n"
               "TOTAL,,,,,,,,,,,,,,Out of range,Out of range,,\r\n");
+}
+
+// A text cell a spreadsheet would run as a formula gets a leading apostrophe: the name, every
+// typed input and the captions, even one that reads as a number. Raw numbers stay as they are,
+// and so does the JSON report.
+TEST(Project, csv_text_cells_never_run_as_formulas) {
+    const std::string project = R"j({"groups":[
+        {"name":"=HYPERLINK(\"http://x\",\"y\")","cameras":"-3","bitrate":"=1+2","days":"@1"},
+        {"name":"\tTab","frame-size":"+5"}]})j";
+    const Outcome r = runProject(project, "--csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2),
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",mjpeg,vbr,qcif,highest,30,1,24,7.5,'-3,"
+              "'=1+2,'@1,100, 2.25Mbps,'-6750Kbps, 0KB,-6750,-0\r\n"
+              "'\tTab,mjpeg,vbr,qcif,highest,30,1,24,'+5,1,256,7,100, 1.5Mbps, 1.5Mbps, 99.792GB,"
+              "1500,99792000.00000001\r\n"
+              "TOTAL,,,,,,,,,,,,,,'-5250Kbps, 99.792GB,-5250,99792000.00000001\r\n");
+    EXPECT_EQ(nlohmann::json::parse(runProject(project).out)["groups"][0]["name"],
+              "=HYPERLINK(\"http://x\",\"y\")");
+}
+
+// The largest drive a message names is allowed, and the next number up is not.
+TEST(Project, the_largest_drive_named_is_allowed) {
+    auto withDrive = [](const std::string& drive) {
+        return runProject(R"({"groups":[],"storage":{"drive":")" + drive + "\"}}");
+    };
+    for (const std::string unit : {"TB", "GB", "TiB", "GiB"}) {
+        const std::string err = withDrive("1e310 " + unit).err;
+        const std::string::size_type at = err.find("allowed is ");
+        ASSERT_NE(at, std::string::npos) << err;
+        const std::string largest = err.substr(at + 11, err.find(' ', at + 11) - at - 11);
+        EXPECT_EQ(withDrive(largest + " " + unit).status, 0) << err;
+        const double next = std::nextafter(std::stod(largest), HUGE_VAL);
+        EXPECT_EQ(withDrive(ShortestText(next) + " " + unit).status, 2) << ShortestText(next);
+    }
 }
 
 TEST(Project, table_lists_groups_and_totals) {
@@ -435,6 +467,20 @@ INSTANTIATE_TEST_SUITE_P(
             "drive_without_unit", R"({"groups":[],"storage":{"drive":"8"}})",
             "storage: \"drive\" is \"8\"; allowed values are a number of TB above 0, or a "
             "text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or \"960 GB\""},
+        BadCase{"drive_too_large", R"({"groups":[],"storage":{"drive":"1e300 TB"}})",
+                "storage: \"drive\" is \"1e300 TB\", which is too large; the largest value "
+                "allowed is 1.7976931348623156e+299 TB"},
+        BadCase{"drive_number_too_large", R"({"groups":[],"storage":{"drive":1e303}})",
+                "storage: \"drive\" is 1e303, which is too large; the largest value allowed is "
+                "1.7976931348623156e+299 TB"},
+        BadCase{"drive_in_gib_too_large", R"({"groups":[],"storage":{"drive":"1e303 GiB"}})",
+                "storage: \"drive\" is \"1e303 GiB\", which is too large; the largest value "
+                "allowed is 1.6742321987285425e+302 GiB"},
+        BadCase{"drive_below_the_smallest_double",
+                R"({"groups":[],"storage":{"drive":"-1e400 TB"}})",
+                "storage: \"drive\" is \"-1e400 TB\"; allowed values are a number of TB above 0, "
+                "or a text NUMBER UNIT with the unit TB, GB, TiB or GiB, such as \"8 TB\" or "
+                "\"960 GB\""},
         BadCase{"raid_level_unknown", R"({"groups":[],"storage":{"drive":8,"raid":"4"}})",
                 "storage: \"raid\" is \"4\"; allowed values are 0, 1, 5, 6, 10"},
         BadCase{"array_width_for_raid10",
@@ -466,11 +512,33 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"channels_not_whole", R"({"groups":[],"recorder":{"channels":16.5}})",
                 "recorder: \"channels\" is 16.5; allowed values are whole numbers from 1 to "
                 "1000000000"},
+        BadCase{"mbps_too_large", R"({"groups":[],"recorder":{"mbps":"1e400"}})",
+                "recorder: \"mbps\" is \"1e400\", which is too large; the largest value allowed "
+                "is 1.7976931348623157e+308"},
+        BadCase{"spares_too_large", R"({"groups":[],"storage":{"drive":8,"spares":"10000000000"}})",
+                "storage: \"spares\" is \"10000000000\", which is too large; the largest value "
+                "allowed is 1000000000"},
         BadCase{"mbps_zero", R"({"groups":[],"recorder":{"mbps":0}})",
                 "recorder: \"mbps\" is 0; allowed values are numbers above 0"},
         BadCase{"bays_without_storage", R"({"groups":[],"recorder":{"bays":8}})",
                 "recorder: \"bays\" needs a \"storage\" section (the drives to place)"}),
     testing_support::CaseName{});
+
+// Only white space may follow a project's JSON value: a NUL byte, where JSON parsers often stop
+// reading, is refused like any other byte.
+TEST(Project, nothing_but_white_space_follows_the_json_value) {
+    const std::string project = "{\"groups\":[]}\n";
+    EXPECT_EQ(runProject(project + " \t\r\n").status, 0);
+    for (const std::string& tail :
+         {std::string(1, '\0'), std::string("\0{\"groups\":[]}", 14), std::string(" \0x", 3)}) {
+        const Outcome r = runProject(project + tail);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "lenstally: standard input: invalid JSON at line 2, column " +
+                             std::to_string(tail.find('\0') + 1) +
+                             ": a NUL byte after the JSON value; only white space may follow it\n");
+    }
+}
 
 struct UsageCase {
     const char* name;

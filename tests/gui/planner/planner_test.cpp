@@ -5,17 +5,22 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include "cli/cli.hpp"
@@ -23,6 +28,8 @@
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
+#include "gui/planner/recovery.hpp"
+#include "project/project_writer.hpp"
 
 using lenstally::ControlId;
 using lenstally::GroupsModel;
@@ -72,6 +79,42 @@ template <class W> W* named(const QWidget& window, const char* name) {
     qFatal("no input named %s", name);
 }
 
+// Runs the menu or toolbar action a user knows as `text` ("Remove group"; "Undo" also reads
+// "Undo Remove group"), as a click would.
+void trigger(QWidget& window, const QString& text) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        const QString shown = action->text().remove(QLatin1Char('&'));
+        if (shown == text || shown.startsWith(text + QLatin1Char(' '))) {
+            QVERIFY2(action->isEnabled(), qPrintable(text));
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no action ") + text));
+}
+
+// Acts on the modal dialogs a command is about to open, in turn, as a user would: each step is
+// run once, on the next dialog to come on top.
+void answerDialogs(QWidget& owner, std::vector<std::function<void(QWidget*)>> steps) {
+    auto* poll = new QTimer(&owner);
+    QObject::connect(poll, &QTimer::timeout, poll,
+                     [poll, steps = std::move(steps), done = std::size_t{0},
+                      last = static_cast<QWidget*>(nullptr)]() mutable {
+                         QWidget* top = QApplication::activeModalWidget();
+                         if (top == nullptr || top == last) {
+                             return;
+                         }
+                         last = top;
+                         // Later, so that this timer keeps polling while the step waits in a
+                         // dialog the step itself opens.
+                         QTimer::singleShot(0, top, [step = steps.at(done++), top] { step(top); });
+                         if (done == steps.size()) {
+                             poll->stop();
+                         }
+                     });
+    poll->start(10);
+}
+
 void retype(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -99,9 +142,10 @@ class PlannerTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        // Recent files go to a settings file of the test's own.
+        // Recent files and recovery copies go to folders of the test's own.
         QVERIFY(m_dir.isValid());
         qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
     }
 
     // State: the example open. Action: edit a group in the calculator panel, its activity and
@@ -177,6 +221,241 @@ private Q_SLOTS:
         undo.redo();
         QCOMPARE(cell(p.window, 0, GroupsModel::Storage), edited);
         QVERIFY(p.window.isModified());
+    }
+
+    // State: the example open, group 3 shown in the calculator panel. Action: remove it, undo,
+    // add a group and undo that. Expected: the table's row goes while its group still stands,
+    // the panel already showing another form; afterwards the panel shows the selected group.
+    void aRemovedGroupIsLetGoBeforeItGoes() {
+        Planner p;
+        p.window.selectGroup(2);
+        QStringList heard;
+        const QAbstractItemModel* model = p.window.groupsTable()->model();
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &p.window,
+                         [&p, &heard](const QModelIndex&, int first, int) {
+                             const auto row = static_cast<std::size_t>(first);
+                             const bool shown = &p.window.calculator()->model() ==
+                                                &p.window.project().group(row).form;
+                             heard << QStringLiteral("remove %1 of %2%3")
+                                          .arg(first)
+                                          .arg(p.window.project().groupCount())
+                                          .arg(shown ? QStringLiteral(", shown") : QString());
+                         });
+        auto showsSelected = [&p] {
+            const std::optional<std::size_t> current = p.window.currentGroup();
+            return current &&
+                   p.window.groupsTable()->currentIndex().row() == static_cast<int>(*current) &&
+                   &p.window.calculator()->model() == &p.window.project().group(*current).form;
+        };
+        trigger(p.window, QStringLiteral("Remove group"));
+        QVERIFY(showsSelected());
+        trigger(p.window, QStringLiteral("Undo"));
+        QCOMPARE(cell(p.window, 2, GroupsModel::Name), QStringLiteral("Warehouse aisles"));
+        QVERIFY(showsSelected());
+        trigger(p.window, QStringLiteral("Add group"));
+        QCOMPARE(p.window.currentGroup(), std::optional<std::size_t>(3));
+        trigger(p.window, QStringLiteral("Undo"));
+        QVERIFY(showsSelected());
+        QCOMPARE(heard,
+                 QStringList({QStringLiteral("remove 2 of 4"), QStringLiteral("remove 3 of 5")}));
+    }
+
+    // State: a saved project. Action: type 14 into "Drives installed" and press Ctrl+S without
+    // leaving the box; then type a group name and close the window. Expected: the title shows
+    // "*" at the first keystroke; the file holds 14; closing asks, and Save writes the name.
+    void whatIsTypedIsSavedWithoutLeavingTheBox() {
+        const QString path = m_dir.filePath(QStringLiteral("typed.lenstally.json"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(kExample, path));
+        Planner p;
+        QVERIFY(p.window.openFile(path));
+        p.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        auto* drives = named<QSpinBox>(p.window, "Drives installed");
+        drives->setFocus();
+        drives->selectAll();
+        QTest::keyClick(drives, Qt::Key_1);
+        QVERIFY(p.window.isWindowModified());
+        QTest::keyClick(drives, Qt::Key_4);
+        QTest::keyClick(drives, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!p.window.isWindowModified());
+        const CommandLine saved = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(nlohmann::json::parse(saved.out)["storagePlan"]["drivesInstalled"].get<int>(), 14);
+
+        int asked = 0;
+        p.window.setSavePrompt([&asked](const QString&) {
+            ++asked;
+            return QMessageBox::Save;
+        });
+        retype(named<QLineEdit>(p.window, "Group name"), QStringLiteral("Front gate"));
+        QVERIFY(p.window.isWindowModified());
+        QVERIFY(p.window.close());
+        QCOMPARE(asked, 1);
+        const CommandLine closed = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(nlohmann::json::parse(closed.out)["groups"][0]["name"].get<std::string>(),
+                 std::string("Front gate"));
+    }
+
+    // State: an edit undone; a camera count typed into a cell of the table, the editor left
+    // open while another input takes the focus. Action: Redo. Expected: the typed count is taken in
+    // first (the redo it replaces is gone, as after any new edit), and nothing else changes.
+    void aCellLeftOpenIsTakenInBeforeRedo() {
+        Planner p;
+        p.window.selectGroup(0);
+        lenstally::Form1View& calculator = *p.window.calculator();
+        retype(static_cast<QLineEdit*>(calculator.widget(ControlId::txtCameraCount)),
+               QStringLiteral("5"));
+        trigger(p.window, QStringLiteral("Undo"));
+        QTableView* table = p.window.groupsTable();
+        const QModelIndex cameras = table->model()->index(1, GroupsModel::Cameras);
+        table->setCurrentIndex(cameras);
+        table->edit(cameras);
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("7"));
+        calculator.widget(ControlId::txtDays)->setFocus(); // by an assistive tool, say
+        trigger(p.window, QStringLiteral("Redo"));
+        QCOMPARE(cell(p.window, 1, GroupsModel::Cameras), QStringLiteral("7"));
+        QCOMPARE(cell(p.window, 0, GroupsModel::Cameras), QStringLiteral("12"));
+        QVERIFY(!p.window.undoStack()->canRedo());
+    }
+
+    // State: site.lenstally.json open, and plan.csv beside it. Action: Save As and Export CSV,
+    // typing "site" and "plan" without a suffix. Expected: the question about replacing a file
+    // names site.lenstally.json and plan.csv; answering Yes replaces them.
+    void theQuestionAboutReplacingNamesTheFileWritten() {
+        QTemporaryDir dir;
+        const QString site = dir.filePath(QStringLiteral("site.lenstally.json"));
+        QVERIFY(QFile::copy(kExample, site));
+        QFile csv(dir.filePath(QStringLiteral("plan.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("old");
+        csv.close();
+        Planner p;
+        QVERIFY(p.window.openFile(site));
+        const struct {
+            QString action;
+            QString typed;
+            QString written;
+        } cases[] = {
+            {QStringLiteral("Save As..."), QStringLiteral("site"), site},
+            {QStringLiteral("Export CSV..."), QStringLiteral("plan"), csv.fileName()},
+        };
+        for (const auto& c : cases) {
+            QFile written(c.written);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            const QByteArray before = written.readAll();
+            written.close();
+            QString question;
+            answerDialogs(p.window, {[&c](QWidget* dialog) {
+                                         auto* name = dialog->findChild<QLineEdit*>(
+                                             QStringLiteral("fileNameEdit"));
+                                         QVERIFY(name != nullptr);
+                                         name->selectAll();
+                                         QTest::keyClicks(name, c.typed);
+                                         QTest::keyClick(name, Qt::Key_Return);
+                                     },
+                                     [&question](QWidget* top) {
+                                         auto* box = qobject_cast<QMessageBox*>(top);
+                                         QVERIFY(box != nullptr);
+                                         question = box->text();
+                                         box->button(QMessageBox::Yes)->click();
+                                     }});
+            trigger(p.window, c.action);
+            QVERIFY2(question.startsWith(QFileInfo(c.written).fileName() +
+                                         QStringLiteral(" already exists")),
+                     qPrintable(question));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(written.readAll() != before);
+        }
+        QCOMPARE(p.window.filePath(), site);
+    }
+
+    // State: site.lenstally.json open. Action: type a camera count; copy the recovery copy
+    // aside as a planner killed then would leave it; undo; start another planner, answering
+    // Recover. Expected: a copy of the edit within 2 s, gone once nothing is unsaved; the new
+    // planner asks with exactly Recover and Discard, and shows the edit unsaved, saving to
+    // site.lenstally.json. A damaged copy is reported with its reason and set aside.
+    void unsavedChangesAreRecoveredAfterACrash() {
+        const QString site = m_dir.filePath(QStringLiteral("recover.lenstally.json"));
+        QFile::remove(site);
+        QVERIFY(QFile::copy(kExample, site));
+        Planner p;
+        QVERIFY(p.window.openFile(site));
+        auto* cameras =
+            static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtCameraCount));
+        retype(cameras, QStringLiteral("48"));
+        QFile copy(p.window.recoveryCopyPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.exists(), 2000);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll().toStdString(),
+                 lenstally::ProjectFileText(p.window.project().toProject()));
+        copy.close();
+        const QString left = lenstally::RecoveryCopy::folder() + QStringLiteral("/left");
+        QVERIFY(copy.copy(left + QStringLiteral(".lenstally.json")));
+        QVERIFY(
+            QFile::copy(QString(copy.fileName())
+                            .replace(QStringLiteral(".lenstally.json"), QStringLiteral(".origin")),
+                        left + QStringLiteral(".origin")));
+        p.window.undoStack()->undo();
+        QVERIFY(!copy.exists());
+
+        PlannerWindow next;
+        QStringList asked;
+        answerDialogs(next, {[&asked](QWidget* top) {
+                          auto* box = qobject_cast<QMessageBox*>(top);
+                          QVERIFY(box != nullptr);
+                          asked << box->text() << box->informativeText();
+                          for (QAbstractButton* button : box->buttons()) {
+                              asked << button->text();
+                          }
+                          for (QAbstractButton* button : box->buttons()) {
+                              if (button->text() == QLatin1String("Recover")) {
+                                  button->click();
+                              }
+                          }
+                      }});
+        QVERIFY(next.offerRecovery());
+        QCOMPARE(asked.size(), 4);
+        QCOMPARE(asked[0], QStringLiteral("Recover unsaved changes?"));
+        QVERIFY2(asked[1].contains(QStringLiteral("Distribution centre, Canal Street")),
+                 qPrintable(asked[1]));
+        QCOMPARE(asked.mid(2), QStringList({QStringLiteral("Recover"), QStringLiteral("Discard")}));
+        QVERIFY(next.isModified());
+        QCOMPARE(next.filePath(), site);
+        QCOMPARE(cell(next, 0, GroupsModel::Cameras), QStringLiteral("48"));
+        QVERIFY(!QFile::exists(left + QStringLiteral(".lenstally.json")));
+        QVERIFY(QFile::exists(next.recoveryCopyPath()));
+        QVERIFY(next.saveTo(next.filePath()));
+        QVERIFY(!QFile::exists(next.recoveryCopyPath()));
+        const CommandLine saved = lenstallyRun({"--project", site.toStdString(), "--json"});
+        QCOMPARE(QString::fromStdString(
+                     nlohmann::json::parse(saved.out)["groups"][0]["lbTotalBandwidth"]),
+                 cell(next, 0, GroupsModel::Bandwidth));
+
+        // Discard deletes the copy.
+        QVERIFY(QFile::copy(site, left + QStringLiteral(".lenstally.json")));
+        answerDialogs(next, {[](QWidget* top) {
+                          for (QAbstractButton* button : top->findChildren<QAbstractButton*>()) {
+                              if (button->text() == QLatin1String("Discard")) {
+                                  button->click();
+                              }
+                          }
+                      }});
+        QVERIFY(!next.offerRecovery());
+        QVERIFY(!QFile::exists(left + QStringLiteral(".lenstally.json")));
+
+        QFile damaged(left + QStringLiteral(".lenstally.json"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("{\"groups\": [");
+        damaged.close();
+        QStringList notices;
+        next.setNotice([&notices](const QString&, const QString& text) { notices << text; });
+        QVERIFY(!next.offerRecovery());
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices[0].contains(QStringLiteral("invalid JSON at line 1, column 13")),
+                 qPrintable(notices[0]));
+        QVERIFY(QFile::exists(left + QStringLiteral(".damaged")));
     }
 
     // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
