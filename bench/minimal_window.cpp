@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The start-up baseline: the smallest Qt Widgets window of the calculator's size showing one line
 // of text, ended after its first paint exactly as the calculator is.
-#include "app/window/first_paint.hpp"
-
 #include <QApplication>
 #include <QLabel>
+
+#include "gui/calculator/first_paint.hpp"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

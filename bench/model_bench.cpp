@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // One user action through the model, against the bare arithmetic of the estimates it recomputes.
 #include "estimation/estimates.hpp"
-#include "window/form1.hpp"
 
 #include <benchmark/benchmark.h>
+
+#include "form/form1.hpp"
 
 namespace {
 

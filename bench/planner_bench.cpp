@@ -4,9 +4,6 @@
 // row and the plan's figures redrawn, and the repaint it causes. Target: under one 60 Hz frame.
 // Offscreen; run build/bench/planner_bench.
 
-#include "app/planner/planner_window.hpp"
-#include "app/window/form1_view.hpp"
-
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include "bench/mixed_project.hpp"
+#include "gui/calculator/form1_view.hpp"
+#include "gui/planner/planner_window.hpp"
 
 namespace {
 

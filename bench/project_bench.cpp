@@ -2,17 +2,17 @@
 // A 10,000-group project read, computed and written as JSON, against the same 10,000 groups run
 // one by one the way a single-scenario command line runs them (a fresh form, start-up, the
 // actions), without any output; and the storage plan in its worst case.
-#include "app/actions.hpp"
-#include "app/cli.hpp"
-#include "app/project_compute.hpp"
 #include "estimation/storage_plan.hpp"
-#include "window/form1.hpp"
 
 #include <benchmark/benchmark.h>
 #include <sstream>
 #include <string>
 
 #include "bench/mixed_project.hpp"
+#include "cli/cli.hpp"
+#include "form/actions.hpp"
+#include "form/form1.hpp"
+#include "project/project_compute.hpp"
 
 namespace {
 

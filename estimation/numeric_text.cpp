@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <fast_float/fast_float.h>
 #include <limits>
 #include <system_error>
 
@@ -111,7 +112,7 @@ std::string formatNonFinite(double value) {
 } // namespace
 
 double ParseNumber(std::string_view text) {
-    // Gather the number's characters, skipping the ignored ones, into a form from_chars reads.
+    // Gather the number's characters, skipping the ignored ones, into a form fast_float reads.
     std::string mantissa; // digits with at most one '.'
     bool negative = false;
     bool seenPoint = false;
@@ -223,13 +224,10 @@ double ParseNumber(std::string_view text) {
     }
     normal.push_back('e');
     normal += std::to_string(magnitude);
+    // fast_float reads it correctly rounded, as from_chars does, and gives infinity or zero where
+    // the number is beyond the range of a double.
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-    (void)ptr;
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves value unset here: decide by the size of the number.
-        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    }
+    fast_float::from_chars(normal.data(), normal.data() + normal.size(), value);
     return negative ? -value : value;
 }
 
@@ -266,7 +264,7 @@ double RoundTo(double value, int digits) {
         return value;
     }
     double rounded = value;
-    std::from_chars(buf.data(), end, rounded);
+    fast_float::from_chars(buf.data(), end, rounded);
     return rounded;
 }
 

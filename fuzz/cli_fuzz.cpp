@@ -8,7 +8,6 @@
 //     results object, status 1 means one of the captions reads "Out of range" and 0 that none
 //     does.
 
-#include "app/cli.hpp"
 #include "estimation/estimates.hpp"
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli.hpp"
 #include "fuzz/fuzz_check.hpp"
 
 namespace {

@@ -11,8 +11,6 @@
 // drives the zero-divisor path of the storage estimate.
 
 #include "estimation/estimates.hpp"
-#include "window/controls.hpp"
-#include "window/form1.hpp"
 
 #include <array>
 #include <cstdint>
@@ -22,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "form/controls.hpp"
+#include "form/form1.hpp"
 #include "fuzz/fuzz_check.hpp"
 
 namespace {

@@ -5,8 +5,6 @@
 //     JSON with one entry per group and the plan sections exactly where the project has them,
 //     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF.
 
-#include "app/project_reports.hpp"
-
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -14,6 +12,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.hpp"
+#include "project/project_reports.hpp"
 
 namespace {
 

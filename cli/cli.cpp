@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+#include "cli/cli.hpp"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <ostream>
+
+#include "cli/version.hpp"
+#include "form/actions.hpp"
+#include "form/run.hpp"
+#include "project/project_run.hpp"
+
+namespace lenstally {
+namespace {
+
+constexpr const char* kProjectHelp =
+    "compute every camera group of the project file FILE (- reads standard input) and print "
+    "a table with the totals, or a report with --json or --csv";
+constexpr const char* kCsvHelp = "with --project: print the report as CSV";
+constexpr const char* kPlannerHelp =
+    "open the planner window, which edits, saves and prints whole projects, with the project "
+    "file FILE if given";
+
+// One line, whatever CLI11 wrote.
+std::string firstLine(std::string text) {
+    const auto nl = text.find('\n');
+    if (nl != std::string::npos) {
+        text.resize(nl);
+    }
+    return text;
+}
+
+CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
+                      std::ostream& out, std::ostream& err) {
+    if (path != "-") {
+        return {RunProject(ReadProjectFile(path), path, output, out, err), false};
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const ProjectParse parsed =
+        in.bad() ? ProjectParse{std::nullopt, "cannot read the project: cannot read standard input"}
+                 : ParseProject(text);
+    return {RunProject(parsed, "standard input", output, out, err), false};
+}
+
+} // namespace
+
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err) {
+    return RunCommandLine(args, std::cin, out, err);
+}
+
+CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                          std::ostream& err) {
+    // --help and --version win wherever they stand, even beside a bad option.
+    CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
+                 "identical surveillance cameras needs.\nWith no option it opens the calculator "
+                 "window; with any action or output option it works headless.",
+                 "lenstally"};
+    app.footer("Copyright (c) " + std::string(kCopyright) +
+               ".\nLenstally is free software under the MIT licence: anyone may use, copy, change "
+               "and pass it\non, and it comes with no warranty. The full terms are in the LICENSE "
+               "file of the sources\nand, once installed, in share/doc/lenstally/copyright.");
+    app.set_help_flag(); // handled below so that it wins wherever it stands
+    app.add_flag("-h,--help")->description(std::string("print this help and exit"));
+    app.add_flag("--version")->description(std::string("print the version and exit"));
+    std::map<const CLI::Option*, const ActionSpec*> actionOf;
+    for (const ActionSpec& a : Actions()) {
+        CLI::Option* opt = app.add_option("--" + std::string(a.option));
+        opt->description(std::string(a.help));
+        opt->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        opt->type_name(a.kind == ActionKind::Number ? "N"
+                       : a.kind == ActionKind::Type ? "TEXT"
+                                                    : "NAME");
+        actionOf[opt] = &a;
+    }
+    app.add_flag("--json")->description(
+        std::string("print the frame size and the three results as one JSON object (with "
+                    "--project: the project report)"));
+    app.add_flag("--state")->description(
+        std::string("print every control of the window and its state as JSON"));
+    std::string projectPath;
+    app.add_option("--project", projectPath)
+        ->description(std::string(kProjectHelp))
+        ->type_name("FILE");
+    app.add_flag("--csv")->description(std::string(kCsvHelp));
+    std::string plannerFile;
+    CLI::Option* planner = app.add_option("--planner", plannerFile)
+                               ->expected(0, 1)
+                               ->description(std::string(kPlannerHelp))
+                               ->type_name("[FILE]");
+
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            out << app.help();
+            return {0, false};
+        }
+        if (a == "--version") {
+            out << kInternalName << ' ' << kVersionText << '\n';
+            return {0, false};
+        }
+    }
+
+    // CLI11's parse(vector) takes the arguments last first: it pops each next one off the back.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        err << "lenstally: " << firstLine(e.what()) << " (see lenstally --help)\n";
+        return {2, false};
+    }
+    if (planner->count() > 0) {
+        const auto options = app.get_options();
+        if (std::any_of(options.begin(), options.end(), [planner](const CLI::Option* o) {
+                return o != planner && o->count() > 0;
+            })) {
+            err << "lenstally: --planner opens the planner window and takes no other option\n";
+            return {2, false};
+        }
+        return {0, false, true, plannerFile};
+    }
+    const bool json = app.count("--json") > 0;
+    const bool state = app.count("--state") > 0;
+    if (json && state) {
+        err << "lenstally: --json and --state cannot be used together; choose one output\n";
+        return {2, false};
+    }
+    const bool project = app.count("--project") > 0;
+    const bool csv = app.count("--csv") > 0;
+    if (json && csv) {
+        err << "lenstally: --json and --csv cannot be used together; choose one output\n";
+        return {2, false};
+    }
+    if (csv && !project) {
+        err << "lenstally: --csv writes a project report and needs --project FILE\n";
+        return {2, false};
+    }
+    if (project) {
+        const bool anyAction = std::any_of(actionOf.begin(), actionOf.end(),
+                                           [](const auto& a) { return a.first->count() > 0; });
+        if (anyAction || state) {
+            err << "lenstally: --project cannot be combined with actions or --state; give each "
+                   "group's actions in the project file\n";
+            return {2, false};
+        }
+        return runProject(projectPath,
+                          json  ? ProjectOutput::Json
+                          : csv ? ProjectOutput::Csv
+                                : ProjectOutput::Table,
+                          in, out, err);
+    }
+
+    // The actions in the order given, each value as typed; RunActions checks them all first.
+    std::vector<ActionArgument> actions;
+    std::map<const CLI::Option*, std::size_t> seen;
+    for (const CLI::Option* opt : app.parse_order()) {
+        const auto it = actionOf.find(opt);
+        if (it != actionOf.end()) {
+            actions.push_back({std::string(it->second->option), opt->results().at(seen[opt]++)});
+        }
+    }
+    if (actions.empty() && !json && !state) {
+        return {0, true};
+    }
+    return {RunActions(actions,
+                       state  ? RunOutput::State
+                       : json ? RunOutput::Json
+                              : RunOutput::Text,
+                       out, err),
+            false};
+}
+
+} // namespace lenstally

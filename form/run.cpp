@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "form/run.hpp"
+
+#include "estimation/estimates.hpp"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "form/actions.hpp"
+
+namespace lenstally {
+namespace {
+
+// The result captions, in the order the outputs list them.
+constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
+                                  ControlId::lbStorageSize};
+
+std::string_view kindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Form:
+        return "form";
+    case ControlKind::Frame:
+        return "frame";
+    case ControlKind::Label:
+        return "label";
+    case ControlKind::TextBox:
+        return "textbox";
+    case ControlKind::ComboBox:
+        return "combobox";
+    case ControlKind::Option:
+        return "option";
+    }
+    return "";
+}
+
+// Texts may hold any bytes the user typed; invalid UTF-8 becomes U+FFFD rather than an error.
+std::string dumpJson(const nlohmann::ordered_json& j) {
+    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+} // namespace
+
+void WriteRunJson(const Form1& form, std::ostream& out) {
+    nlohmann::ordered_json j;
+    j["txtFrameSize"] = form.control(ControlId::txtFrameSize).text;
+    for (ControlId id : kResults) {
+        j[std::string(Describe(id).name)] = form.control(id).text;
+    }
+    out << dumpJson(j) << '\n';
+}
+
+void WriteRunState(const Form1& form, std::ostream& out) {
+    nlohmann::ordered_json all = nlohmann::ordered_json::object();
+    for (const ControlDescription& d : ControlDescriptions()) {
+        const Control& c = form.control(d.id);
+        nlohmann::ordered_json j;
+        j["kind"] = kindName(d.kind);
+        j["container"] = d.kind == ControlKind::Form
+                             ? nlohmann::ordered_json(nullptr)
+                             : nlohmann::ordered_json(Describe(d.container).name);
+        j["visible"] = c.visible;
+        j["left"] = c.left;
+        j["top"] = c.top;
+        j["width"] = c.width;
+        j["height"] = c.height;
+        switch (d.kind) {
+        case ControlKind::TextBox:
+            j["text"] = c.text;
+            break;
+        case ControlKind::ComboBox:
+            j["items"] = c.items;
+            j["listIndex"] = c.listIndex;
+            break;
+        case ControlKind::Option:
+            j["caption"] = c.text;
+            j["value"] = c.value;
+            break;
+        default:
+            j["caption"] = c.text;
+            break;
+        }
+        all[std::string(d.name)] = std::move(j);
+    }
+    out << dumpJson(all) << '\n';
+}
+
+void WriteRunText(const Form1& form, std::ostream& out) {
+    out << "Average Frame Size: " << form.control(ControlId::txtFrameSize).text << " KB\n"
+        << "Total Bandwidth Required: " << form.control(ControlId::lbTotalBandwidth).text << '\n'
+        << "Per Camera: " << form.control(ControlId::lbPerBandwidth).text << '\n'
+        << "Estimated Storage: " << form.control(ControlId::lbStorageSize).text << '\n';
+}
+
+int RunStatus(const Form1& form) {
+    const bool outOfRange =
+        std::any_of(std::begin(kResults), std::end(kResults),
+                    [&form](ControlId id) { return form.control(id).text == kOutOfRange; });
+    return outOfRange ? kRunOutOfRange : kRunComputed;
+}
+
+std::string PrintableText(std::string_view value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            text += "\\n";
+        } else if (c == '\t') {
+            text += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            text += "\\x";
+            text.push_back(kHex[byte >> 4]);
+            text.push_back(kHex[byte & 0xf]);
+        } else {
+            text.push_back(c);
+        }
+    }
+    return text;
+}
+
+int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::ostream& out,
+               std::ostream& err) {
+    std::vector<ResolvedAction> steps;
+    steps.reserve(actions.size());
+    for (const ActionArgument& a : actions) {
+        const ActionSpec* spec = FindAction(a.option);
+        if (spec == nullptr) {
+            err << "lenstally: --" << PrintableText(a.option)
+                << " is not an action (see lenstally --help)\n";
+            return kUsageError;
+        }
+        Checked<ResolvedAction> step = ResolveValue(*spec, a.value);
+        if (!step.value) {
+            err << "lenstally: --" << spec->option << ": '" << PrintableText(a.value)
+                << "' is not allowed; " << step.error << '\n';
+            return kUsageError;
+        }
+        steps.push_back(std::move(*step.value));
+    }
+    Form1 form;
+    form.load();
+    for (const ResolvedAction& s : steps) {
+        ApplyAction(form, s);
+    }
+    switch (output) {
+    case RunOutput::Text:
+        WriteRunText(form, out);
+        break;
+    case RunOutput::Json:
+        WriteRunJson(form, out);
+        break;
+    case RunOutput::State:
+        WriteRunState(form, out);
+        break;
+    }
+    return RunStatus(form);
+}
+
+} // namespace lenstally

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The calculator window drawn with Qt Widgets. Form1View owns the Form1 model and mirrors it
+// both ways: every property the model writes reaches its widget at once (under signal blockers,
+// so nothing echoes back), and every user action on a widget becomes the model operation the
+// command line performs for it (selectOption, setListIndex, setText).
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QWidget>
+
+#include "form/form1.hpp"
+
+class QFont;
+class QString;
+
+namespace lenstally {
+
+/// The one adapter between the model's UTF-8 strings and Qt's strings.
+QString toQString(std::string_view text);
+std::string fromQString(const QString& text);
+
+/// The label that shows an option button's caption: the label of the same array index in the
+/// same frame ("H.264" beside optStream(2)).
+std::optional<ControlId> LabelBeside(ControlId option);
+
+/// The font a control described with `face` is drawn in.
+QFont windowFont(FontSpec face = kDefaultFont);
+
+/// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
+constexpr int twipsToPixels(int twips) {
+    return (twips + 7) / 15;
+}
+
+class Form1View : public QWidget {
+public:
+    /// How a user action on a widget reaches the model: the handler is given the control and the
+    /// model operation the action stands for, and must run that operation once, before it
+    /// returns. Without a handler the operation runs at once.
+    using EditHandler = std::function<void(ControlId, const std::function<void()>&)>;
+
+    /// The calculator window: runs its own model's Load and builds every control from the state
+    /// it leaves; from then on every model write reaches its widget through the change listener.
+    explicit Form1View(QWidget* parent = nullptr);
+    /// The calculator as a panel inside another window, showing `model` (already loaded, and
+    /// outliving the view or the next bind()).
+    Form1View(Form1& model, QWidget* parent);
+    ~Form1View() override;
+
+    Form1View(const Form1View&) = delete;
+    Form1View& operator=(const Form1View&) = delete;
+
+    Form1& model() { return *m_form; }
+    const Form1& model() const { return *m_form; }
+
+    /// Shows `model` instead: every widget takes its state at once, and from then on mirrors it
+    /// and acts on it. Also used after the shown model was replaced by assignment, which drops
+    /// its change listener.
+    void bind(Form1& model);
+
+    void setEditHandler(EditHandler handler) { m_editHandler = std::move(handler); }
+
+    /// The widget that draws a control; the view itself for Form1.
+    QWidget* widget(ControlId id) const { return m_widgets[static_cast<std::size_t>(id)]; }
+
+    /// The first and last control in the tab order, for a window that holds the view as a panel.
+    QWidget* firstInTabOrder() const;
+    QWidget* lastInTabOrder() const;
+
+private:
+    void build(bool window);
+    void createControls(bool window);
+    void connectControls();
+    void setTabOrder();
+    void describeForAssistiveTools() const;
+    void edit(ControlId id, const std::function<void()>& operation);
+    void mirror(ControlId id, Property property);
+    void mirrorAll();
+    void mirrorOptionGroup(ControlId option);
+    void mirrorItems(ControlId combo);
+    void mirrorText(ControlId id);
+
+    Form1 m_own;            // the calculator window's model; unused in a panel
+    Form1* m_form = &m_own; // the model shown
+    EditHandler m_editHandler;
+    std::array<QWidget*, kControlCount> m_widgets{};
+    std::vector<ControlId> m_tabOrder;
+};
+
+} // namespace lenstally

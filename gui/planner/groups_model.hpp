@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The planner's table of camera groups: one row per group of the document and a TOTAL row.
+// Names, camera counts and activity can be edited in place; each edit is handed to the window,
+// which records it for undo and changes the document.
+
+#include <functional>
+
+#include <QAbstractTableModel>
+
+#include "project/project_document.hpp"
+
+namespace lenstally {
+
+class GroupsModel : public QAbstractTableModel {
+public:
+    enum Column { Name, Cameras, Stream, Resolution, Fps, Activity, PerCamera, Bandwidth, Storage };
+    static constexpr int kColumns = Storage + 1;
+
+    /// Called with the group, the column and the value the user entered: a text for the name
+    /// and the cameras, a number for the activity.
+    using EditHandler = std::function<void(std::size_t, Column, const QVariant&)>;
+
+    GroupsModel(const ProjectDocument& document, EditHandler onEdit, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    /// The row of the totals, after the groups.
+    int totalRow() const;
+    /// Group i's figures changed: its row and the totals are redrawn.
+    void groupChanged(std::size_t i);
+    /// Groups were added, removed or moved: every row is read again.
+    void groupsChanged();
+
+private:
+    QString groupText(std::size_t i, int column) const;
+
+    const ProjectDocument& m_document;
+    EditHandler m_onEdit;
+};
+
+} // namespace lenstally

@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: MIT
+#include "gui/planner/plan_panel.hpp"
+
+#include <limits>
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "gui/calculator/form1_view.hpp"
+#include "gui/planner/number_box.hpp"
+#include "project/plan_lines.hpp"
+
+namespace lenstally {
+namespace {
+
+constexpr int kLargestCount = 1'000'000'000; // as in project files
+
+constexpr SizeUnit kUnits[] = {SizeUnit::TB, SizeUnit::GB, SizeUnit::TiB, SizeUnit::GiB};
+constexpr RaidLevel kLevels[] = {RaidLevel::Raid0, RaidLevel::Raid1, RaidLevel::Raid5,
+                                 RaidLevel::Raid6, RaidLevel::Raid10};
+
+QSpinBox* countBox(int minimum, const QString& special, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(minimum, kLargestCount);
+    box->setKeyboardTracking(false);
+    box->setSpecialValueText(special);
+    return box;
+}
+
+bool usesArrays(RaidLevel raid) {
+    return raid == RaidLevel::Raid5 || raid == RaidLevel::Raid6;
+}
+
+template <typename T, std::size_t N> int positionOf(const T (&values)[N], T value) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (values[i] == value) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+// A row of a form with its label as the input's name for screen readers.
+void addRow(QFormLayout* form, const QString& label, QWidget* input) {
+    auto* caption = new QLabel(label);
+    caption->setBuddy(input);
+    input->setAccessibleName(QString(label).remove(QLatin1Char(':')));
+    form->addRow(caption, input);
+}
+
+// Shows `lines` as label and value rows of `form`, building the rows when their number changes.
+void showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
+               const std::vector<const PlanLine*>& lines) {
+    box->setVisible(!lines.empty());
+    if (values.size() != lines.size()) {
+        while (form->rowCount() > 0) {
+            form->removeRow(0);
+        }
+        values.clear();
+        for (const PlanLine* line : lines) {
+            auto* value = new QLabel(box);
+            value->setTextFormat(Qt::PlainText);
+            value->setWordWrap(true);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            value->setFocusPolicy(Qt::StrongFocus); // reachable by keyboard, read by name
+            form->addRow(toQString(line->label), value);
+            values.push_back(value);
+        }
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const PlanLine& line = *lines[i];
+        QLabel* value = values[i];
+        value->setText(toQString(line.text));
+        // Read as the calculator's results are: the value, then what it is.
+        value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
+        QFont font = value->font();
+        font.setBold(line.warning);
+        value->setFont(font);
+        // Bold and the words themselves ("NO, short by ...") say it; the colour only adds to it.
+        value->setStyleSheet(line.warning ? QStringLiteral("color: #b00000;") : QString());
+    }
+}
+
+} // namespace
+
+PlanPanel::PlanPanel(EditHandler onEdit, QWidget* parent)
+    : QWidget(parent), m_onEdit(std::move(onEdit)) {
+    build();
+    showSettings({});
+}
+
+void PlanPanel::build() {
+    // Inputs on the left, the figures they give on the right.
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setColumnStretch(0, 2);
+    layout->setColumnStretch(1, 3);
+
+    m_storageBox = new QGroupBox(QStringLiteral("Storage plan"), this);
+    m_storageBox->setCheckable(true);
+    m_storageBox->setAccessibleName(QStringLiteral("Storage plan"));
+    auto* storage = new QFormLayout(m_storageBox);
+    auto* driveRow = new QWidget(m_storageBox);
+    auto* driveLayout = new QHBoxLayout(driveRow);
+    driveLayout->setContentsMargins(0, 0, 0, 0);
+    // Ranges wide enough for any value a project file may hold, so showing one never clips it.
+    m_driveSize = new NumberBox(1e-9, 1e15, driveRow);
+    m_driveUnit = new QComboBox(driveRow);
+    for (const SizeUnit unit : kUnits) {
+        m_driveUnit->addItem(toQString(UnitName(unit)));
+    }
+    m_driveUnit->setAccessibleName(QStringLiteral("Drive size unit"));
+    driveLayout->addWidget(m_driveSize, 1);
+    driveLayout->addWidget(m_driveUnit);
+    auto* driveCaption = new QLabel(QStringLiteral("Drive size:"));
+    driveCaption->setBuddy(m_driveSize);
+    m_driveSize->setAccessibleName(QStringLiteral("Drive size"));
+    storage->addRow(driveCaption, driveRow);
+    m_raid = new QComboBox(m_storageBox);
+    for (const RaidLevel level : kLevels) {
+        m_raid->addItem(toQString(RaidName(level)));
+    }
+    addRow(storage, QStringLiteral("RAID level:"), m_raid);
+    m_arrayWidth = countBox(0, QStringLiteral("one array"), m_storageBox);
+    addRow(storage, QStringLiteral("Most drives per array:"), m_arrayWidth);
+    m_spares = countBox(0, {}, m_storageBox);
+    addRow(storage, QStringLiteral("Hot spares:"), m_spares);
+    m_overhead = new NumberBox(0, 99.9999999, m_storageBox);
+    m_overhead->setSuffix(QStringLiteral(" %"));
+    addRow(storage, QStringLiteral("File-system overhead:"), m_overhead);
+    m_fill = new NumberBox(1e-9, 100, m_storageBox);
+    m_fill->setSuffix(QStringLiteral(" %"));
+    addRow(storage, QStringLiteral("Fill limit:"), m_fill);
+    m_drives = countBox(0, QStringLiteral("not given"), m_storageBox);
+    // What the inputs offer when a plan is first switched on: 8 TB drives, filled to the end.
+    m_driveSize->setValue(8);
+    m_fill->setValue(100);
+    addRow(storage, QStringLiteral("Drives installed:"), m_drives);
+    layout->addWidget(m_storageBox, 0, 0);
+
+    m_recorderBox = new QGroupBox(QStringLiteral("Recorders"), this);
+    m_recorderBox->setCheckable(true);
+    m_recorderBox->setAccessibleName(QStringLiteral("Recorders"));
+    auto* recorder = new QFormLayout(m_recorderBox);
+    m_channels = countBox(0, QStringLiteral("no limit"), m_recorderBox);
+    addRow(recorder, QStringLiteral("Cameras per recorder:"), m_channels);
+    m_mbps = new NumberBox(0, 1e15, m_recorderBox);
+    m_mbps->setSpecialValueText(QStringLiteral("no limit"));
+    addRow(recorder, QStringLiteral("Mbps per recorder:"), m_mbps);
+    m_bays = countBox(0, QStringLiteral("no limit"), m_recorderBox);
+    addRow(recorder, QStringLiteral("Drives per recorder:"), m_bays);
+    layout->addWidget(m_recorderBox, 1, 0);
+
+    m_storageFigures = new QGroupBox(QStringLiteral("Storage plan figures"), this);
+    m_storageFigures->setAccessibleName(QStringLiteral("Storage plan figures"));
+    m_storageForm = new QFormLayout(m_storageFigures);
+    layout->addWidget(m_storageFigures, 0, 1);
+    m_recorderFigures = new QGroupBox(QStringLiteral("Recorder figures"), this);
+    m_recorderFigures->setAccessibleName(QStringLiteral("Recorder figures"));
+    m_recorderForm = new QFormLayout(m_recorderFigures);
+    layout->addWidget(m_recorderFigures, 1, 1);
+    layout->setRowStretch(2, 1);
+
+    connect(m_storageBox, &QGroupBox::toggled, this, [this] { edited(PlanField::Storage); });
+    connect(m_recorderBox, &QGroupBox::toggled, this, [this] { edited(PlanField::Recorder); });
+    const std::pair<QDoubleSpinBox*, PlanField> numbers[] = {{m_driveSize, PlanField::DriveSize},
+                                                             {m_overhead, PlanField::Overhead},
+                                                             {m_fill, PlanField::Fill},
+                                                             {m_mbps, PlanField::Mbps}};
+    for (const auto& [box, field] : numbers) {
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this, f = field] { edited(f); });
+    }
+    const std::pair<QSpinBox*, PlanField> counts[] = {{m_arrayWidth, PlanField::ArrayWidth},
+                                                      {m_spares, PlanField::Spares},
+                                                      {m_drives, PlanField::Drives},
+                                                      {m_channels, PlanField::Channels},
+                                                      {m_bays, PlanField::Bays}};
+    for (const auto& [box, field] : counts) {
+        connect(box, &QSpinBox::valueChanged, this, [this, f = field] { edited(f); });
+    }
+    connect(m_driveUnit, &QComboBox::currentIndexChanged, this,
+            [this] { edited(PlanField::DriveUnit); });
+    connect(m_raid, &QComboBox::currentIndexChanged, this, [this] { edited(PlanField::Raid); });
+}
+
+QWidget* PlanPanel::firstInput() const {
+    return m_storageBox;
+}
+
+QWidget* PlanPanel::lastInput() const {
+    return m_bays;
+}
+
+void PlanPanel::showSettings(const PlanSettings& settings) {
+    m_shown = settings;
+    const QSignalBlocker blockers[] = {
+        QSignalBlocker(m_storageBox),  QSignalBlocker(m_driveSize),  QSignalBlocker(m_driveUnit),
+        QSignalBlocker(m_raid),        QSignalBlocker(m_arrayWidth), QSignalBlocker(m_spares),
+        QSignalBlocker(m_overhead),    QSignalBlocker(m_fill),       QSignalBlocker(m_drives),
+        QSignalBlocker(m_recorderBox), QSignalBlocker(m_channels),   QSignalBlocker(m_mbps),
+        QSignalBlocker(m_bays)};
+    // Without a storage section the inputs keep what they showed, ready to be switched on.
+    m_storageBox->setChecked(settings.storage.has_value());
+    if (settings.storage) {
+        const StorageSection& s = *settings.storage;
+        m_driveSize->setValue(s.drive.number);
+        m_driveUnit->setCurrentIndex(positionOf(kUnits, s.drive.unit));
+        m_raid->setCurrentIndex(positionOf(kLevels, s.layout.raid));
+        m_arrayWidth->setValue(static_cast<int>(s.layout.arrayWidth));
+        m_spares->setValue(static_cast<int>(s.layout.spares));
+        m_overhead->setValue(s.layout.overheadPercent);
+        m_fill->setValue(s.layout.fillPercent);
+        m_drives->setValue(static_cast<int>(s.drives.value_or(0)));
+    }
+    m_arrayWidth->setEnabled(usesArrays(kLevels[std::max(0, m_raid->currentIndex())]));
+    m_recorderBox->setChecked(settings.recorder.has_value());
+    if (settings.recorder) {
+        const RecorderLimits& r = *settings.recorder;
+        m_channels->setValue(static_cast<int>(r.channels.value_or(0)));
+        m_mbps->setValue(r.mbps.value_or(0));
+        m_bays->setValue(static_cast<int>(r.bays.value_or(0)));
+    }
+    // Drives per recorder count the drives of the storage plan.
+    m_bays->setEnabled(settings.storage.has_value());
+}
+
+void PlanPanel::edited(PlanField field) {
+    PlanSettings next = m_shown;
+    auto storageFromInputs = [this] {
+        StorageSection s;
+        s.drive = {m_driveSize->value(), kUnits[std::max(0, m_driveUnit->currentIndex())]};
+        s.layout.raid = kLevels[std::max(0, m_raid->currentIndex())];
+        s.layout.arrayWidth = usesArrays(s.layout.raid) ? m_arrayWidth->value() : 0;
+        s.layout.spares = m_spares->value();
+        s.layout.overheadPercent = m_overhead->value();
+        s.layout.fillPercent = m_fill->value();
+        if (m_drives->value() > 0) {
+            s.drives = m_drives->value();
+        }
+        return s;
+    };
+    auto limit = [](double value) {
+        return value > 0 ? std::optional<double>(value) : std::nullopt;
+    };
+    if (field == PlanField::Storage) {
+        next.storage =
+            m_storageBox->isChecked() ? std::optional(storageFromInputs()) : std::nullopt;
+    } else if (field == PlanField::Recorder) {
+        next.recorder =
+            m_recorderBox->isChecked()
+                ? std::optional(RecorderLimits{limit(m_channels->value()), limit(m_mbps->value()),
+                                               limit(m_bays->value())})
+                : std::nullopt;
+    } else if (field == PlanField::Channels || field == PlanField::Mbps ||
+               field == PlanField::Bays) {
+        if (!next.recorder) {
+            return;
+        }
+        next.recorder->channels = limit(m_channels->value());
+        next.recorder->mbps = limit(m_mbps->value());
+        next.recorder->bays = limit(m_bays->value());
+    } else {
+        if (!next.storage) {
+            return;
+        }
+        StorageSection& s = *next.storage;
+        const StorageSection in = storageFromInputs();
+        switch (field) {
+        case PlanField::DriveSize:
+        case PlanField::DriveUnit:
+            s.drive = in.drive;
+            break;
+        case PlanField::Raid:
+            s.layout.raid = in.layout.raid;
+            s.layout.arrayWidth = in.layout.arrayWidth;
+            break;
+        case PlanField::ArrayWidth:
+            s.layout.arrayWidth = in.layout.arrayWidth;
+            break;
+        case PlanField::Spares:
+            s.layout.spares = in.layout.spares;
+            break;
+        case PlanField::Overhead:
+            s.layout.overheadPercent = in.layout.overheadPercent;
+            break;
+        case PlanField::Fill:
+            s.layout.fillPercent = in.layout.fillPercent;
+            break;
+        case PlanField::Drives:
+            s.drives = in.drives;
+            break;
+        default:
+            break;
+        }
+    }
+    const SettledPlan settled = SettlePlan(std::move(next));
+    m_onEdit(field, settled.settings, toQString(settled.note));
+}
+
+void PlanPanel::showFigures(const ProjectTotals& totals) {
+    // The figures only: the assumptions are the inputs beside them.
+    std::vector<const PlanLine*> storage;
+    for (const PlanLine& line : totals.storageLines) {
+        if (line.kind == PlanLine::Kind::Figure) {
+            storage.push_back(&line);
+        }
+    }
+    std::vector<const PlanLine*> recorder;
+    for (const PlanLine& line : totals.recorderLines) {
+        recorder.push_back(&line);
+    }
+    showLines(m_storageFigures, m_storageForm, m_storageValues, storage);
+    showLines(m_recorderFigures, m_recorderForm, m_recorderValues, recorder);
+}
+
+} // namespace lenstally

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The planner's storage plan: the drives and recorders as inputs, and the figures the plan gives.
+// Each change of an input becomes new plan settings handed to the window, which records it for
+// undo and changes the document; the panel then shows what the document holds.
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QWidget>
+
+#include "project/plan_settings.hpp"
+#include "project/project.hpp"
+#include "project/project_compute.hpp"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QFormLayout;
+class QGroupBox;
+class QLabel;
+class QSpinBox;
+
+namespace lenstally {
+
+/// Which input an edit came from; consecutive edits of one input make one undo step.
+enum class PlanField {
+    Storage,
+    DriveSize,
+    DriveUnit,
+    Raid,
+    ArrayWidth,
+    Spares,
+    Overhead,
+    Fill,
+    Drives,
+    Recorder,
+    Channels,
+    Mbps,
+    Bays
+};
+
+class PlanPanel : public QWidget {
+public:
+    /// Called with the input edited, the new settings and, when an input had to be adjusted to
+    /// keep the settings valid, a sentence saying how.
+    using EditHandler = std::function<void(PlanField, const PlanSettings&, const QString&)>;
+
+    PlanPanel(EditHandler onEdit, QWidget* parent);
+
+    /// Shows `settings` in the inputs, raising no edit.
+    void showSettings(const PlanSettings& settings);
+    /// Shows the plan's figures, as the totals give them in words.
+    void showFigures(const ProjectTotals& totals);
+
+    QWidget* firstInput() const;
+    QWidget* lastInput() const;
+
+private:
+    void build();
+    void edited(PlanField field);
+
+    EditHandler m_onEdit;
+    PlanSettings m_shown; // what the inputs show: the document's settings
+
+    QGroupBox* m_storageBox = nullptr;
+    QDoubleSpinBox* m_driveSize = nullptr;
+    QComboBox* m_driveUnit = nullptr;
+    QComboBox* m_raid = nullptr;
+    QSpinBox* m_arrayWidth = nullptr;
+    QSpinBox* m_spares = nullptr;
+    QDoubleSpinBox* m_overhead = nullptr;
+    QDoubleSpinBox* m_fill = nullptr;
+    QSpinBox* m_drives = nullptr;
+    QGroupBox* m_recorderBox = nullptr;
+    QSpinBox* m_channels = nullptr;
+    QDoubleSpinBox* m_mbps = nullptr;
+    QSpinBox* m_bays = nullptr;
+
+    QGroupBox* m_storageFigures = nullptr;
+    QFormLayout* m_storageForm = nullptr;
+    std::vector<QLabel*> m_storageValues;
+    QGroupBox* m_recorderFigures = nullptr;
+    QFormLayout* m_recorderForm = nullptr;
+    std::vector<QLabel*> m_recorderValues;
+};
+
+} // namespace lenstally

@@ -1,0 +1,755 @@
+// SPDX-License-Identifier: MIT
+#include "gui/planner/planner_window.hpp"
+
+#include "estimation/estimates.hpp"
+#include "estimation/numeric_text.hpp"
+
+#include <algorithm>
+#include <sstream>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+#include "cli/version.hpp"
+#include "gui/calculator/form1_view.hpp"
+#include "gui/planner/groups_model.hpp"
+#include "gui/planner/number_box.hpp"
+#include "gui/planner/plan_panel.hpp"
+#include "gui/planner/report.hpp"
+#include "project/project_reports.hpp"
+#include "project/project_writer.hpp"
+
+namespace lenstally {
+
+struct PlannerWindow::Actions {
+    QAction* save = nullptr;
+    QAction* duplicate = nullptr;
+    QAction* remove = nullptr;
+    QAction* up = nullptr;
+    QAction* down = nullptr;
+};
+
+namespace {
+
+constexpr int kMaxRecent = 8;
+const QString kProjectFilter = QStringLiteral("Lenstally projects (*.lenstally.json *.json)");
+
+// Edits the activity column with a number box from 0 to 100 %.
+class ActivityDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (index.column() != GroupsModel::Activity) {
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        }
+        auto* box = new NumberBox(0, 100, parent);
+        box->setSuffix(QStringLiteral(" %"));
+        return box;
+    }
+};
+
+// Undo and redo belong to the project: text boxes keep their own undo from taking the keys.
+class ProjectUndoKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+                return true; // not accepted: the window's Undo or Redo action runs
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+std::string projectText(const ProjectDocument& document) {
+    return ProjectFileText(document.toProject());
+}
+
+// A snapshot of a form, for undo; it never calls the view.
+Form1 copyOf(const Form1& form) {
+    Form1 copy = form;
+    copy.setChangeListener({});
+    return copy;
+}
+
+bool sameInputs(const Form1& a, const Form1& b) {
+    return std::ranges::all_of(Actions(), [&a, &b](const ActionSpec& action) {
+        return CurrentValue(a, action) == CurrentValue(b, action);
+    });
+}
+
+// Puts `path` first in the list Open Recent shows.
+void addRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > kMaxRecent) {
+        recent.removeLast();
+    }
+    settings.setValue(QStringLiteral("recentFiles"), recent);
+}
+
+} // namespace
+
+PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
+    m_idle.load();
+    m_undo = new QUndoStack(this);
+    m_undo->setUndoLimit(1000);
+    m_prompt = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("Unsaved changes"), question,
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Save);
+    };
+    m_notice = [this](const QString& title, const QString& text) {
+        QMessageBox::warning(this, title, text);
+    };
+    buildWidgets();
+    buildMenus();
+    connectEdits();
+    setDocument(ProjectDocument(), {});
+    // Large enough for the groups, the plan and the calculator side by side, within the screen.
+    const QSize wanted(1440, 940);
+    resize(wanted.boundedTo(screen()->availableSize()));
+}
+
+PlannerWindow::~PlannerWindow() {
+    // The undo stack, a child, says it is clean as it goes, after this window has gone.
+    m_undo->disconnect(this);
+    // The widgets go first, while the document and the forms the calculator panel shows exist.
+    delete takeCentralWidget();
+}
+
+void PlannerWindow::buildWidgets() {
+    setObjectName(QStringLiteral("PlannerWindow"));
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+
+    // Left: the project's name, the groups with the totals, the storage plan.
+    auto* left = new QWidget(splitter);
+    auto* leftLayout = new QVBoxLayout(left);
+    auto* nameForm = new QFormLayout;
+    m_projectName = new QLineEdit(left);
+    m_projectName->setPlaceholderText(QStringLiteral("Untitled"));
+    m_projectName->setAccessibleName(QStringLiteral("Project name"));
+    auto* nameLabel = new QLabel(QStringLiteral("&Project name:"), left);
+    nameLabel->setBuddy(m_projectName);
+    nameForm->addRow(nameLabel, m_projectName);
+    leftLayout->addLayout(nameForm);
+
+    m_groups = new GroupsModel(
+        m_document,
+        [this](std::size_t group, GroupsModel::Column column, const QVariant& value) {
+            tableEdited(group, column, value);
+        },
+        this);
+    m_table = new QTableView(left);
+    m_table->setModel(m_groups);
+    m_table->setObjectName(QStringLiteral("groups"));
+    m_table->setAccessibleName(QStringLiteral("Camera groups"));
+    m_table->setAccessibleDescription(
+        QStringLiteral("One row per group of identical cameras, then the site's totals"));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    m_table->setItemDelegate(new ActivityDelegate(m_table));
+    m_table->setTabKeyNavigation(false);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
+    // Widths from the font, so that the figures stay in view; the name column takes the rest.
+    const QFontMetrics metrics = m_table->fontMetrics();
+    constexpr std::pair<int, const char*> kWidths[] = {
+        {GroupsModel::Cameras, "Cameras"},        {GroupsModel::Stream, "MPEG-4"},
+        {GroupsModel::Resolution, "2 Megapixel"}, {GroupsModel::Fps, "FPS"},
+        {GroupsModel::Activity, "Activity"},      {GroupsModel::PerCamera, "1.3928565Mbps"},
+        {GroupsModel::Bandwidth, "265.851Mbps"},  {GroupsModel::Storage, "45.039TB"}};
+    for (const auto& [column, sample] : kWidths) {
+        m_table->setColumnWidth(column, metrics.horizontalAdvance(QLatin1String(sample)) + 24);
+    }
+    m_table->setColumnWidth(GroupsModel::Name,
+                            metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
+    auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), left);
+    tableLabel->setBuddy(m_table);
+    // The groups above, the plan below; the user moves the line between them.
+    auto* leftSplitter = new QSplitter(Qt::Vertical, left);
+    auto* tableArea = new QWidget(leftSplitter);
+    auto* tableLayout = new QVBoxLayout(tableArea);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(tableLabel);
+    tableLayout->addWidget(m_table);
+    leftLayout->addWidget(leftSplitter, 1);
+
+    m_plan = new PlanPanel(
+        [this](PlanField field, const PlanSettings& settings, const QString& note) {
+            m_undo->push(EditPlan(*this, field, settings));
+            if (!note.isEmpty()) {
+                statusBar()->showMessage(note, 10000);
+            }
+        },
+        left);
+    auto* planScroll = new QScrollArea(leftSplitter);
+    planScroll->setWidget(m_plan);
+    planScroll->setWidgetResizable(true);
+    planScroll->setFrameShape(QFrame::NoFrame);
+    leftSplitter->addWidget(tableArea);
+    leftSplitter->addWidget(planScroll);
+    leftSplitter->setStretchFactor(0, 1);
+    leftSplitter->setStretchFactor(1, 0);
+    // The whole plan in view when the window opens.
+    leftSplitter->setSizes({240, m_plan->sizeHint().height()});
+
+    // Right: the selected group in the calculator itself.
+    auto* right = new QWidget(splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    auto* groupBox = new QGroupBox(QStringLiteral("Selected group"), right);
+    groupBox->setAccessibleName(QStringLiteral("Selected group"));
+    auto* groupForm = new QFormLayout(groupBox);
+    m_groupName = new QLineEdit(groupBox);
+    m_groupName->setAccessibleName(QStringLiteral("Group name"));
+    auto* groupNameLabel = new QLabel(QStringLiteral("&Name:"), groupBox);
+    groupNameLabel->setBuddy(m_groupName);
+    groupForm->addRow(groupNameLabel, m_groupName);
+    m_activity = new NumberBox(0, 100, groupBox);
+    m_activity->setSuffix(QStringLiteral(" %"));
+    m_activity->setAccessibleName(QStringLiteral("Activity"));
+    m_activity->setAccessibleDescription(
+        QStringLiteral("Percent of the recording hours the group really records"));
+    auto* activityLabel = new QLabel(QStringLiteral("&Activity (motion recording):"), groupBox);
+    activityLabel->setBuddy(m_activity);
+    groupForm->addRow(activityLabel, m_activity);
+    m_recorded = new QLabel(groupBox);
+    m_recorded->setAccessibleDescription(QStringLiteral("Recorded storage"));
+    m_recorded->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    groupForm->addRow(QStringLiteral("Recorded storage:"), m_recorded);
+    rightLayout->addWidget(groupBox);
+
+    m_calculator = new Form1View(m_idle, right);
+    m_calculator->setAccessibleName(QStringLiteral("Calculator"));
+    rightLayout->addWidget(m_calculator, 0, Qt::AlignLeft | Qt::AlignTop);
+    rightLayout->addStretch(1);
+    auto* rightScroll = new QScrollArea(splitter);
+    rightScroll->setWidget(right);
+    rightScroll->setWidgetResizable(true);
+    rightScroll->setFrameShape(QFrame::NoFrame);
+    rightScroll->setMinimumWidth(m_calculator->width() + 40);
+
+    splitter->addWidget(left);
+    splitter->addWidget(rightScroll);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    setCentralWidget(splitter);
+
+    // Keyboard order: project name, groups, the group's name and activity, the calculator, the
+    // storage plan.
+    QWidget::setTabOrder(m_projectName, m_table);
+    QWidget::setTabOrder(m_table, m_groupName);
+    QWidget::setTabOrder(m_groupName, m_activity);
+    QWidget::setTabOrder(m_activity, m_calculator->firstInTabOrder());
+    QWidget::setTabOrder(m_calculator->lastInTabOrder(), m_plan->firstInput());
+    qApp->installEventFilter(new ProjectUndoKeys(this));
+}
+
+void PlannerWindow::buildMenus() {
+    m_actions = std::make_unique<Actions>();
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
+        QAction* action = menu->addAction(text);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    add(file, QStringLiteral("&New"), QKeySequence::New, [this] {
+        if (maybeSave()) {
+            setDocument(ProjectDocument(), {});
+        }
+    });
+    add(file, QStringLiteral("&Open..."), QKeySequence::Open, [this] { openDialog(); });
+    m_recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
+    file->addSeparator();
+    m_actions->save = add(file, QStringLiteral("&Save"), QKeySequence::Save, [this] { save(); });
+    add(file, QStringLiteral("Save &As..."), QKeySequence::SaveAs, [this] { saveAs(); });
+    file->addSeparator();
+    add(file, QStringLiteral("Export &CSV..."), QKeySequence(), [this] {
+        exportDialog(QStringLiteral("Export CSV"), QStringLiteral("CSV (*.csv)"),
+                     QStringLiteral(".csv"));
+    });
+    add(file, QStringLiteral("Export &JSON report..."), QKeySequence(), [this] {
+        exportDialog(QStringLiteral("Export JSON report"), QStringLiteral("JSON (*.json)"),
+                     QStringLiteral(".json"));
+    });
+    add(file, QStringLiteral("Export P&DF..."), QKeySequence(), [this] {
+        exportDialog(QStringLiteral("Export PDF"), QStringLiteral("PDF (*.pdf)"),
+                     QStringLiteral(".pdf"));
+    });
+    add(file, QStringLiteral("&Print..."), QKeySequence::Print, [this] { print(); });
+    file->addSeparator();
+    add(file, QStringLiteral("&Close"), QKeySequence::Close, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = m_undo->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_undo->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    QAction* addAction =
+        add(edit, QStringLiteral("&Add group"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+            [this] { addGroup(false); });
+    m_actions->duplicate = add(edit, QStringLiteral("&Duplicate group"),
+                               QKeySequence(Qt::CTRL | Qt::Key_D), [this] { addGroup(true); });
+    m_actions->remove = add(edit, QStringLiteral("Re&move group"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { removeGroup(); });
+    m_actions->up = add(edit, QStringLiteral("Move &up"),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up), [this] { moveGroup(-1); });
+    m_actions->down =
+        add(edit, QStringLiteral("Move do&wn"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down),
+            [this] { moveGroup(1); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, QStringLiteral("&About Lenstally Planner"), QKeySequence(), [this] {
+        QMessageBox::about(
+            this, QStringLiteral("About Lenstally Planner"),
+            QStringLiteral("<p><b>Lenstally Planner %1</b></p><p>Plans the bandwidth, storage, "
+                           "drives and recorders of a video-surveillance site.</p><p>Free "
+                           "software under the MIT licence.</p>")
+                .arg(QString::fromLatin1(kVersionText)));
+    });
+
+    QToolBar* tools = addToolBar(QStringLiteral("Groups"));
+    tools->setObjectName(QStringLiteral("groupsToolBar"));
+    for (QAction* action :
+         {addAction, m_actions->duplicate, m_actions->remove, m_actions->up, m_actions->down}) {
+        tools->addAction(action);
+    }
+    tools->addSeparator();
+    tools->addAction(undo);
+    tools->addAction(redo);
+}
+
+void PlannerWindow::connectEdits() {
+    connect(m_undo, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    // The row picked by keyboard or mouse, or selected by an assistive tool.
+    auto show = [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() < m_groups->totalRow() &&
+            m_current != static_cast<std::size_t>(index.row())) {
+            showGroup(static_cast<std::size_t>(index.row()));
+        }
+    };
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, show);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [show](const QItemSelection& selected) {
+                if (!selected.isEmpty()) {
+                    show(selected.indexes().front());
+                }
+            });
+    connect(m_projectName, &QLineEdit::editingFinished, this, [this] {
+        const std::string text = fromQString(m_projectName->text().trimmed());
+        std::optional<std::string> name;
+        if (!text.empty()) {
+            name = text;
+        }
+        if (name != m_document.name()) {
+            m_undo->push(RenameProject(*this, name));
+        }
+    });
+    connect(m_groupName, &QLineEdit::editingFinished, this, [this] {
+        const std::string name = fromQString(m_groupName->text());
+        if (m_current && name != m_document.group(*m_current).name) {
+            m_undo->push(RenameGroup(*this, *m_current, name));
+        }
+    });
+    connect(m_activity, &QDoubleSpinBox::valueChanged, this, [this](double activity) {
+        if (m_current && activity != m_document.group(*m_current).activity) {
+            m_undo->push(SetActivity(*this, *m_current, activity));
+        }
+    });
+    // A user action in the calculator panel, recorded with the group's state around it.
+    m_calculator->setEditHandler([this](ControlId control, const std::function<void()>& perform) {
+        if (m_current) {
+            recordFormEdit(*m_current, control, perform);
+        } else {
+            perform();
+        }
+    });
+}
+
+void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
+                                   const std::function<void()>& perform) {
+    Form1 before = copyOf(m_document.group(group).form);
+    perform();
+    Form1 after = copyOf(m_document.group(group).form);
+    if (sameInputs(before, after)) {
+        return;
+    }
+    const QString what = QStringLiteral("Edit %1").arg(
+        m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
+    m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
+}
+
+bool PlannerWindow::isModified() const {
+    return !m_undo->isClean();
+}
+
+void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
+    m_current.reset();
+    m_calculator->bind(m_idle);
+    m_document = std::move(document);
+    m_path = path;
+    m_undo->clear();
+    m_groups->groupsChanged();
+    m_plan->showSettings({m_document.storage(), m_document.recorder()});
+    showProject();
+    if (m_document.groupCount() > 0) {
+        selectGroup(0);
+    } else {
+        showGroup(std::nullopt);
+    }
+    updateTitle();
+}
+
+void PlannerWindow::selectGroup(std::size_t i) {
+    m_table->setCurrentIndex(m_groups->index(static_cast<int>(i), 0));
+    showGroup(i);
+}
+
+void PlannerWindow::showGroup(std::optional<std::size_t> i) {
+    m_current = i;
+    m_calculator->bind(i ? m_document.form(*i) : m_idle);
+    m_calculator->setEnabled(i.has_value());
+    showGroupFields();
+    updateActions();
+}
+
+void PlannerWindow::showGroupFields() {
+    const QSignalBlocker nameBlocker(m_groupName);
+    const QSignalBlocker activityBlocker(m_activity);
+    m_groupName->setEnabled(m_current.has_value());
+    m_activity->setEnabled(m_current.has_value());
+    if (!m_current) {
+        m_groupName->clear();
+        m_activity->setValue(100);
+        m_recorded->setText(QStringLiteral("no group: add one with Edit, Add group"));
+        return;
+    }
+    const ProjectDocument::Group& group = m_document.group(*m_current);
+    m_groupName->setText(toQString(group.name));
+    m_activity->setValue(group.activity);
+    // The storage the table and the reports show: the calculator's storage times the activity.
+    m_recorded->setText(toQString(m_document.result(*m_current).storage).trimmed());
+}
+
+void PlannerWindow::groupChanged(std::size_t i) {
+    m_groups->groupChanged(i);
+    if (m_current == i) {
+        showGroupFields();
+    }
+    projectChanged();
+}
+
+void PlannerWindow::formReplaced(std::size_t i) {
+    selectGroup(i); // binds the panel to the restored form, which has no listener yet
+    groupChanged(i);
+}
+
+void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
+    m_groups->groupsChanged();
+    if (select) {
+        selectGroup(*select);
+    } else {
+        showGroup(std::nullopt);
+    }
+    projectChanged();
+}
+
+void PlannerWindow::projectChanged() {
+    showProject();
+}
+
+void PlannerWindow::showProject() {
+    const QString name = m_document.name() ? toQString(*m_document.name()) : QString();
+    if (m_projectName->text() != name) {
+        const QSignalBlocker blocker(m_projectName);
+        m_projectName->setText(name);
+    }
+    const PlanSettings settings{m_document.storage(), m_document.recorder()};
+    m_plan->showSettings(settings);
+    m_plan->showFigures(m_document.totals());
+    updateTitle();
+}
+
+void PlannerWindow::updateTitle() {
+    QString name = m_document.name() ? toQString(*m_document.name()) : QString();
+    if (name.isEmpty()) {
+        name = m_path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_path).fileName();
+    }
+    setWindowTitle(name + QStringLiteral("[*] - Lenstally Planner"));
+    setWindowModified(isModified());
+}
+
+void PlannerWindow::updateActions() {
+    const bool any = m_current.has_value();
+    m_actions->duplicate->setEnabled(any);
+    m_actions->remove->setEnabled(any);
+    m_actions->up->setEnabled(any && *m_current > 0);
+    m_actions->down->setEnabled(any && *m_current + 1 < m_document.groupCount());
+}
+
+void PlannerWindow::tableEdited(std::size_t group, int column, const QVariant& value) {
+    switch (column) {
+    case GroupsModel::Name: {
+        const std::string name = fromQString(value.toString());
+        if (name != m_document.group(group).name) {
+            m_undo->push(RenameGroup(*this, group, name));
+        }
+        break;
+    }
+    case GroupsModel::Activity: {
+        const double activity = std::clamp(value.toDouble(), 0.0, 100.0);
+        if (activity != m_document.group(group).activity) {
+            m_undo->push(SetActivity(*this, group, activity));
+        }
+        break;
+    }
+    case GroupsModel::Cameras: {
+        // The same typing the calculator panel performs on its camera box.
+        recordFormEdit(group, ControlId::txtCameraCount, [this, group, &value] {
+            m_document.form(group).setText(ControlId::txtCameraCount,
+                                           fromQString(value.toString()));
+        });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PlannerWindow::addGroup(bool duplicate) {
+    const std::size_t at = m_current ? *m_current + 1 : m_document.groupCount();
+    ProjectDocument::Group group =
+        duplicate && m_current
+            ? ProjectDocument::Group(m_document.group(*m_current))
+            : m_document.newGroup("Group " + std::to_string(m_document.groupCount() + 1));
+    if (duplicate) {
+        group.name += " (copy)";
+    }
+    m_undo->push(
+        InsertGroup(*this, at, std::move(group),
+                    duplicate ? QStringLiteral("Duplicate group") : QStringLiteral("Add group")));
+    m_groupName->setFocus();
+    m_groupName->selectAll();
+}
+
+void PlannerWindow::removeGroup() {
+    if (m_current) {
+        m_undo->push(RemoveGroup(*this, *m_current));
+    }
+}
+
+void PlannerWindow::moveGroup(int by) {
+    if (!m_current) {
+        return;
+    }
+    const auto to = static_cast<std::ptrdiff_t>(*m_current) + by;
+    if (to >= 0 && static_cast<std::size_t>(to) < m_document.groupCount()) {
+        m_undo->push(MoveGroup(*this, *m_current, static_cast<std::size_t>(to)));
+    }
+}
+
+void PlannerWindow::fail(const QString& title, const QString& text) {
+    m_notice(title, text);
+}
+
+bool PlannerWindow::maybeSave() {
+    if (!isModified()) {
+        return true;
+    }
+    const QString name =
+        m_path.isEmpty() ? QStringLiteral("this project") : QFileInfo(m_path).fileName();
+    switch (m_prompt(QStringLiteral("Save the changes to %1 before closing it?").arg(name))) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PlannerWindow::openFile(const QString& path) {
+    if (!maybeSave()) {
+        return false;
+    }
+    const ProjectParse parsed = ReadProjectFile(fromQString(path));
+    if (!parsed.project) {
+        fail(QStringLiteral("Cannot open the project"),
+             path + QStringLiteral(": ") + toQString(parsed.error));
+        return false;
+    }
+    setDocument(ProjectDocument(*parsed.project), QFileInfo(path).absoluteFilePath());
+    addRecent(path);
+    return true;
+}
+
+bool PlannerWindow::saveTo(const QString& path) {
+    // Names and settings being typed count too.
+    if (m_projectName->hasFocus() || m_groupName->hasFocus()) {
+        Q_EMIT(m_projectName->hasFocus() ? m_projectName : m_groupName)->editingFinished();
+    }
+    QSaveFile file(path);
+    const std::string text = projectText(m_document);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        fail(QStringLiteral("Cannot save the project"),
+             QStringLiteral("%1: %2. The project is not saved; any earlier file is unchanged.")
+                 .arg(path, file.errorString()));
+        return false;
+    }
+    m_path = QFileInfo(path).absoluteFilePath();
+    m_undo->setClean();
+    addRecent(path);
+    updateTitle();
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(path), 5000);
+    return true;
+}
+
+bool PlannerWindow::save() {
+    return m_path.isEmpty() ? saveAs() : saveTo(m_path);
+}
+
+bool PlannerWindow::saveAs() {
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save project"), m_path, kProjectFilter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!path.endsWith(QStringLiteral(".json"))) {
+        path += QStringLiteral(".lenstally.json");
+    }
+    return saveTo(path);
+}
+
+void PlannerWindow::openDialog() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open project"),
+                                                      QFileInfo(m_path).path(), kProjectFilter);
+    if (!path.isEmpty()) {
+        openFile(path);
+    }
+}
+
+bool PlannerWindow::exportReport(const QString& path) {
+    const ProjectResult result = m_document.result();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        QPdfWriter writer(&file);
+        writer.setTitle(result.name ? toQString(*result.name) : QStringLiteral("Lenstally plan"));
+        writer.setCreator(QStringLiteral("Lenstally Planner"));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        PrintReport(result, QDate::currentDate(), writer);
+    } else {
+        std::ostringstream out;
+        if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+            WriteProjectCsv(result, out);
+        } else {
+            WriteProjectJson(result, out);
+        }
+        const std::string text = out.str();
+        file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    if (!file.commit()) {
+        fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    statusBar()->showMessage(QStringLiteral("Exported %1").arg(path), 5000);
+    return true;
+}
+
+void PlannerWindow::exportDialog(const QString& title, const QString& filter,
+                                 const QString& suffix) {
+    QString suggestion = m_path.isEmpty() ? QStringLiteral("plan") : m_path;
+    suggestion.remove(QStringLiteral(".lenstally.json")).remove(QStringLiteral(".json"));
+    QString path = QFileDialog::getSaveFileName(this, title, suggestion + suffix, filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(suffix, Qt::CaseInsensitive)) {
+        path += suffix;
+    }
+    exportReport(path);
+}
+
+void PlannerWindow::print() {
+    QPrinter printer;
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        PrintReport(m_document.result(), QDate::currentDate(), printer);
+    }
+}
+
+void PlannerWindow::fillRecentMenu() {
+    m_recentMenu->clear();
+    const QStringList recent = QSettings().value(QStringLiteral("recentFiles")).toStringList();
+    for (const QString& path : recent) {
+        QAction* action = m_recentMenu->addAction(QFileInfo(path).fileName());
+        action->setToolTip(path);
+        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    if (recent.isEmpty()) {
+        m_recentMenu->addAction(QStringLiteral("No recent projects"))->setEnabled(false);
+    }
+}
+
+void PlannerWindow::closeEvent(QCloseEvent* event) {
+    if (maybeSave()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+} // namespace lenstally

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The planner: a whole project on screen. A table of the camera groups with the site's totals;
+// the selected group edited in the calculator itself (the calculator window's own view, bound
+// to that group's model) with its name and activity; the storage plan and recorders with their
+// figures. Every edit goes through the undo stack into the Qt-free ProjectDocument, which saves
+// the very file the command line reads, so `lenstally --project` on it shows the same figures.
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include "gui/planner/planner_commands.hpp"
+#include "project/project_document.hpp"
+
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QUndoStack;
+
+namespace lenstally {
+
+class Form1View;
+class GroupsModel;
+class PlanPanel;
+
+class PlannerWindow : public QMainWindow, private PlannerEditor {
+public:
+    /// Asks whether to save unsaved changes: Save, Discard or Cancel.
+    using SavePrompt = std::function<QMessageBox::StandardButton(const QString& question)>;
+    /// Tells the user that something failed, in one sentence.
+    using Notice = std::function<void(const QString& title, const QString& text)>;
+
+    explicit PlannerWindow(QWidget* parent = nullptr);
+    ~PlannerWindow() override;
+
+    PlannerWindow(const PlannerWindow&) = delete;
+    PlannerWindow& operator=(const PlannerWindow&) = delete;
+
+    /// Opens a project file; on failure tells why, in the command line's words, and keeps the
+    /// project on screen. Asks first when there are unsaved changes.
+    bool openFile(const QString& path);
+    /// Saves the project file atomically: on failure the old file is left as it was and the
+    /// project stays unsaved.
+    bool saveTo(const QString& path);
+    bool exportReport(const QString& path); // .pdf, .csv or .json by the name's ending
+
+    void setSavePrompt(SavePrompt prompt) { m_prompt = std::move(prompt); }
+    void setNotice(Notice notice) { m_notice = std::move(notice); }
+
+    const ProjectDocument& project() const { return m_document; }
+    QString filePath() const { return m_path; }
+    bool isModified() const;
+    QUndoStack* undoStack() const { return m_undo; }
+    QTableView* groupsTable() const { return m_table; }
+    Form1View* calculator() const { return m_calculator; }
+    PlanPanel* planPanel() const { return m_plan; }
+    /// The group the calculator panel shows, if any.
+    std::optional<std::size_t> currentGroup() const { return m_current; }
+    void selectGroup(std::size_t i);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // PlannerEditor
+    ProjectDocument& document() override { return m_document; }
+    void groupChanged(std::size_t i) override;
+    void formReplaced(std::size_t i) override;
+    void groupsChanged(std::optional<std::size_t> select) override;
+    void projectChanged() override;
+
+    void buildWidgets();
+    void buildMenus();
+    void connectEdits();
+    void setDocument(ProjectDocument document, const QString& path);
+    void showGroup(std::optional<std::size_t> i);
+    void showGroupFields();
+    void showProject();
+    void updateTitle();
+    void updateActions();
+    bool maybeSave();
+    bool save();
+    bool saveAs();
+    void openDialog();
+    void exportDialog(const QString& title, const QString& filter, const QString& suffix);
+    void print();
+    void fillRecentMenu();
+    void addGroup(bool duplicate);
+    void removeGroup();
+    void moveGroup(int by);
+    void tableEdited(std::size_t group, int column, const QVariant& value);
+    /// Performs a user action on group `group`'s form and records it, with the form's state
+    /// before and after, as one undo step (nothing when the inputs stay as they were).
+    void recordFormEdit(std::size_t group, ControlId control, const std::function<void()>& perform);
+    void fail(const QString& title, const QString& text);
+
+    ProjectDocument m_document;
+    QString m_path;
+    std::optional<std::size_t> m_current;
+    Form1 m_idle; // what the calculator panel shows while the project has no group
+    SavePrompt m_prompt;
+    Notice m_notice;
+
+    QUndoStack* m_undo = nullptr;
+    GroupsModel* m_groups = nullptr;
+    QTableView* m_table = nullptr;
+    QLineEdit* m_projectName = nullptr;
+    QLineEdit* m_groupName = nullptr;
+    QDoubleSpinBox* m_activity = nullptr; // a NumberBox
+    QLabel* m_recorded = nullptr;
+    Form1View* m_calculator = nullptr;
+    PlanPanel* m_plan = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    struct Actions;
+    std::unique_ptr<Actions> m_actions;
+};
+
+} // namespace lenstally

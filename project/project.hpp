@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Planning projects: several groups of cameras in one JSON file, and optionally the drives and
+// recorders that store them. A project is read and checked here (project_reader.cpp), computed
+// on the window's own model (project_compute.hpp) and written as a table, JSON or CSV
+// (project_reports.hpp).
+
+#include "estimation/storage_plan.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/actions.hpp"
+
+namespace lenstally {
+
+struct ProjectGroup {
+    std::string name;
+    std::vector<ResolvedAction> actions; // in the order of Actions(), whatever the file's order
+    double activity = 100; // percent of the recording hours the group really records, 0 to 100
+};
+
+/// The size of one drive as the file gives it: 8 TB, 3.84 TB, 1 TiB...
+struct DriveSize {
+    double number = 0;
+    SizeUnit unit = SizeUnit::TB;
+};
+
+struct StorageSection {
+    DriveSize drive;
+    DriveLayout layout;                 // layout.driveKB is the drive's size in KB
+    std::optional<std::int64_t> drives; // drives installed, spares included; a valid count
+};
+
+struct Project {
+    std::optional<std::string> name;
+    std::vector<ProjectGroup> groups;
+    std::optional<StorageSection> storage;
+    std::optional<RecorderLimits> recorder; // bays only together with a storage section
+};
+
+/// A project read from its JSON text, or the one-line reason it cannot be read.
+struct ProjectParse {
+    std::optional<Project> project;
+    std::string error; // set when `project` is empty; no "lenstally:" prefix, no file name
+};
+
+/// Reads a project file: {"name": TEXT, "groups": [{"name": TEXT, "stream": "h264", ...}, ...],
+/// "storage": {"drive": "8 TB", "raid": 6, ...}, "recorder": {"channels": 32, ...}}. Every value
+/// is checked here, so a project that parses always computes.
+/// Example: ParseProject(R"({"groups":[{"name":"Dock","cameras":4}]})") gives one group with
+/// the single action cameras "4".
+ProjectParse ParseProject(std::string_view text);
+
+/// Reads and parses the project file at `path`. The error is the line the command line prints
+/// after the file's name: "cannot read the project: No such file or directory", or why the text
+/// is not a project.
+ProjectParse ReadProjectFile(const std::string& path);
+
+/// A drive size written as text: a plain decimal number and a unit (TB, GB, TiB or GiB, any
+/// case), blanks allowed around the number: "8 TB", "3.84TB", " 1e1 tib ". Its size in KB must
+/// be finite and above 0.
+std::optional<DriveSize> ParseDriveSize(std::string_view text);
+
+} // namespace lenstally

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#include "project/project_document.hpp"
+
+namespace lenstally {
+
+ProjectDocument::ProjectDocument() {
+    m_startUp.load();
+    refreshTotals();
+}
+
+ProjectDocument::ProjectDocument(const Project& project)
+    : m_name(project.name), m_storage(project.storage), m_recorder(project.recorder) {
+    m_startUp.load();
+    m_groups.reserve(project.groups.size());
+    ForEachGroupForm(project, [this, &project](std::size_t i, const Form1& form) {
+        const ProjectGroup& g = project.groups[i];
+        m_groups.push_back(std::make_unique<Group>(Group{g.name, g.activity, form}));
+        m_results.push_back(ResultOfGroup(form, g.name, g.activity));
+    });
+    refreshTotals();
+}
+
+ProjectDocument::Group ProjectDocument::newGroup(std::string name) const {
+    return {std::move(name), 100, m_startUp};
+}
+
+void ProjectDocument::insertGroup(std::size_t at, Group group) {
+    const auto offset = static_cast<std::ptrdiff_t>(at);
+    m_results.insert(m_results.begin() + offset,
+                     ResultOfGroup(group.form, group.name, group.activity));
+    m_groups.insert(m_groups.begin() + offset, std::make_unique<Group>(std::move(group)));
+    refreshTotals();
+}
+
+ProjectDocument::Group ProjectDocument::takeGroup(std::size_t at) {
+    Group group = std::move(*m_groups.at(at));
+    m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(at));
+    m_results.erase(m_results.begin() + static_cast<std::ptrdiff_t>(at));
+    refreshTotals();
+    return group;
+}
+
+void ProjectDocument::moveGroup(std::size_t from, std::size_t to) {
+    auto group = std::move(m_groups.at(from));
+    GroupResult result = std::move(m_results.at(from));
+    m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(from));
+    m_results.erase(m_results.begin() + static_cast<std::ptrdiff_t>(from));
+    m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(to), std::move(group));
+    m_results.insert(m_results.begin() + static_cast<std::ptrdiff_t>(to), std::move(result));
+    refreshTotals(); // the sums run in group order, so their last bit may change
+}
+
+void ProjectDocument::setGroupName(std::size_t i, std::string name) {
+    m_groups.at(i)->name = std::move(name);
+    refresh(i);
+}
+
+void ProjectDocument::setActivity(std::size_t i, double activity) {
+    m_groups.at(i)->activity = activity;
+    refresh(i);
+}
+
+void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
+    m_groups.at(i)->form = state;
+    refresh(i);
+}
+
+void ProjectDocument::refresh(std::size_t i) {
+    const Group& g = *m_groups.at(i);
+    m_results.at(i) = ResultOfGroup(g.form, g.name, g.activity);
+    refreshTotals();
+}
+
+void ProjectDocument::setStorage(const std::optional<StorageSection>& storage) {
+    m_storage = storage;
+    refreshTotals();
+}
+
+void ProjectDocument::setRecorder(std::optional<RecorderLimits> recorder) {
+    m_recorder = recorder;
+    refreshTotals();
+}
+
+void ProjectDocument::refreshTotals() {
+    m_totals = TotalsOf(m_results, m_storage, m_recorder);
+}
+
+ProjectResult ProjectDocument::result() const {
+    ProjectResult r;
+    r.name = m_name;
+    r.groups = m_results;
+    r.storage = m_storage;
+    r.recorder = m_recorder;
+    r.totals = m_totals;
+    return r;
+}
+
+Project ProjectDocument::toProject() const {
+    Project project;
+    project.name = m_name;
+    project.storage = m_storage;
+    project.recorder = m_recorder;
+    for (const auto& g : m_groups) {
+        ProjectGroup group{g->name, {}, g->activity};
+        for (const ActionSpec& action : Actions()) {
+            // A list with nothing picked has no value to save; the panel never leaves one so.
+            Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));
+            if (resolved.value) {
+                group.actions.push_back(std::move(*resolved.value));
+            }
+        }
+        project.groups.push_back(std::move(group));
+    }
+    return project;
+}
+
+} // namespace lenstally

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A project being edited: each group held as a live calculator model (the form the planner's
+// calculator panel edits), with its figures kept up to date, and the project's totals and plan.
+// It links no toolkit: the planner window mirrors it, and what it saves is the project file the
+// command line reads, so both always show the same figures.
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form/form1.hpp"
+#include "project/project.hpp"
+#include "project/project_compute.hpp"
+
+namespace lenstally {
+
+class ProjectDocument {
+public:
+    struct Group {
+        std::string name;
+        double activity = 100; // percent, 0 to 100
+        Form1 form;            // in the state the group's inputs leave
+    };
+
+    /// A new project: no name, no groups, no plan.
+    ProjectDocument();
+    /// The project a file describes, each group computed as the command line computes it.
+    explicit ProjectDocument(const Project& project);
+
+    const std::optional<std::string>& name() const { return m_name; }
+    void setName(std::optional<std::string> name) { m_name = std::move(name); }
+
+    std::size_t groupCount() const { return m_groups.size(); }
+    const Group& group(std::size_t i) const { return *m_groups.at(i); }
+    /// Group i's figures, as the table and the reports show them.
+    const GroupResult& result(std::size_t i) const { return m_results.at(i); }
+    /// The group's form, for the calculator panel to edit; call refresh(i) after each edit. Its
+    /// address stays the same while the group exists, wherever it moves.
+    Form1& form(std::size_t i) { return m_groups.at(i)->form; }
+
+    /// A group as a new one starts: the calculator as it opens, recording all the time.
+    Group newGroup(std::string name) const;
+    void insertGroup(std::size_t at, Group group);
+    Group takeGroup(std::size_t at);
+    void moveGroup(std::size_t from, std::size_t to);
+    void setGroupName(std::size_t i, std::string name);
+    void setActivity(std::size_t i, double activity);
+    /// Puts group i's form in the state `state` holds (an earlier copy of it).
+    void replaceForm(std::size_t i, const Form1& state);
+    /// Recomputes group i's figures, then the totals and the plan.
+    void refresh(std::size_t i);
+
+    const std::optional<StorageSection>& storage() const { return m_storage; }
+    const std::optional<RecorderLimits>& recorder() const { return m_recorder; }
+    void setStorage(const std::optional<StorageSection>& storage);
+    void setRecorder(std::optional<RecorderLimits> recorder);
+
+    const ProjectTotals& totals() const { return m_totals; }
+    /// Every figure, as ComputeProject gives it for the project this document saves.
+    ProjectResult result() const;
+    /// The project as a file holds it: each group with its effective inputs.
+    Project toProject() const;
+
+private:
+    void refreshTotals();
+
+    Form1 m_startUp;
+    std::optional<std::string> m_name;
+    std::vector<std::unique_ptr<Group>> m_groups;
+    std::vector<GroupResult> m_results; // one per group, in the same order
+    std::optional<StorageSection> m_storage;
+    std::optional<RecorderLimits> m_recorder;
+    ProjectTotals m_totals;
+};
+
+} // namespace lenstally

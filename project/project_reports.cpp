@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: MIT
+#include "project/project_reports.hpp"
+
+#include "estimation/estimates.hpp"
+#include "estimation/numeric_text.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <ostream>
+
+#include "project/json_text.hpp"
+#include "project/plan_lines.hpp"
+
+namespace lenstally {
+namespace {
+
+// The CSV columns after the group's name and its actions (named as the project file names them).
+constexpr std::string_view kCsvResultColumns[] = {"activity", "per-camera", "total-bandwidth",
+                                                  "storage",  "total-kbps", "storage-kb"};
+
+// A raw figure: the shortest text that reads back as it, or `missing` where it is out of range.
+std::string raw(double value, std::string_view missing) {
+    return std::isfinite(value) ? ShortestText(value) : std::string(missing);
+}
+
+std::string rawCount(const std::optional<std::int64_t>& value) {
+    return value ? std::to_string(*value) : std::string("null");
+}
+
+std::string rawOptional(const std::optional<double>& value) {
+    return value ? raw(*value, "null") : std::string("null");
+}
+
+std::string_view limitName(RecorderLimit limit) {
+    switch (limit) {
+    case RecorderLimit::Minimum:
+        return "minimum";
+    case RecorderLimit::Channels:
+        return "channels";
+    case RecorderLimit::Bandwidth:
+        return "mbps";
+    case RecorderLimit::Bays:
+        return "bays";
+    }
+    return "";
+}
+
+// One cell of CSV: quoted only when it holds a comma, a double quote or a line break.
+void writeCsvField(std::ostream& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out << field;
+        return;
+    }
+    out << '"';
+    for (char c : field) {
+        if (c == '"') {
+            out << '"';
+        }
+        out << c;
+    }
+    out << '"';
+}
+
+// Display width of a UTF-8 text: one column per code point.
+std::size_t columns(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// Rows of cells, each column as wide as its widest cell plus two blanks, trailing blanks cut.
+void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostream& out) {
+    std::vector<std::size_t> width(rows.front().size());
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            width[i] = std::max(width[i], columns(row[i]));
+        }
+    }
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size()) {
+                line.append(width[i] - columns(row[i]) + 2, ' ');
+            }
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+using Lines = std::vector<std::vector<std::string>>;
+
+} // namespace
+
+void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
+    // The activity column appears only where some group records less than all the time, so a
+    // project without it reads as it always has.
+    const bool activity = std::any_of(result.groups.begin(), result.groups.end(),
+                                      [](const GroupResult& g) { return g.activity != 100; });
+    const std::size_t cameras = static_cast<std::size_t>(FindAction("cameras") - Actions().data());
+    Lines rows;
+    rows.reserve(result.groups.size() + 2);
+    rows.push_back(
+        {"Group", "Cameras", "Frame size (KB)", "Per camera", "Total bandwidth", "Storage"});
+    for (const GroupResult& g : result.groups) {
+        rows.push_back(
+            {g.name, g.inputs[cameras], g.frameSize, g.perCamera, g.totalBandwidth, g.storage});
+    }
+    rows.push_back({"TOTAL", "", "", "", result.totals.totalBandwidth, result.totals.totalStorage});
+    if (activity) {
+        rows[0].insert(rows[0].end() - 1, "Activity");
+        for (std::size_t i = 0; i < result.groups.size(); ++i) {
+            rows[i + 1].insert(rows[i + 1].end() - 1, PercentText(result.groups[i].activity));
+        }
+        rows.back().insert(rows.back().end() - 1, "");
+    }
+    if (result.name) {
+        out << "Project: " << *result.name << "\n\n";
+    }
+    writeColumns(rows, out);
+
+    // The plan in words, indented under its heading.
+    auto writeBlock = [&out](std::string_view heading, const std::vector<PlanLine>& lines) {
+        Lines indented;
+        for (const PlanLine& line : lines) {
+            indented.push_back({"", line.label, line.text});
+        }
+        out << '\n' << heading << '\n';
+        writeColumns(indented, out);
+    };
+    if (result.storage) {
+        writeBlock("Storage plan", result.totals.storageLines);
+    }
+    if (result.recorder) {
+        writeBlock("Recorders", result.totals.recorderLines);
+    }
+}
+
+void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
+    // Written by hand so every raw number is exactly the shortest text that reads back as it.
+    std::string text;
+    auto field = [&text](std::string_view key, const std::string& value) {
+        text += key;
+        AppendJsonString(text, value);
+    };
+    auto number = [&text](std::string_view key, const std::string& value) {
+        text += key;
+        text += value;
+    };
+    text += "{\"name\":";
+    if (result.name) {
+        AppendJsonString(text, *result.name);
+    } else {
+        text += "null";
+    }
+    text += ",\"groups\":[";
+    for (std::size_t i = 0; i < result.groups.size(); ++i) {
+        const GroupResult& g = result.groups[i];
+        text += i == 0 ? "{" : ",{";
+        field("\"name\":", g.name);
+        number(",\"activity\":", ShortestText(g.activity));
+        field(",\"txtFrameSize\":", g.frameSize);
+        field(",\"lbPerBandwidth\":", g.perCamera);
+        field(",\"lbTotalBandwidth\":", g.totalBandwidth);
+        field(",\"lbStorageSize\":", g.storage);
+        number(",\"totalKbps\":", raw(g.figures.totalKbps, "null"));
+        number(",\"storageKB\":", raw(g.figures.storageKB, "null"));
+        text += '}';
+    }
+    const ProjectTotals& t = result.totals;
+    field(R"(],"total":{"bandwidth":)", t.totalBandwidth);
+    field(",\"storage\":", t.totalStorage);
+    number(",\"totalKbps\":", raw(t.totalKbps, "null"));
+    number(",\"storageKB\":", raw(t.storageKB, "null"));
+    text += '}';
+    if (result.storage) {
+        const StorageSection& s = *result.storage;
+        const DriveLayout& layout = s.layout;
+        const StoragePlanResult& plan = *t.plan;
+        field(R"(,"storagePlan":{"drive":)", DriveSizeText(s.drive));
+        number(",\"driveKB\":", raw(layout.driveKB, "null"));
+        number(",\"driveTB\":", raw(layout.driveKB / 1e9, "null"));
+        number(",\"driveTiB\":", raw(layout.driveKB / kKilobytesPerTiB, "null"));
+        number(",\"raid\":", std::to_string(RaidNumber(layout.raid)));
+        number(",\"arrayWidth\":",
+               layout.arrayWidth > 0 ? std::to_string(layout.arrayWidth) : "null");
+        number(",\"spares\":", std::to_string(layout.spares));
+        number(",\"overhead\":", ShortestText(layout.overheadPercent));
+        number(",\"fill\":", ShortestText(layout.fillPercent));
+        number(",\"storageKB\":", raw(t.storageKB, "null"));
+        number(",\"drivesNeeded\":", rawCount(plan.drivesNeeded));
+        number(",\"drivesInstalled\":", rawCount(s.drives));
+        number(",\"usableKB\":", rawOptional(plan.usableKB));
+        if (plan.usableKB) {
+            field(",\"usable\":", StorageCaption(*plan.usableKB));
+        } else {
+            text += ",\"usable\":null";
+        }
+        number(",\"usableTiB\":",
+               rawOptional(plan.usableKB ? std::optional<double>(*plan.usableKB / kKilobytesPerTiB)
+                                         : std::nullopt));
+        number(",\"fits\":", plan.fits ? (*plan.fits ? "true" : "false") : "null");
+        number(",\"dailyKB\":", raw(t.dailyKB, "null"));
+        const std::optional<DaysThatFit>& days = plan.daysThatFit;
+        const bool counted = days && days->kind == DaysThatFit::Kind::Days;
+        number(",\"daysThatFit\":", counted ? ShortestText(days->days) : "null");
+        if (!days) {
+            text += ",\"daysThatFitText\":null";
+        } else {
+            field(",\"daysThatFitText\":", counted ? FormatNumber(days->days)
+                                           : days->kind == DaysThatFit::Kind::Unlimited
+                                               ? std::string("unlimited")
+                                               : std::string(kOutOfRange));
+        }
+        text += '}';
+    }
+    if (result.recorder) {
+        const RecorderLimits& limits = *result.recorder;
+        const RecordersNeeded& r = *t.recorders;
+        number(R"(,"recorders":{"channels":)", rawOptional(limits.channels));
+        number(",\"mbps\":", rawOptional(limits.mbps));
+        number(",\"bays\":", rawOptional(limits.bays));
+        number(",\"cameras\":", raw(t.cameras, "null"));
+        number(",\"byChannels\":", rawOptional(r.byChannels));
+        number(",\"byMbps\":", rawOptional(r.byBandwidth));
+        number(",\"byBays\":", rawOptional(r.byBays));
+        number(",\"needed\":", rawOptional(r.count));
+        if (r.count) {
+            field(",\"decidedBy\":", std::string(limitName(r.decidedBy)));
+        } else {
+            text += ",\"decidedBy\":null";
+        }
+        text += '}';
+    }
+    text += "}\n";
+    out << text;
+}
+
+void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
+    constexpr std::string_view kEnd = "\r\n";
+    out << "name";
+    for (const ActionSpec& a : Actions()) {
+        out << ',' << a.option;
+    }
+    for (const std::string_view column : kCsvResultColumns) {
+        out << ',' << column;
+    }
+    out << kEnd;
+    auto writeRow = [&out, kEnd](std::span<const std::string> cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0) {
+                out << ',';
+            }
+            writeCsvField(out, cells[i]);
+        }
+        out << kEnd;
+    };
+    std::vector<std::string> cells;
+    for (const GroupResult& g : result.groups) {
+        cells.clear();
+        cells.push_back(g.name);
+        cells.insert(cells.end(), g.inputs.begin(), g.inputs.end());
+        cells.insert(cells.end(),
+                     {ShortestText(g.activity), g.perCamera, g.totalBandwidth, g.storage,
+                      raw(g.figures.totalKbps, ""), raw(g.figures.storageKB, "")});
+        writeRow(cells);
+    }
+    const ProjectTotals& t = result.totals;
+    cells.assign(1 + Actions().size() + 2, std::string());
+    cells.front() = "TOTAL";
+    cells.insert(cells.end(),
+                 {t.totalBandwidth, t.totalStorage, raw(t.totalKbps, ""), raw(t.storageKB, "")});
+    writeRow(cells);
+}
+
+} // namespace lenstally

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A computed project written for people (a table), for programs (JSON) and for spreadsheets
+// (CSV). Raw numbers are the shortest decimal that reads back exactly, and null (JSON) or empty
+// (CSV) where their text reads "Out of range".
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "project/project_compute.hpp"
+
+namespace lenstally {
+
+/// A table for people: one row per group and a TOTAL row, then, when the project has them, the
+/// storage plan and the recorders in words, every assumption and figure listed.
+void WriteProjectTable(const ProjectResult& result, std::ostream& out);
+/// One JSON object: the project's name, each group's texts and raw numbers, the totals, and the
+/// "storagePlan" and "recorders" objects when the project has those sections.
+void WriteProjectJson(const ProjectResult& result, std::ostream& out);
+/// CSV with CRLF line ends: a header, one row per group, then the TOTAL row.
+void WriteProjectCsv(const ProjectResult& result, std::ostream& out);
+
+} // namespace lenstally

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A project report from start to end, as `lenstally --project FILE` gives it: the project read,
+// computed and written, or the one line that says why it cannot be read.
+
+#include <iosfwd>
+#include <string_view>
+
+#include "project/project.hpp"
+
+namespace lenstally {
+
+enum class ProjectOutput { Table, Json, Csv };
+
+/// Writes the report of `parsed` to `out` and returns 0, or 1 when a figure is out of range; a
+/// project that could not be read writes "lenstally: SOURCE: REASON" to `err` instead and returns
+/// 2. `source` names where the text came from: a file's path, or "standard input".
+int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutput output,
+               std::ostream& out, std::ostream& err);
+
+} // namespace lenstally

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A project written as the file the command line and the planner read.
+
+#include <string>
+
+#include "project/project.hpp"
+
+namespace lenstally {
+
+/// The project file for `project`: its name, each group's name, inputs and activity, and the
+/// storage and recorder sections it has, one group to a line. ParseProject reads it back into
+/// the same project.
+std::string ProjectFileText(const Project& project);
+
+} // namespace lenstally

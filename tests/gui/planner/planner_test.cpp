@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+// The planner as a user drives it, on the offscreen platform: what it shows and saves must be
+// what `lenstally --project` computes for the saved file.
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include "cli/cli.hpp"
+#include "gui/calculator/form1_view.hpp"
+#include "gui/planner/groups_model.hpp"
+#include "gui/planner/plan_panel.hpp"
+#include "gui/planner/planner_window.hpp"
+
+using lenstally::ControlId;
+using lenstally::GroupsModel;
+using lenstally::PlannerWindow;
+
+namespace {
+
+const QString kExample = QStringLiteral(LENSTALLY_SOURCE_DIR "/examples/distribution-centre.json");
+
+struct CommandLine {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CommandLine lenstallyRun(const std::vector<std::string>& args) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const lenstally::CliOutcome o = lenstally::RunCommandLine(args, in, out, err);
+    return {o.status, out.str(), err.str()};
+}
+
+QString cell(const PlannerWindow& planner, int row, int column) {
+    const QAbstractItemModel* model = planner.groupsTable()->model();
+    return model->data(model->index(row, column), Qt::DisplayRole).toString();
+}
+
+// The value the plan panel shows beside `label` ("Drives needed"), found as a screen reader
+// finds it: by its description.
+QString figure(const PlannerWindow& planner, const QString& label) {
+    for (const QLabel* value : planner.planPanel()->findChildren<QLabel*>()) {
+        if (value->accessibleDescription() == label) {
+            return value->text();
+        }
+    }
+    return QStringLiteral("(no %1)").arg(label);
+}
+
+// The input a screen reader knows as `name`.
+template <class W> W* named(const QWidget& window, const char* name) {
+    for (W* w : window.findChildren<W*>()) {
+        if (w->accessibleName() == QLatin1String(name)) {
+            return w;
+        }
+    }
+    qFatal("no input named %s", name);
+}
+
+void retype(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// A planner with the example open, shown, asking nothing and remembering every notice.
+struct Planner {
+    PlannerWindow window;
+    QStringList notices;
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+
+    Planner() {
+        window.setNotice([this](const QString&, const QString& text) { notices << text; });
+        window.setSavePrompt([this](const QString&) { return answer; });
+        window.show();
+        QVERIFY(window.openFile(kExample));
+    }
+};
+
+} // namespace
+
+class PlannerTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Recent files go to a settings file of the test's own.
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
+    }
+
+    // State: the example open. Action: edit a group in the calculator panel, its activity and
+    // the drives installed, then save. Expected: the command line reads the saved file to the
+    // very figures the table, the calculator panel and the plan showed.
+    void savedFileGivesTheCommandLineTheFiguresShown() {
+        Planner p;
+        p.window.selectGroup(2);
+        lenstally::Form1View& calculator = *p.window.calculator();
+        QTest::mouseClick(calculator.widget(ControlId::optResolution5), Qt::LeftButton);
+        retype(static_cast<QLineEdit*>(calculator.widget(ControlId::txtCameraCount)),
+               QStringLiteral("48"));
+        named<QDoubleSpinBox>(p.window, "Activity")->setValue(40);
+        named<QSpinBox>(p.window, "Drives installed")->setValue(14);
+        QCOMPARE(cell(p.window, 2, GroupsModel::Cameras), QStringLiteral("48"));
+        QCOMPARE(cell(p.window, 2, GroupsModel::Resolution), QStringLiteral("2 Megapixel"));
+
+        const QString path = m_dir.filePath(QStringLiteral("edited.lenstally.json"));
+        QVERIFY(p.window.saveTo(path));
+        QVERIFY(!p.window.isModified());
+        const CommandLine run = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(run.status, 0);
+        const nlohmann::json report = nlohmann::json::parse(run.out);
+        const auto& groups = report["groups"];
+        QCOMPARE(static_cast<int>(groups.size()), 4);
+        for (int row = 0; row < 4; ++row) {
+            const auto& g = groups[static_cast<std::size_t>(row)];
+            QCOMPARE(cell(p.window, row, GroupsModel::PerCamera),
+                     QString::fromStdString(g["lbPerBandwidth"].get<std::string>()));
+            QCOMPARE(cell(p.window, row, GroupsModel::Bandwidth),
+                     QString::fromStdString(g["lbTotalBandwidth"].get<std::string>()));
+            QCOMPARE(cell(p.window, row, GroupsModel::Storage),
+                     QString::fromStdString(g["lbStorageSize"].get<std::string>()));
+        }
+        const int total = static_cast<int>(groups.size());
+        QCOMPARE(cell(p.window, total, GroupsModel::Storage),
+                 QString::fromStdString(report["total"]["storage"].get<std::string>()));
+        // The calculator panel shows the group's own window captions.
+        QCOMPARE(static_cast<QLabel*>(calculator.widget(ControlId::lbPerBandwidth))->text(),
+                 QString::fromStdString(groups[2]["lbPerBandwidth"].get<std::string>()));
+        const auto& plan = report["storagePlan"];
+        QCOMPARE(plan["drivesInstalled"].get<int>(), 14);
+        QCOMPARE(groups[2]["activity"].get<double>(), 40.0);
+        QVERIFY(
+            figure(p.window, QStringLiteral("Drives needed"))
+                .startsWith(QString::number(plan["drivesNeeded"].get<int>()) + QLatin1Char(' ')));
+        QVERIFY(
+            figure(p.window, QStringLiteral("Days that fit"))
+                .startsWith(QString::number(plan["daysThatFit"].get<int>()) + QLatin1Char(' ')));
+    }
+
+    // State: the example open. Action: type a camera count, change the plan, then undo and redo.
+    // Expected: each undo puts back the figures before the edit, each redo the edited ones.
+    void undoAndRedoEveryEdit() {
+        Planner p;
+        p.window.selectGroup(0);
+        const QString storage = cell(p.window, 0, GroupsModel::Storage);
+        const QString total = figure(p.window, QStringLiteral("Total storage"));
+        retype(static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtCameraCount)),
+               QStringLiteral("120"));
+        const QString edited = cell(p.window, 0, GroupsModel::Storage);
+        QVERIFY(edited != storage);
+        QVERIFY(figure(p.window, QStringLiteral("Total storage")) != total);
+        QUndoStack& undo = *p.window.undoStack();
+        QCOMPARE(undo.count(), 1); // the typing of "120" is one step
+        undo.undo();
+        QCOMPARE(cell(p.window, 0, GroupsModel::Storage), storage);
+        QCOMPARE(figure(p.window, QStringLiteral("Total storage")), total);
+        QCOMPARE(static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtCameraCount))
+                     ->text(),
+                 QStringLiteral("12"));
+        QVERIFY(!p.window.isModified());
+        undo.redo();
+        QCOMPARE(cell(p.window, 0, GroupsModel::Storage), edited);
+        QVERIFY(p.window.isModified());
+    }
+
+    // State: unsaved changes. Action: open another project, answering Cancel, then Discard.
+    // Expected: Cancel keeps the edited project; Discard opens the other one.
+    void unsavedChangesAreNotDiscardedUnasked() {
+        Planner p;
+        p.window.selectGroup(1);
+        retype(static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtDays)),
+               QStringLiteral("60"));
+        const QString edited = cell(p.window, 1, GroupsModel::Storage);
+        const QString other = QStringLiteral(LENSTALLY_SOURCE_DIR "/examples/shop.json");
+        p.answer = QMessageBox::Cancel;
+        QVERIFY(!p.window.openFile(other));
+        QCOMPARE(cell(p.window, 1, GroupsModel::Storage), edited);
+        QVERIFY(p.window.isModified());
+        p.answer = QMessageBox::Discard;
+        QVERIFY(p.window.openFile(other));
+        QCOMPARE(p.window.project().groupCount(), std::size_t{2});
+        QVERIFY(!p.window.isModified());
+    }
+
+    // State: the example open. Action: open a file that does not exist, and one that is not a
+    // project. Expected: the command line's reason for each, and the example still on screen.
+    void anUnreadableFileKeepsTheProjectOnScreen() {
+        Planner p;
+        const QString bad = m_dir.filePath(QStringLiteral("bad.json"));
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"groups":[{"name":"a","fps":31}]})");
+        file.close();
+        for (const QString& path : {m_dir.filePath(QStringLiteral("none.json")), bad}) {
+            p.notices.clear();
+            QVERIFY(!p.window.openFile(path));
+            const CommandLine run = lenstallyRun({"--project", path.toStdString()});
+            QCOMPARE(run.status, 2);
+            QCOMPARE(p.notices.size(), 1);
+            QCOMPARE(QStringLiteral("lenstally: ") + p.notices.front() + QLatin1Char('\n'),
+                     QString::fromStdString(run.err));
+            QCOMPARE(p.window.project().groupCount(), std::size_t{4});
+            QCOMPARE(p.window.filePath(), kExample);
+        }
+    }
+
+    // State: the example open and edited. Action: save onto a folder, and into a folder that
+    // does not exist. Expected: a notice each time, the folder untouched, the project unsaved.
+    void aFailedSaveKeepsTheOldFileAndTheProjectUnsaved() {
+        Planner p;
+        p.window.selectGroup(0);
+        QTest::mouseClick(p.window.calculator()->widget(ControlId::optStream1), Qt::LeftButton);
+        const QString folder = m_dir.filePath(QStringLiteral("a-folder.json"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString& path : {folder, m_dir.filePath(QStringLiteral("no/such/x.json"))}) {
+            p.notices.clear();
+            QVERIFY(!p.window.saveTo(path));
+            QCOMPARE(p.notices.size(), 1);
+            QVERIFY(p.window.isModified());
+            QCOMPARE(p.window.filePath(), kExample);
+        }
+        QVERIFY(QFileInfo(folder).isDir());
+    }
+
+    // Expected: the PDF report holds the project's name, each group, the totals and the plan.
+    void thePdfHoldsTheFigures() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        }
+        Planner p;
+        const QString pdf = m_dir.filePath(QStringLiteral("plan.pdf"));
+        QVERIFY(p.window.exportReport(pdf));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(20000));
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* expected :
+             {"Distribution centre, Canal Street", "Warehouse aisles", "45.039TB", "265.851Mbps",
+              "Drives needed:", "10 (9 active in 1 array, 7 data drives", "Days that fit:",
+              "44 (whole days", "Recorders needed:", "3 (set by the cameras per recorder)"}) {
+            QVERIFY2(out.contains(QString::fromUtf8(expected)), expected);
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(PlannerTest)
+#include "planner_test.moc"
