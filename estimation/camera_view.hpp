@@ -21,6 +21,8 @@ struct Lens {
     double hfov = 0;   // Angle: the horizontal angle of view in degrees, above 0 and below 180
     double focal = 0;  // Focal: the focal length in mm, above 0
     double sensor = 0; // Focal: the sensor's width in mm, above 0
+
+    friend bool operator==(const Lens&, const Lens&) = default;
 };
 
 /// The scene width per metre of distance, k: 2.0 * tan(hfov * pi / 360.0) for an angle, sensor /

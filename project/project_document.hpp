@@ -23,6 +23,7 @@ public:
         std::string name;
         double activity = 100; // percent, 0 to 100
         Form1 form;            // in the state the group's inputs leave
+        CameraDetails camera;  // the camera's name, pixel width and view, where given
     };
 
     /// A new project: no name, no groups, no plan.
@@ -48,6 +49,8 @@ public:
     void moveGroup(std::size_t from, std::size_t to);
     void setGroupName(std::size_t i, std::string name);
     void setActivity(std::size_t i, double activity);
+    /// Gives group i the camera details `camera` (checked as a project file's are).
+    void setCamera(std::size_t i, CameraDetails camera);
     /// Puts group i's form in the state `state` holds (an earlier copy of it).
     void replaceForm(std::size_t i, const Form1& state);
     /// Recomputes group i's figures, then the totals and the plan.
