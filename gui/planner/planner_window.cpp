@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "gui/planner/planner_window.hpp"
 
-#include "estimation/estimates.hpp"
-#include "estimation/numeric_text.hpp"
-
 #include <algorithm>
 #include <sstream>
 
