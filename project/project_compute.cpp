@@ -45,10 +45,10 @@ GroupResult ResultOfGroup(const Form1& form, std::string name, double activity,
     g.cameras = ParseNumber(form.control(ControlId::txtCameraCount).text);
     g.dailyKB = form.dailyStorageKB() * share;
     g.camera = camera;
+    g.pixels = camera.pixels.value_or(DefaultPixelWidth(form.selectedResolution()));
     if (camera.view) {
-        const double pixels = static_cast<double>(
-            camera.pixels.value_or(DefaultPixelWidth(form.selectedResolution())));
-        g.view = ComputeView(camera.view->distance, pixels, camera.view->lens);
+        g.view =
+            ComputeView(camera.view->distance, static_cast<double>(g.pixels), camera.view->lens);
         g.viewLines = ViewLines(*camera.view, *g.view, !camera.pixels);
     }
     return g;

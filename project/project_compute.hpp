@@ -43,6 +43,7 @@ struct GroupResult {
     double cameras = 0;              // the camera box, read as the window reads it
     double dailyKB = 0;              // recorded storage of one day (the days box holding "1")
     CameraDetails camera;            // as the project gives them
+    std::int64_t pixels = 0;         // the picture's width: camera.pixels, or else the resolution's
     std::optional<ViewFigures> view; // with a camera view: what the camera sees at the target
     std::vector<PlanLine> viewLines; // with a camera view: the view in words
 };

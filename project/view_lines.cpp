@@ -21,7 +21,8 @@ std::vector<PlanLine> ViewLines(const GroupView& view, const ViewFigures& figure
         lens = MillimetresText(view.lens.focal) + " on a " + ShortestText(view.lens.sensor) +
                " mm wide sensor, " + lens;
     }
-    lines.push_back({Kind::Assumption, "Lens:", lens, figures.hfov});
+    // A figure rather than an assumption: with a focal length its angle is worked out.
+    lines.push_back({Kind::Figure, "Lens:", lens, figures.hfov});
     lines.push_back({Kind::Assumption, "Picture width:",
                      FormatNumber(figures.pixels) + " pixels" +
                          (defaultPixels ? " (the resolution's width)" : ""),
