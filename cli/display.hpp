@@ -20,7 +20,7 @@ inline constexpr const char* kNoDisplayMessage =
 /// True when DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set to something.
 inline bool HasDisplayVariable() {
     constexpr std::array<const char*, 3> kNames{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    return std::ranges::any_of(kNames, [](const char* name) {
+    return std::any_of(kNames.begin(), kNames.end(), [](const char* name) {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0';
     });

@@ -33,7 +33,7 @@ SettledPlan SettlePlan(PlanSettings settings) {
     if (!note.empty() && note.back() == ' ') {
         note.pop_back();
     }
-    return {std::move(settings), std::move(note)};
+    return {settings, std::move(note)};
 }
 
 } // namespace lenstally

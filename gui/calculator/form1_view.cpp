@@ -94,43 +94,12 @@ protected:
     }
 };
 
-// Which label names which input for assistive tools.
-constexpr std::pair<ControlId, ControlId> kBuddies[] = {
-    {lbBitrate, txtBPS},
-    {lbBitrateMode, cmbBitrateMode},
-    {lbFrameSize, txtFrameSize},
-    {lbQuality, cmbQuality},
-    {lbFPS, cmbFPS},
-    {lbGOP, cmbGOP},
-    {lbCamCount, txtCameraCount},
-    {Label10, cmbHours},
-    {Label11, txtDays},
-};
-
-// What each result caption is, read after its value.
-constexpr std::pair<ControlId, const char*> kResultDescriptions[] = {
-    {lbPerBandwidth, "Bandwidth per camera"},
-    {lbTotalBandwidth, "Total bandwidth"},
-    {lbStorageSize, "Estimated storage"},
-};
-
-// A caption as a name to be read out: the trailing tab some captions carry is not spoken.
+// A caption as a name to be read out (see SpokenName).
 QString spokenName(std::string_view caption) {
-    return toQString(caption).trimmed();
+    return toQString(SpokenName(caption));
 }
 
 } // namespace
-
-std::optional<ControlId> LabelBeside(ControlId option) {
-    const ControlDescription& d = Describe(option);
-    for (const ControlDescription& label : ControlDescriptions()) {
-        if (label.kind == ControlKind::Label && label.container == d.container &&
-            label.arrayIndex == d.arrayIndex && label.arrayIndex >= 0) {
-            return label.id;
-        }
-    }
-    return std::nullopt;
-}
 
 Form1View::Form1View(QWidget* parent) : QWidget(parent) {
     // Load runs before the widgets exist, so each widget is built once from the loaded state
@@ -281,13 +250,15 @@ void Form1View::describeForAssistiveTools() const {
             }
         }
     }
-    for (const auto& [labelId, input] : kBuddies) {
+    for (const auto& [labelId, input] : InputLabels()) {
         auto* label = static_cast<QLabel*>(widget(labelId));
         label->setBuddy(widget(input));
         widget(input)->setAccessibleName(spokenName(Describe(labelId).text));
     }
-    for (const auto& [id, description] : kResultDescriptions) {
-        widget(id)->setAccessibleDescription(QString::fromLatin1(description));
+    for (const ControlDescription& d : ControlDescriptions()) {
+        if (const auto description = ResultDescription(d.id)) {
+            widget(d.id)->setAccessibleDescription(toQString(*description));
+        }
     }
 }
 

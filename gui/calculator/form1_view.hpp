@@ -14,6 +14,7 @@
 
 #include <QWidget>
 
+#include "form/control_names.hpp"
 #include "form/form1.hpp"
 
 class QFont;
@@ -25,16 +26,12 @@ namespace lenstally {
 QString toQString(std::string_view text);
 std::string fromQString(const QString& text);
 
-/// The label that shows an option button's caption: the label of the same array index in the
-/// same frame ("H.264" beside optStream(2)).
-std::optional<ControlId> LabelBeside(ControlId option);
-
 /// The font a control described with `face` is drawn in.
 QFont windowFont(FontSpec face = kDefaultFont);
 
 /// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
 constexpr int twipsToPixels(int twips) {
-    return (twips + 7) / 15;
+    return TwipsToPixels(twips);
 }
 
 class Form1View : public QWidget {

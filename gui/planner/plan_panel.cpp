@@ -261,7 +261,7 @@ void PlanPanel::edited(PlanField field) {
             break;
         }
     }
-    const SettledPlan settled = SettlePlan(std::move(next));
+    const SettledPlan settled = SettlePlan(next);
     m_onEdit(field, settled.settings, toQString(settled.note));
 }
 

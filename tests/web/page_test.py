@@ -1,0 +1,312 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""lenstally.html opened from disk in headless Chromium, used with the mouse and the keyboard as a
+person would, against the native command line's figures.
+
+    page_test.py LENSTALLY_HTML LENSTALLY_EXE EXAMPLES_DIR
+"""
+
+import json
+import pathlib
+import random
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).parent))
+from devtools import Browser  # noqa: E402
+
+PAGE, NATIVE, EXAMPLES = (pathlib.Path(arg).resolve() for arg in sys.argv[1:4])
+INPUT_ROLES = {"textbox", "combobox", "radio", "checkbox", "spinbutton", "button"}
+RESULT_DESCRIPTIONS = {"lbPerBandwidth": "Bandwidth per camera",
+                       "lbTotalBandwidth": "Total bandwidth", "lbStorageSize": "Estimated storage"}
+
+
+def native(*args: str, text: str | None = None) -> str:
+    """What the command line writes to standard output, line ends as written (CSV's CRLF)."""
+    return subprocess.run([str(NATIVE), *args], input=text.encode() if text else None,
+                          capture_output=True, check=False).stdout.decode()
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def setUp(self):
+        self.page = self.browser.new_page()
+        self.page.open(PAGE.as_uri())
+        self.page.since_navigation("lenstally-figures")
+        self.page.evaluate("localStorage.clear()")
+
+    def tearDown(self):
+        # Nothing went to the network or the console, and no script failed.
+        self.assertEqual(self.page.network_requests(), [])
+        self.assertEqual((self.page.console, self.page.errors), ([], []))
+
+    def text(self, selector: str) -> str:
+        return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
+
+    def choose_file(self, path: pathlib.Path) -> None:
+        """Picks a file in the page's Open project chooser, as the file dialog would."""
+        document = self.page.send("DOM.getDocument", {"depth": 0})["root"]["nodeId"]
+        node = self.page.send("DOM.querySelector",
+                              {"nodeId": document, "selector": "input[type=file]"})["nodeId"]
+        self.page.send("DOM.setFileInputFiles", {"nodeId": node, "files": [str(path)]})
+
+    def test_calculator_follows_clicks_and_typing_like_the_command_line(self):
+        page = self.page
+        page.click("#c-optStream2")
+        page.click("#c-optResolution5")
+        page.click("#c-txtCameraCount", count=2)
+        page.type_text("12")
+        page.press("Enter")
+        expected = json.loads(native("--stream", "h264", "--resolution", "2mp", "--cameras", "12",
+                                     "--json"))
+        for name, value in expected.items():
+            selector = f"#c-{name}"
+            shown = page.evaluate(f"(e => e.value ?? e.textContent)("
+                                  f"document.querySelector({json.dumps(selector)}))")
+            self.assertEqual(shown, value, name)
+        # Every input has a name; a result is described, and named by its value at most.
+        nodes = page.accessibility()
+        unnamed = [node for node in nodes if node["role"] in INPUT_ROLES and not node["name"]]
+        self.assertEqual(unnamed, [])
+        for name, description in RESULT_DESCRIPTIONS.items():
+            node = next(n for n in nodes if n["node"] == page.backend_node(f"#c-{name}"))
+            self.assertEqual(node["description"], description)
+            self.assertIn(node["name"], ("", expected[name]))
+        for selector, name in (("#c-txtCameraCount", "Number of Cameras:"),
+                               ("#c-optResolution0", "QCIF (176x120)")):
+            node = next(n for n in nodes if n["node"] == page.backend_node(selector))
+            self.assertEqual(node["name"], name)
+
+    def test_action_lists_it_has_never_seen_give_the_command_lines_results(self):
+        # Each generated action done as a person does it: a click on an option button, a list
+        # picked with the keyboard (Home, then the arrow), a box's text selected and typed over.
+        # An action on a control the form hides cannot be done by hand and is left out.
+        page = self.page
+        actions = page.evaluate("lenstally.core.page({calculator: 'actions'})")
+        generate = random.Random(1919)
+        texts = ["1", "12", "0", "7.5", "1e3", "", "abc", "250", "-3"]
+        performed = 0
+        for run in range(8):
+            page.open(PAGE.as_uri())
+            page.since_navigation("lenstally-figures")
+            done = []
+            for _ in range(generate.randint(1, 8)):
+                action = generate.choice(actions)
+                if action["kind"] == "select":
+                    index = generate.randrange(len(action["names"]))
+                    target, value = action["controls"][index], action["names"][index]
+                elif action["kind"] == "type":
+                    target, value = action["control"], generate.choice(texts)
+                else:
+                    target = action["control"]
+                    count = page.evaluate(f"document.querySelector('#c-{target}').length")
+                    index = generate.randrange(count)
+                    value = action["names"][index] if action["kind"] == "pick" else str(index + 1)
+                selector = "#c-" + target.replace("(", "").replace(")", "")
+                if page.evaluate(f"document.querySelector('{selector}').hidden"):
+                    continue
+                if action["kind"] == "select":
+                    page.click(selector)
+                elif action["kind"] == "type":
+                    page.click(selector)
+                    page.press("a", ("Control",))
+                    page.press("Backspace")
+                    page.type_text(value)
+                else:
+                    page.click(selector)
+                    page.press("Escape")
+                    page.press("Home")
+                    for _ in range(index):
+                        page.press("ArrowDown")
+                done.append((action["option"], value))
+            # "--option=value" keeps a value such as "-3" a value; an empty one stands alone.
+            arguments = [arg for option, value in done
+                         for arg in ([f"--{option}={value}"] if value else [f"--{option}", ""])]
+            expected = json.loads(native(*arguments, "--json"))
+            performed += len(done)
+            for name, value in expected.items():
+                shown = page.evaluate(f"(e => e.value ?? e.textContent)"
+                                      f"(document.querySelector('#c-{name}'))")
+                self.assertEqual(shown, value, f"{name} after {done}")
+        self.assertGreater(performed, 15)
+
+    def test_tab_visits_the_inputs_in_the_windows_order(self):
+        # The order the core describes: by tab index, an option group once, at its selected
+        # button; only the inputs on show.
+        expected = self.page.evaluate("""(() => {
+            const seen = new Set();
+            return lenstally.core.page({calculator: 'open'}).controls
+                .filter(c => c.tabIndex >= 0 && c.visible)
+                .sort((a, b) => a.tabIndex - b.tabIndex)
+                .filter(c => c.kind !== 'option' || (c.value && !seen.has(c.container)
+                                                      && seen.add(c.container)))
+                .map(c => c.name);
+        })()""")
+        visited = []
+        for _ in expected:
+            self.page.press("Tab")
+            visited.append(self.page.evaluate("document.activeElement.dataset.control"))
+        self.assertEqual(visited, expected)
+
+    def test_narrow_screen_shows_every_control_in_one_column(self):
+        page = self.page
+        page.resize(390, 844, mobile=True)
+        page.wait_for("document.body.classList.contains('narrow')")
+        self.assertLessEqual(page.evaluate("document.documentElement.scrollWidth"), 390)
+        outside = page.evaluate("""[...document.querySelectorAll('#calculator [data-control]')]
+            .filter(e => !e.hidden && e.getClientRects().length)
+            .filter(e => { const r = e.getBoundingClientRect();
+                           return r.width <= 0 || r.left < 0 || r.right > innerWidth; })
+            .map(e => e.dataset.control)""")
+        self.assertEqual(outside, [])
+
+    def test_planner_edits_undoes_and_matches_the_command_line(self):
+        page = self.page
+        example = EXAMPLES / "distribution-centre.json"
+        self.choose_file(example)
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length > 0")
+        self.assertFalse(page.evaluate("document.getElementById('planner').hidden"))
+
+        def shown_totals():
+            return page.evaluate("""[...document.querySelectorAll('#groups tfoot td')]
+                .map(c => c.textContent).filter(t => t !== '')""")
+
+        def native_totals(project_text):
+            report = json.loads(native("--project", "-", "--json", text=project_text))
+            return report
+
+        unnamed = [node for node in page.accessibility()
+                   if node["role"] in INPUT_ROLES and not node["name"]]
+        self.assertEqual(unnamed, [])
+        original = native_totals(example.read_text())
+        self.assertIn(original["total"]["bandwidth"], shown_totals())
+        # Edit the second group's cameras in the table, as a person would.
+        page.click("#groups tbody tr:nth-child(2) td:nth-child(3)", count=2)
+        page.press("End")
+        page.type_text("5")
+        page.press("Enter")
+        saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        edited = native_totals(saved)
+        self.assertNotEqual(edited["total"], original["total"])
+        self.assertIn(edited["total"]["bandwidth"], shown_totals())
+        self.assertIn(edited["total"]["storage"], shown_totals())
+        figures = page.evaluate("[...document.querySelectorAll('#storage-figures dd')]"
+                                ".map(d => d.textContent)")
+        table = native("--project", "-", text=saved)
+        for export, flag in (("csv", "--csv"), ("json", "--json")):
+            self.assertEqual(page.evaluate(f"lenstally.core.page({{planner: '{export}'}}).text"),
+                             native("--project", "-", flag, text=saved))
+        for figure in figures:
+            self.assertIn(figure, table)
+        page.click('[data-do="undo"]')
+        self.assertIn(original["total"]["bandwidth"], shown_totals())
+        self.assertIn(original["total"]["storage"], shown_totals())
+        page.click("#groups")
+        page.press("y", ("Control",))
+        self.assertIn(edited["total"]["bandwidth"], shown_totals())
+        # Printed, the page shows the report alone, with the plan's figures.
+        page.evaluate("window.print = () => {}")  # no print dialog in a test
+        page.click('[data-do="print"]')
+        page.send("Emulation.setEmulatedMedia", {"media": "print"})
+        self.assertEqual(page.evaluate("getComputedStyle(document.getElementById('planner'))"
+                                       ".display"), "none")
+        report = page.evaluate("document.getElementById('report').innerText")
+        self.assertIn("Storage plan", report)
+        self.assertIn(edited["total"]["storage"].strip(), report)
+
+    def test_projects_it_has_never_seen_show_the_command_lines_figures(self):
+        page = self.page
+        generate = random.Random(19)
+        choices = {"stream": ["mjpeg", "mpeg4", "h264"], "bitrate-mode": ["vbr", "cbr"],
+                   "resolution": ["qcif", "cif", "2cif", "4cif", "1mp", "2mp", "3mp"],
+                   "quality": ["highest", "normal", "low"], "fps": list(range(1, 31)),
+                   "gop": list(range(1, 31)), "hours": list(range(1, 25)),
+                   "cameras": [1, 7, 40, "250", "0", "x"], "bitrate": ["512", "4096", "1e3"],
+                   "days": [1, 14, 30, "90"], "activity": [0, 35, 100, 12.5]}
+        with tempfile.TemporaryDirectory() as folder:
+            for run in range(12):
+                groups = [{"name": f"Group {i + 1}",
+                           **{key: generate.choice(values) for key, values in choices.items()
+                              if generate.random() < 0.5}}
+                          for i in range(generate.randint(1, 6))]
+                project = {"name": f"Site {run}", "groups": groups}
+                if generate.random() < 0.7:
+                    project["storage"] = {"drive": generate.choice(["8 TB", "3.84TB", "1 TiB"]),
+                                          "raid": generate.choice([0, 1, 5, 6, 10]),
+                                          "spares": generate.choice([0, 1])}
+                if generate.random() < 0.5:
+                    project["recorder"] = {"channels": generate.choice([16, 64]), "mbps": 320}
+                file = pathlib.Path(folder) / f"site-{run}.lenstally.json"
+                file.write_text(json.dumps(project))
+                self.choose_file(file)
+                page.wait_for(f"document.getElementById('project-name').value === 'Site {run}'")
+                report = json.loads(native("--project", str(file), "--json"))
+                rows = page.evaluate("""[...document.querySelectorAll('#groups tbody tr')]
+                    .map(r => [...r.cells].slice(7).map(c => c.textContent))""")
+                self.assertEqual(rows, [[g["lbPerBandwidth"], g["lbTotalBandwidth"],
+                                         g["lbStorageSize"]] for g in report["groups"]], run)
+                total = page.evaluate("[...document.querySelectorAll('#groups tfoot td')]"
+                                      ".slice(7).map(c => c.textContent)")
+                self.assertEqual(total, [report["total"]["bandwidth"],
+                                         report["total"]["storage"]], run)
+                table = native("--project", str(file))
+                for figure in page.evaluate("[...document.querySelectorAll('.figures dd')]"
+                                            ".map(d => d.textContent)"):
+                    self.assertIn(figure, table, run)
+
+    def test_bad_file_keeps_the_project_and_says_why(self):
+        page = self.page
+        page.drop_files([EXAMPLES / "shop.json"])  # a file dropped on the page opens too
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
+        with tempfile.TemporaryDirectory() as folder:
+            bad = pathlib.Path(folder) / "bad.lenstally.json"
+            bad.write_text('{"groups": [{"name": "A", "fps": 31}]}')
+            self.choose_file(bad)
+            page.wait_for("document.getElementById('planner-message').textContent !== ''")
+            error = subprocess.run([str(NATIVE), "--project", str(bad)], capture_output=True,
+                                   text=True, check=False).stderr
+            reason = error.split(f"{bad}: ", 1)[1].strip()
+            self.assertEqual(self.text("#planner-message"), f"bad.lenstally.json: {reason}")
+        self.assertEqual(page.evaluate("document.querySelectorAll('#groups tbody tr').length"), 2)
+
+    def test_reopened_page_offers_the_project_kept_after_an_edit(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "shop.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
+        page.click('[data-do="add"]')
+        page.wait_for("localStorage.getItem('lenstally.project')?.includes('Group 3')")
+        page.open(PAGE.as_uri())
+        page.since_navigation("lenstally-figures")
+        page.click('#restore [data-do="restore"]')
+        rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
+        self.assertEqual(rows, 3)
+
+    def test_page_with_a_project_built_in_opens_on_it(self):
+        # As the desktop planner writes it: the project file's text in a JSON script element
+        # just before the page's module script, each "<" written \u003c.
+        project = (EXAMPLES / "warehouse.json").read_text().replace("<", "\\u003c")
+        html = PAGE.read_text().replace(
+            '<script type="module">',
+            f'<script type="application/json" id="lenstally-project">{project}</script>\n'
+            '<script type="module">', 1)
+        with tempfile.TemporaryDirectory() as folder:
+            copy = pathlib.Path(folder) / "plan.html"
+            copy.write_text(html)
+            self.page.open(copy.as_uri())
+            self.page.since_navigation("lenstally-figures")
+            self.assertFalse(self.page.evaluate("document.getElementById('planner').hidden"))
+            self.assertEqual(self.page.evaluate("document.getElementById('project-name').value"),
+                             "Warehouse, Dock Road")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:])

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Builds the one-file page and the JavaScript module from the page's sources and a .wasm file.
+
+The page template is plain HTML that names its style sheet and its entry script the usual way
+(<link rel="stylesheet" href="X.css"> and <script type="module" src="Y.mjs"></script>); this
+replaces both tags by the files' text, so the page needs nothing beside it. Scripts are ES modules
+that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into one module, each file
+after the files it imports, with the import lines dropped and the `export` keyword kept only on
+the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
+gzipped (fixed time stamp, so the same input gives the same page) and then base64-encoded, as
+`export const INLINED_MODULE = "...";`.
+
+    generate.py --wasm M.wasm --page page.html --out lenstally.html
+    generate.py --wasm M.wasm --script api.mjs --out lenstally.mjs
+"""
+
+import argparse
+import base64
+import gzip
+import pathlib
+import re
+import sys
+
+INLINED_MODULE = "./inlined_module.mjs"
+IMPORT = re.compile(r'^import\s*\{[^}]*\}\s*from\s*"([^"]+)";[ \t]*\n?', re.MULTILINE)
+EXPORT = re.compile(r"^export\s+(?=(async\s+)?(function|class|const|let)\b)", re.MULTILINE)
+STYLE_TAG = re.compile(r'<link rel="stylesheet" href="([^"]+)">')
+SCRIPT_TAG = re.compile(r'<script type="module" src="([^"]+)"></script>')
+LICENCE = re.compile(r"^// SPDX-License-Identifier: MIT\n", re.MULTILINE)
+
+
+class GenerateError(Exception):
+    pass
+
+
+def inlined_module(wasm: pathlib.Path) -> str:
+    packed = gzip.compress(wasm.read_bytes(), compresslevel=9, mtime=0)
+    return f'const INLINED_MODULE = "{base64.b64encode(packed).decode("ascii")}";\n'
+
+
+def bundle(entry: pathlib.Path, wasm: pathlib.Path, keep_entry_exports: bool) -> str:
+    """The entry script and everything it imports, as one module's text."""
+    ordered: list[str] = []
+    visiting: set[pathlib.Path] = set()
+    done: set[pathlib.Path] = set()
+
+    def visit(path: pathlib.Path, is_entry: bool) -> None:
+        if path in done:
+            return
+        if path in visiting:
+            raise GenerateError(f"{path}: imports itself through other files")
+        visiting.add(path)
+        text = path.read_text(encoding="utf-8")
+        for name in IMPORT.findall(text):
+            if name == INLINED_MODULE:
+                if INLINED_MODULE not in done:
+                    ordered.append(inlined_module(wasm))
+                    done.add(INLINED_MODULE)
+            elif name.startswith(("./", "../")):
+                visit((path.parent / name).resolve(), False)
+            else:
+                raise GenerateError(f'{path}: imports "{name}"; only relative paths can be joined')
+        text = LICENCE.sub("", IMPORT.sub("", text), count=1)
+        if not (is_entry and keep_entry_exports):
+            text = EXPORT.sub("", text)
+        ordered.append(f"// {path.name}\n{text}")
+        visiting.discard(path)
+        done.add(path)
+
+    visit(entry.resolve(), True)
+    return "\n".join(ordered)
+
+
+def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
+    html = template.read_text(encoding="utf-8")
+
+    def style(match: re.Match) -> str:
+        text = (template.parent / match.group(1)).read_text(encoding="utf-8")
+        if "</style" in text.lower():
+            raise GenerateError(f"{match.group(1)}: holds </style")
+        return f"<style>\n{text}</style>"
+
+    def script(match: re.Match) -> str:
+        text = bundle(template.parent / match.group(1), wasm, keep_entry_exports=False)
+        if re.search(r"</script|<script|<!--", text, re.IGNORECASE):
+            raise GenerateError(f"{match.group(1)}: holds <script, </script or <!--")
+        return f'<script type="module">\n{text}</script>'
+
+    html, styles = STYLE_TAG.subn(style, html)
+    html, scripts = SCRIPT_TAG.subn(script, html)
+    if scripts != 1:
+        raise GenerateError(f"{template}: names {scripts} module scripts; one is expected")
+    return html
+
+
+def main(argv: list[str]) -> int:
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--wasm", type=pathlib.Path, required=True)
+    what = parser.add_mutually_exclusive_group(required=True)
+    what.add_argument("--page", type=pathlib.Path, help="the page template (.html)")
+    what.add_argument("--script", type=pathlib.Path, help="the module's entry script (.mjs)")
+    parser.add_argument("--out", type=pathlib.Path, required=True)
+    args = parser.parse_args(argv)
+    try:
+        if args.page:
+            text = inline_page(args.page, args.wasm)
+        else:
+            text = "// SPDX-License-Identifier: MIT\n" + bundle(args.script, args.wasm, True)
+    except (GenerateError, OSError) as error:
+        print(f"generate.py: {error}", file=sys.stderr)
+        return 1
+    # Written whole or not at all, so a failed run never leaves half a page behind.
+    partial = args.out.with_name(args.out.name + ".partial")
+    partial.write_text(text, encoding="utf-8")
+    partial.replace(args.out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: MIT
+// The planner in the page: the groups table, the selected group with its calculator, the storage
+// plan and recorder inputs with their figures, and the toolbar. Every edit is one request to the
+// core's planner (which keeps the project, the selection and the undo history); its answer says
+// what to show, and this only shows it.
+
+import { CalculatorView } from "./calculator_view.mjs";
+
+// Columns the table lets the user edit in place, by position among the row's texts.
+const EDITABLE = new Map([
+    [0, "rename"],
+    [1, "cameras"],
+    [5, "activity"],
+]);
+
+export class PlannerView {
+    // ask(request) sends a planner request to the core and returns its answer; onEdit is called
+    // after every answer that may have changed the project.
+    constructor(root, calculatorDescription, ask, onEdit) {
+        this.m_root = root;
+        this.m_ask = ask;
+        this.m_onEdit = onEdit;
+        this.m_last = null;
+        this.m_body = root.querySelector("#groups tbody");
+        this.m_total = root.querySelector("#groups tfoot tr");
+        this.m_message = root.querySelector("#planner-message");
+        this.m_calculator = new CalculatorView(
+            root.querySelector("#planner-calculator"),
+            calculatorDescription,
+            (action) => this.ask({ planner: "form", group: this.m_last?.selected, action }),
+            "p-",
+        );
+        this.connect();
+    }
+
+    // Sends a request; shows its answer; returns it.
+    ask(request) {
+        const answer = this.m_ask(request);
+        this.show(answer);
+        this.m_onEdit();
+        return answer;
+    }
+
+    // Opens a project file's text; a bad file leaves the project on screen and says why.
+    open(text, source) {
+        const answer = this.m_ask({ planner: "open", text });
+        if (answer.error) {
+            this.say(`${source}: ${answer.error}`, true);
+            return false;
+        }
+        this.show(answer);
+        this.say("");
+        this.m_onEdit();
+        return true;
+    }
+
+    text(what) {
+        return this.m_ask({ planner: what }).text;
+    }
+
+    say(text, warning = false) {
+        this.m_message.textContent = text;
+        this.m_message.classList.toggle("warning", warning);
+    }
+
+    connect() {
+        for (const button of this.m_root.querySelectorAll(".toolbar button")) {
+            const what = button.dataset.do;
+            if (["add", "duplicate", "remove", "up", "down", "undo", "redo", "new"].includes(what)) {
+                button.addEventListener("click", () => this.ask({ planner: what }));
+            }
+        }
+        // Ctrl+Z undoes and Ctrl+Shift+Z or Ctrl+Y redoes, as in the desktop planner; in a text
+        // box the browser's own undo of the typing comes first.
+        document.addEventListener("keydown", (event) => {
+            const typing = event.target.closest?.("input:not([type=radio]):not([type=checkbox]), textarea");
+            if (this.m_root.hidden || typing || !(event.ctrlKey || event.metaKey)) {
+                return;
+            }
+            const key = event.key.toLowerCase();
+            const what = key === "z" ? (event.shiftKey ? "redo" : "undo") : key === "y" ? "redo" : null;
+            if (what) {
+                event.preventDefault();
+                this.ask({ planner: what });
+            }
+        });
+        const name = this.m_root.querySelector("#project-name");
+        name.addEventListener("input", () =>
+            this.ask({ planner: "project-name", name: name.value || null }),
+        );
+        const groupName = this.m_root.querySelector("#group-name");
+        groupName.addEventListener("input", () =>
+            this.ask({ planner: "rename", group: this.m_last?.selected, name: groupName.value }),
+        );
+        const activity = this.m_root.querySelector("#group-activity");
+        activity.addEventListener("change", () => {
+            if (activity.value !== "") {
+                this.ask({ planner: "activity", group: this.m_last?.selected, value: Number(activity.value) });
+            }
+        });
+        for (const input of this.m_root.querySelectorAll("[data-plan]")) {
+            input.addEventListener("change", () =>
+                this.ask({ planner: "plan", field: input.dataset.plan, inputs: this.planInputs() }),
+            );
+        }
+        const table = this.m_root.querySelector("#groups");
+        table.addEventListener("click", (event) => {
+            const row = event.target.closest("tbody tr");
+            if (row && !event.target.closest("input")) {
+                this.ask({ planner: "select", group: row.sectionRowIndex });
+            }
+        });
+        table.addEventListener("dblclick", (event) => {
+            const cell = event.target.closest("tbody td");
+            if (cell) {
+                this.editCell(cell.parentElement.sectionRowIndex, cell.cellIndex - 1);
+            }
+        });
+        table.addEventListener("keydown", (event) => {
+            if (event.target !== table || this.m_last?.selected == null) {
+                return;
+            }
+            const selected = this.m_last.selected;
+            if (event.key === "ArrowDown" || event.key === "ArrowUp") {
+                const next = selected + (event.key === "ArrowDown" ? 1 : -1);
+                if (next >= 0 && next < this.m_last.count) {
+                    this.ask({ planner: "select", group: next });
+                }
+                event.preventDefault();
+            } else if (event.key === "F2" || event.key === "Enter") {
+                this.editCell(selected, 0);
+                event.preventDefault();
+            }
+        });
+    }
+
+    // Opens an editor in an editable cell; Enter or leaving it commits, Escape cancels.
+    editCell(row, column) {
+        const what = EDITABLE.get(column);
+        if (!what || row >= this.m_last.count) {
+            return;
+        }
+        const cell = this.m_body.rows[row].cells[column + 1];
+        const editor = document.createElement("input");
+        const header = this.m_root.querySelector("#groups thead tr").cells[column + 1].textContent;
+        editor.setAttribute("aria-label", header);
+        editor.value = column === 5 ? cell.textContent.replace(/ %$/, "") : cell.textContent;
+        let done = false;
+        const finish = (commit) => {
+            if (done) {
+                return;
+            }
+            done = true;
+            const value = editor.value;
+            editor.remove();
+            cell.textContent = cell.dataset.text;
+            if (commit) {
+                const request = { planner: what, group: row };
+                if (what === "activity") {
+                    request.value = Number(value);
+                    if (value.trim() === "" || !Number.isFinite(request.value)) {
+                        return;
+                    }
+                } else if (what === "rename") {
+                    request.name = value;
+                } else {
+                    request.text = value;
+                }
+                this.ask(request);
+            }
+            this.m_root.querySelector("#groups").focus();
+        };
+        editor.addEventListener("keydown", (event) => {
+            if (event.key === "Enter" || event.key === "Escape") {
+                event.preventDefault();
+                finish(event.key === "Enter");
+            }
+        });
+        editor.addEventListener("blur", () => finish(true));
+        cell.replaceChildren(editor);
+        editor.focus();
+        editor.select();
+    }
+
+    // The plan inputs as the core reads them (see planInputs in the module).
+    planInputs() {
+        const inputs = { storage: {}, recorder: {} };
+        for (const input of this.m_root.querySelectorAll("[data-plan]")) {
+            const [section, key] = input.dataset.plan.split(".");
+            let value;
+            if (input.type === "checkbox") {
+                value = input.checked;
+            } else if (key === "driveUnit") {
+                value = input.value;
+            } else {
+                value = input.value === "" ? NaN : Number(input.value);
+            }
+            inputs[section][key] = value;
+        }
+        return inputs;
+    }
+
+    // Shows an answer of the core's planner.
+    show(answer) {
+        if (answer.error && answer.count === undefined) {
+            this.say(answer.error, true);
+            return;
+        }
+        this.m_last = answer;
+        if (answer.rows) {
+            this.showRows(answer.rowsFrom, answer.rows, answer.count);
+        }
+        this.showCells(this.m_total, ["", ...answer.total], "td");
+        for (const [index, row] of [...this.m_body.rows].entries()) {
+            const selected = index === answer.selected;
+            row.classList.toggle("selected", selected);
+            row.setAttribute("aria-selected", String(selected));
+        }
+        const field = (selector) => this.m_root.querySelector(selector);
+        const keep = (input, value) => {
+            if (document.activeElement !== input || input.value !== value) {
+                input.value = value;
+            }
+        };
+        keep(field("#project-name"), answer.name ?? "");
+        const group = answer.group;
+        for (const selector of ["#group-name", "#group-activity"]) {
+            field(selector).disabled = !group;
+        }
+        keep(field("#group-name"), group ? group.name : "");
+        keep(field("#group-activity"), group ? String(group.activity) : "100");
+        field("#group-recorded").textContent = group
+            ? group.recorded
+            : "no group: add one with Edit, Add group";
+        this.m_root.querySelector("#planner-calculator").classList.toggle("disabled", !group);
+        for (const state of answer.form ?? answer.changed ?? []) {
+            this.m_calculator.show(state);
+        }
+        this.showPlan(answer.plan);
+        this.showLines(field("#storage-figures"), answer.storageLines);
+        this.showLines(field("#recorder-figures"), answer.recorderLines);
+        const undo = this.m_root.querySelector('[data-do="undo"]');
+        const redo = this.m_root.querySelector('[data-do="redo"]');
+        undo.disabled = !answer.undo;
+        undo.title = answer.undo ? `Undo ${answer.undo}` : "";
+        redo.disabled = !answer.redo;
+        redo.title = answer.redo ? `Redo ${answer.redo}` : "";
+        const none = answer.selected === null;
+        for (const what of ["duplicate", "remove", "up", "down"]) {
+            this.m_root.querySelector(`[data-do="${what}"]`).disabled = none;
+        }
+        if (answer.error) {
+            this.say(answer.error, true);
+        } else if (answer.note) {
+            this.say(answer.note);
+        }
+    }
+
+    showRows(from, rows, count) {
+        const body = this.m_body;
+        while (body.rows.length > count) {
+            body.lastElementChild.remove();
+        }
+        rows.forEach((texts, offset) => {
+            const index = from + offset;
+            let row = body.rows[index];
+            if (!row) {
+                row = body.insertRow();
+                row.setAttribute("aria-selected", "false");
+            }
+            this.showCells(row, [String(index + 1), ...texts], "td");
+        });
+    }
+
+    showCells(row, texts, tag) {
+        while (row.cells.length < texts.length) {
+            const cell = document.createElement(row.cells.length === 0 ? "th" : tag);
+            row.append(cell);
+        }
+        texts.forEach((text, index) => {
+            const cell = row.cells[index];
+            if (cell.dataset.text !== text) {
+                cell.dataset.text = text;
+                if (!cell.querySelector("input")) {
+                    cell.textContent = text;
+                }
+            }
+        });
+    }
+
+    showPlan(plan) {
+        for (const input of this.m_root.querySelectorAll("[data-plan]")) {
+            const [section, key] = input.dataset.plan.split(".");
+            const value = plan[section][key];
+            if (input.type === "checkbox") {
+                input.checked = value;
+            } else if (document.activeElement !== input || Number(input.value) !== value) {
+                input.value = String(value);
+            }
+            if (key !== "on") {
+                input.disabled = !plan[section].on;
+            }
+        }
+        const arrays = plan.storage.raid === 5 || plan.storage.raid === 6;
+        this.m_root.querySelector("#array-width").disabled = !plan.storage.on || !arrays;
+        this.m_root.querySelector("#bays").disabled = !plan.recorder.on || !plan.storage.on;
+    }
+
+    showLines(list, lines) {
+        list.closest("section").hidden = lines.length === 0;
+        list.replaceChildren(
+            ...lines.flatMap((line) => {
+                const label = document.createElement("dt");
+                label.textContent = line.label;
+                const value = document.createElement("dd");
+                value.textContent = line.value;
+                value.classList.toggle("warning", line.warning);
+                return [label, value];
+            }),
+        );
+    }
+}
