@@ -239,7 +239,7 @@ Checked<GroupView> checkView(const FileValue& value, const std::string& label) {
     const FileValue* hfov = find(entries, "hfov");
     const FileValue* focal = find(entries, "focal");
     const FileValue* sensor = find(entries, "sensor");
-    constexpr const char* kLenses = "give \"hfov\", or \"focal\" and \"sensor\"";
+    constexpr const char* kLenses = R"(give "hfov", or "focal" and "sensor")";
     if (distance == nullptr) {
         return failed<GroupView>(where + " has no \"distance\" (metres to the target)");
     }
@@ -252,8 +252,8 @@ Checked<GroupView> checkView(const FileValue& value, const std::string& label) {
     if (hfov == nullptr && (focal == nullptr || sensor == nullptr)) {
         return failed<GroupView>(
             where + " has " +
-            (focal ? "\"focal\" but no \"sensor\"" : "\"sensor\" but no \"focal\"") + "; " +
-            kLenses);
+            (focal != nullptr ? R"("focal" but no "sensor")" : R"("sensor" but no "focal")") +
+            "; " + kLenses);
     }
     auto between = [](double low, double high) {
         return [low, high](double v) {

@@ -206,7 +206,7 @@ private:
     bool nested(int open) {
         if (open == m_flatDepth) {
             m_entries.push_back({std::move(m_key), {}});
-        } else if (open == m_flatDepth + 1 && innerObject()) {
+        } else if (open == m_flatDepth + 1 && innerObject() != nullptr) {
             innerObject()->push_back({std::move(m_key), {}});
         }
         return true;
@@ -259,7 +259,7 @@ private:
         if (m_flat != Flat::None) {
             if (m_depth == m_flatDepth) {
                 m_entries.push_back({std::move(m_key), std::move(value)});
-            } else if (m_depth == m_flatDepth + 1 && innerObject()) {
+            } else if (m_depth == m_flatDepth + 1 && innerObject() != nullptr) {
                 innerObject()->push_back({std::move(m_key), std::move(value)});
             }
             return true; // deeper: inside an array or object of a key, which the check refuses

@@ -194,7 +194,7 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         }
         if (g.view) {
             const ViewFigures& v = *g.view;
-            number(",\"view\":{\"distance\":", raw(v.distance, "null"));
+            number(R"(,"view":{"distance":)", raw(v.distance, "null"));
             number(",\"pixels\":", raw(v.pixels, "null"));
             number(",\"hfov\":", raw(v.hfov, "null"));
             number(",\"sceneWidth\":", raw(v.sceneWidth, "null"));

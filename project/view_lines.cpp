@@ -41,10 +41,15 @@ std::vector<PlanLine> ViewLines(const GroupView& view, const ViewFigures& figure
         const std::string lensText =
             focal ? "a focal length of " + MillimetresText(reach.lens) + " or longer"
                   : "a lens of " + AngleText(reach.lens) + " or narrower";
+        std::string text = DensityText(reach.ppm);
+        text += " up to ";
+        text += MetresText(reach.distance);
+        text += " away; at ";
+        text += at;
+        text += ", ";
+        text += lensText;
         lines.push_back({Kind::Figure, std::string(ViewLevelOf(reach.level).name) + ":",
-                         DensityText(reach.ppm) + " up to " + MetresText(reach.distance) +
-                             " away; at " + at + ", " + lensText,
-                         reach.distance});
+                         std::move(text), reach.distance});
     }
     return lines;
 }

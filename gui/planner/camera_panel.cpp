@@ -170,10 +170,10 @@ void CameraPanel::showGroup(const GroupResult* result) {
         QSignalBlocker(m_focalForm), QSignalBlocker(m_hfov),     QSignalBlocker(m_focal),
         QSignalBlocker(m_sensor)};
     setEnabled(result != nullptr);
-    m_shown = result ? result->camera : CameraDetails{};
+    m_shown = result != nullptr ? result->camera : CameraDetails{};
     m_camera->setText(toQString(m_shown.description.value_or("")));
     // The width the view uses: the camera's own, or the resolution's until one is given.
-    m_pixels->setValue(result ? static_cast<int>(result->pixels) : m_pixels->minimum());
+    m_pixels->setValue(result != nullptr ? static_cast<int>(result->pixels) : m_pixels->minimum());
     m_resolutionWidth->setChecked(!m_shown.pixels);
     m_viewBox->setChecked(m_shown.view.has_value());
     // Without a view the inputs keep what they showed, ready to be switched on.
@@ -192,7 +192,7 @@ void CameraPanel::showGroup(const GroupResult* result) {
 
     // The figures in words: the lens with its angle, then what it gives at the target.
     std::vector<const PlanLine*> lines;
-    if (result) {
+    if (result != nullptr) {
         for (const PlanLine& line : result->viewLines) {
             if (line.kind == PlanLine::Kind::Figure) {
                 lines.push_back(&line);
@@ -200,7 +200,7 @@ void CameraPanel::showGroup(const GroupResult* result) {
         }
     }
     ShowLines(m_figures, m_figuresForm, m_figureValues, lines);
-    m_picture->setView(result ? result->view : std::nullopt);
+    m_picture->setView(result != nullptr ? result->view : std::nullopt);
 }
 
 void CameraPanel::commitTyping() {

@@ -125,7 +125,7 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
 }
 
 QUrl ViewPictureUrl(std::size_t group) {
-    return QUrl(QStringLiteral("lenstally-view:%1").arg(group));
+    return {QStringLiteral("lenstally-view:%1").arg(group)};
 }
 
 void PrintReport(const ProjectResult& result, const QDate& date, QPagedPaintDevice& device) {
