@@ -5,7 +5,9 @@
 //     other byte after it makes it unreadable;
 //   - a project that reads computes, and all three reports are written: the JSON report is valid
 //     JSON with one entry per group and the plan sections exactly where the project has them,
-//     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF.
+//     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF;
+//   - a group has a view in the JSON report exactly when its file gives one, and every figure of
+//     it is a number: the limits of a view's values keep its figures finite.
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -64,6 +66,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the storage plan is written exactly with a storage section", json.str());
     require(report.contains("recorders") == parsed.project->recorder.has_value(),
             "the recorders are written exactly with a recorder section", json.str());
+
+    for (std::size_t i = 0; i < groups; ++i) {
+        const nlohmann::json& group = report["groups"][i];
+        require(group.contains("view") == parsed.project->groups[i].camera.view.has_value(),
+                "a view is written exactly for a group with one", json.str());
+        if (!group.contains("view")) {
+            continue;
+        }
+        const nlohmann::json& view = group["view"];
+        bool finite = view["sceneWidth"].is_number() && view["ppm"].is_number();
+        for (const nlohmann::json& level : view["levels"]) {
+            finite = finite && level["distance"].is_number() &&
+                     (level.contains("focal") ? level["focal"] : level["hfov"]).is_number();
+        }
+        require(finite && view["levels"].size() == 6, "every figure of a view is finite",
+                json.str());
+    }
 
     std::ostringstream csv;
     lenstally::WriteProjectCsv(result, csv);

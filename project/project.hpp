@@ -5,6 +5,7 @@
 // on the window's own model (project_compute.hpp) and written as a table, JSON or CSV
 // (project_reports.hpp).
 
+#include "estimation/camera_view.hpp"
 #include "estimation/storage_plan.hpp"
 
 #include <cstdint>
@@ -17,10 +18,28 @@
 
 namespace lenstally {
 
+/// The target a group's camera is planned for, and the lens that sees it.
+struct GroupView {
+    double distance = 0; // metres from the camera to the target, 0.01 to 100,000
+    Lens lens;           // an angle 0.01 to under 180, or focal length and sensor 0.01 to 1000 mm
+
+    friend bool operator==(const GroupView&, const GroupView&) = default;
+};
+
+/// What a group says about its camera beyond the calculator's inputs; each part is optional.
+struct CameraDetails {
+    std::optional<std::string> description; // "camera": its name, at most 200 characters
+    std::optional<std::int64_t> pixels;     // the picture's width, 1 to 100,000
+    std::optional<GroupView> view;
+
+    friend bool operator==(const CameraDetails&, const CameraDetails&) = default;
+};
+
 struct ProjectGroup {
     std::string name;
     std::vector<ResolvedAction> actions; // in the order of Actions(), whatever the file's order
     double activity = 100; // percent of the recording hours the group really records, 0 to 100
+    CameraDetails camera;
 };
 
 /// The size of one drive as the file gives it: 8 TB, 3.84 TB, 1 TiB...

@@ -271,6 +271,120 @@ std::optional<DriveSize> driveSizeText(std::string_view text) {
     return size;
 }
 
+// The limits of a group's camera details.
+constexpr std::size_t kLongestCamera = 200; // characters (code points) of "camera"
+constexpr std::int64_t kMostPixels = 100'000;
+constexpr std::string_view kViewKeys[] = {"distance", "hfov", "focal", "sensor"};
+
+// Code points of a UTF-8 text: every byte but the continuation bytes.
+std::size_t characters(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The "view" object of a group labelled `label`: a distance and exactly one lens.
+Checked<GroupView> checkView(const FileValue& value, const std::string& label) {
+    if (!value.members) {
+        return failed<GroupView>(label + ": \"view\" must be an object");
+    }
+    const std::vector<FileEntry>& entries = *value.members;
+    const std::string where = label + ": view";
+    if (std::optional<std::string> problem = keyProblem(entries, kViewKeys, where)) {
+        return failed<GroupView>(std::move(*problem));
+    }
+    const FileValue* distance = find(entries, "distance");
+    const FileValue* hfov = find(entries, "hfov");
+    const FileValue* focal = find(entries, "focal");
+    const FileValue* sensor = find(entries, "sensor");
+    constexpr const char* kLenses = R"(give "hfov", or "focal" and "sensor")";
+    if (distance == nullptr) {
+        return failed<GroupView>(where + " has no \"distance\" (metres to the target)");
+    }
+    if (hfov == nullptr && focal == nullptr && sensor == nullptr) {
+        return failed<GroupView>(where + " has no lens; " + kLenses);
+    }
+    if (hfov != nullptr && (focal != nullptr || sensor != nullptr)) {
+        return failed<GroupView>(where + " has two lenses; " + kLenses + ", not both");
+    }
+    if (hfov == nullptr && (focal == nullptr || sensor == nullptr)) {
+        return failed<GroupView>(
+            where + " has " +
+            (focal != nullptr ? R"("focal" but no "sensor")" : R"("sensor" but no "focal")") +
+            "; " + kLenses);
+    }
+    auto between = [](double low, double high) {
+        return [low, high](double v) {
+            return v >= low && v <= high;
+        };
+    };
+    GroupView view;
+    const Checked<double> d = numberValue(where, "distance", *distance, between(0.01, 100'000),
+                                          "numbers from 0.01 to 100000 (metres)");
+    if (!d.value) {
+        return failed<GroupView>(d.error);
+    }
+    view.distance = *d.value;
+    if (hfov != nullptr) {
+        const Checked<double> h = numberValue(
+            where, "hfov", *hfov, [](double v) { return v >= 0.01 && v < 180; },
+            "numbers from 0.01 to under 180 (degrees)");
+        if (!h.value) {
+            return failed<GroupView>(h.error);
+        }
+        view.lens = {LensForm::Angle, *h.value, 0, 0};
+        return {view, {}};
+    }
+    const Checked<double> f =
+        numberValue(where, "focal", *focal, between(0.01, 1000), "numbers from 0.01 to 1000 (mm)");
+    if (!f.value) {
+        return failed<GroupView>(f.error);
+    }
+    const Checked<double> w = numberValue(where, "sensor", *sensor, between(0.01, 1000),
+                                          "numbers from 0.01 to 1000 (mm)");
+    if (!w.value) {
+        return failed<GroupView>(w.error);
+    }
+    view.lens = {LensForm::Focal, 0, *f.value, *w.value};
+    return {view, {}};
+}
+
+// The group's "camera", "pixels" or "view" (`entry.key`), checked into `details`.
+std::optional<std::string> checkCameraDetail(const FileEntry& entry, const std::string& label,
+                                             CameraDetails& details) {
+    if (entry.key == "camera") {
+        if (entry.value.kind != Kind::String) {
+            return about(label, entry.key) + " must be a string";
+        }
+        const std::size_t length = characters(entry.value.text);
+        if (length > kLongestCamera) {
+            return about(label, entry.key) + " is " + std::to_string(length) +
+                   " characters long; allowed values are texts of at most " +
+                   std::to_string(kLongestCamera) + " characters";
+        }
+        details.description = entry.value.text;
+        return std::nullopt;
+    }
+    if (entry.key == "pixels") {
+        const Checked<std::int64_t> n = readValue<std::int64_t>(
+            label, entry.key, entry.value, wholeValue,
+            [](std::int64_t p) { return p >= 1 && p <= kMostPixels; },
+            "a whole number or a string of digits",
+            "whole numbers from 1 to " + std::to_string(kMostPixels));
+        if (!n.value) {
+            return n.error;
+        }
+        details.pixels = *n.value;
+        return std::nullopt;
+    }
+    Checked<GroupView> view = checkView(entry.value, label);
+    if (!view.value) {
+        return std::move(view.error);
+    }
+    details.view = *view.value;
+    return std::nullopt;
+}
+
 constexpr std::string_view kStorageKeys[] = {"drive",    "raid", "array-width", "spares",
                                              "overhead", "fill", "drives"};
 constexpr std::string_view kRecorderKeys[] = {"channels", "mbps", "bays"};
@@ -295,7 +409,7 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
     for (const ActionSpec& a : actions) {
         allowed.push_back(a.option);
     }
-    allowed.emplace_back("activity");
+    allowed.insert(allowed.end(), {"activity", "camera", "pixels", "view"});
     if (std::optional<std::string> problem = keyProblem(entries, allowed, label)) {
         return failed<ProjectGroup>(std::move(*problem));
     }
@@ -303,6 +417,13 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
     std::vector<std::optional<ResolvedAction>> slots(actions.size());
     for (const FileEntry& entry : entries) {
         if (entry.key == "name") {
+            continue;
+        }
+        if (entry.key == "camera" || entry.key == "pixels" || entry.key == "view") {
+            if (std::optional<std::string> problem =
+                    checkCameraDetail(entry, label, result.camera)) {
+                return failed<ProjectGroup>(std::move(*problem));
+            }
             continue;
         }
         if (entry.key == "activity") {

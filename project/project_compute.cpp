@@ -9,6 +9,7 @@
 #include <map>
 
 #include "project/plan_lines.hpp"
+#include "project/view_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -25,7 +26,8 @@ DriveUse UseOf(const DriveLayout& layout, std::int64_t drives) {
 
 } // namespace
 
-GroupResult ResultOfGroup(const Form1& form, std::string name, double activity) {
+GroupResult ResultOfGroup(const Form1& form, std::string name, double activity,
+                          const CameraDetails& camera) {
     GroupResult g;
     g.name = std::move(name);
     g.activity = activity;
@@ -42,6 +44,13 @@ GroupResult ResultOfGroup(const Form1& form, std::string name, double activity) 
     g.storage = StorageCaption(g.figures.storageKB);
     g.cameras = ParseNumber(form.control(ControlId::txtCameraCount).text);
     g.dailyKB = form.dailyStorageKB() * share;
+    g.camera = camera;
+    g.pixels = camera.pixels.value_or(DefaultPixelWidth(form.selectedResolution()));
+    if (camera.view) {
+        g.view =
+            ComputeView(camera.view->distance, static_cast<double>(g.pixels), camera.view->lens);
+        g.viewLines = ViewLines(*camera.view, *g.view, !camera.pixels);
+    }
     return g;
 }
 
@@ -180,8 +189,8 @@ ProjectResult ComputeProject(const Project& project) {
     result.recorder = project.recorder;
     result.groups.reserve(project.groups.size());
     ForEachGroupForm(project, [&](std::size_t i, const Form1& form) {
-        result.groups.push_back(
-            ResultOfGroup(form, project.groups[i].name, project.groups[i].activity));
+        result.groups.push_back(ResultOfGroup(
+            form, project.groups[i].name, project.groups[i].activity, project.groups[i].camera));
     });
     result.totals = TotalsOf(result.groups, result.storage, result.recorder);
     return result;

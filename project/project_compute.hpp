@@ -15,6 +15,21 @@
 
 namespace lenstally {
 
+/// One line of the plan or of a camera view in words, as every report and window shows it: "Drives
+/// needed:" and "10 (9 active in 1 array, 7 data drives, net 52.136TB)". Built once, with the
+/// figures.
+struct PlanLine {
+    enum class Kind {
+        Assumption, // what the plan rests on: the drive, the RAID level, spares, limits
+        Figure,     // what the plan works out from them and from the groups
+    };
+    Kind kind = Kind::Figure;
+    std::string label;
+    std::string text;
+    std::optional<double> value; // the raw number the text shows, where it shows one
+    bool warning = false;        // out of range, or the project does not fit
+};
+
 /// What one group shows once its actions have run.
 struct GroupResult {
     std::string name;
@@ -27,11 +42,18 @@ struct GroupResult {
     Figures figures{};               // unrounded; storageKB is the recorded storage
     double cameras = 0;              // the camera box, read as the window reads it
     double dailyKB = 0;              // recorded storage of one day (the days box holding "1")
+    CameraDetails camera;            // as the project gives them
+    std::int64_t pixels = 0;         // the picture's width: camera.pixels, or else the resolution's
+    std::optional<ViewFigures> view; // with a camera view: what the camera sees at the target
+    std::vector<PlanLine> viewLines; // with a camera view: the view in words
 };
 
 /// The figures of a group whose form is in the state its actions leave. The recorded storage is
 /// the form's storage times activity / 100.0, so an activity of 100 leaves it exactly as shown.
-GroupResult ResultOfGroup(const Form1& form, std::string name, double activity);
+/// With a camera view, its figures at the camera's pixel width: `camera.pixels`, or else the
+/// default width of the resolution the form has selected.
+GroupResult ResultOfGroup(const Form1& form, std::string name, double activity,
+                          const CameraDetails& camera = {});
 
 /// How a count of drives is used: the drives needed and the drives installed are each shown so.
 struct DriveUse {
@@ -52,20 +74,6 @@ struct StoragePlanResult {
     std::optional<double> usableKB; // their net capacity
     std::optional<bool> fits;       // nullopt also when the total storage is out of range
     std::optional<DaysThatFit> daysThatFit;
-};
-
-/// One line of the plan in words, as every report and window shows it: "Drives needed:" and
-/// "10 (9 active in 1 array, 7 data drives, net 52.136TB)". Built once, with the figures.
-struct PlanLine {
-    enum class Kind {
-        Assumption, // what the plan rests on: the drive, the RAID level, spares, limits
-        Figure,     // what the plan works out from them and from the groups
-    };
-    Kind kind = Kind::Figure;
-    std::string label;
-    std::string text;
-    std::optional<double> value; // the raw number the text shows, where it shows one
-    bool warning = false;        // out of range, or the project does not fit
 };
 
 /// The site's totals, summed over the groups in group order from 0, and the plan.

@@ -16,14 +16,14 @@ ProjectDocument::ProjectDocument(const Project& project)
     m_groups.reserve(project.groups.size());
     ForEachGroupForm(project, [this, &project](std::size_t i, const Form1& form) {
         const ProjectGroup& g = project.groups[i];
-        m_groups.push_back(std::make_unique<Group>(Group{g.name, g.activity, form}));
-        m_results.push_back(ResultOfGroup(form, g.name, g.activity));
+        m_groups.push_back(std::make_unique<Group>(Group{g.name, g.activity, form, g.camera}));
+        m_results.push_back(ResultOfGroup(form, g.name, g.activity, g.camera));
     });
     refreshTotals();
 }
 
 ProjectDocument::Group ProjectDocument::newGroup(std::string name) const {
-    return {std::move(name), 100, m_startUp};
+    return {std::move(name), 100, m_startUp, {}};
 }
 
 void ProjectDocument::before(const GroupChange& change) {
@@ -43,7 +43,7 @@ void ProjectDocument::insertGroup(std::size_t at, Group group) {
     const auto offset = static_cast<std::ptrdiff_t>(change.at);
     before(change);
     m_results.insert(m_results.begin() + offset,
-                     ResultOfGroup(group.form, group.name, group.activity));
+                     ResultOfGroup(group.form, group.name, group.activity, group.camera));
     m_groups.insert(m_groups.begin() + offset, std::make_unique<Group>(std::move(group)));
     refreshTotals();
     after(change);
@@ -88,6 +88,11 @@ void ProjectDocument::setActivity(std::size_t i, double activity) {
     refresh(i);
 }
 
+void ProjectDocument::setCamera(std::size_t i, CameraDetails camera) {
+    m_groups.at(i)->camera = std::move(camera);
+    refresh(i);
+}
+
 void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
     Form1& form = m_groups.at(i)->form;
     const GroupChange change{GroupChange::Kind::Replace, i};
@@ -99,7 +104,7 @@ void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
 
 void ProjectDocument::refresh(std::size_t i) {
     const Group& g = *m_groups.at(i);
-    m_results.at(i) = ResultOfGroup(g.form, g.name, g.activity);
+    m_results.at(i) = ResultOfGroup(g.form, g.name, g.activity, g.camera);
     refreshTotals();
 }
 
@@ -133,7 +138,7 @@ Project ProjectDocument::toProject() const {
     project.storage = m_storage;
     project.recorder = m_recorder;
     for (const auto& g : m_groups) {
-        ProjectGroup group{g->name, {}, g->activity};
+        ProjectGroup group{g->name, {}, g->activity, g->camera};
         for (const ActionSpec& action : Actions()) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
             Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));

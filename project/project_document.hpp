@@ -24,6 +24,7 @@ public:
         std::string name;
         double activity = 100; // percent, 0 to 100
         Form1 form;            // in the state the group's inputs leave
+        CameraDetails camera;  // the camera's name, pixel width and view, where given
     };
 
     /// A change of the list of groups, or of one group's whole form.
@@ -72,6 +73,8 @@ public:
     void moveGroup(std::size_t from, std::size_t to);
     void setGroupName(std::size_t i, std::string name);
     void setActivity(std::size_t i, double activity);
+    /// Gives group i the camera details `camera` (checked as a project file's are).
+    void setCamera(std::size_t i, CameraDetails camera);
     /// Puts group i's form in the state `state` holds (an earlier copy of it). The form stays the
     /// same object, with its own change listener.
     void replaceForm(std::size_t i, const Form1& state);

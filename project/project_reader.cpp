@@ -71,17 +71,17 @@ public:
     bool boolean(bool /*value*/) override { return scalar({}); }
     bool number_integer(number_integer_t value) override {
         return scalar(
-            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value)});
+            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}});
     }
     bool number_unsigned(number_unsigned_t value) override {
         return scalar(
-            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value)});
+            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}});
     }
     bool number_float(number_float_t value, const string_t& text) override {
-        return scalar({FileValue::Kind::Float, text, value});
+        return scalar({FileValue::Kind::Float, text, value, {}});
     }
     bool string(string_t& value) override {
-        return scalar({FileValue::Kind::String, std::move(value), 0});
+        return scalar({FileValue::Kind::String, std::move(value), 0, {}});
     }
     bool binary(binary_t& /*value*/) override { return scalar({}); }
 
@@ -89,6 +89,14 @@ public:
         const int open = m_depth++;
         if (open == 0) {
             return true; // the project itself
+        }
+        if (m_flat == Flat::Group && open == m_flatDepth) {
+            // A group's key holding an object (a camera view): its members are kept for the
+            // check, one level deep.
+            FileValue object;
+            object.members.emplace();
+            m_entries.push_back({std::move(m_key), std::move(object)});
+            return true;
         }
         if (m_flat != Flat::None) {
             return nested(open);
@@ -198,8 +206,19 @@ private:
     bool nested(int open) {
         if (open == m_flatDepth) {
             m_entries.push_back({std::move(m_key), {}});
+        } else if (open == m_flatDepth + 1 && innerObject() != nullptr) {
+            innerObject()->push_back({std::move(m_key), {}});
         }
         return true;
+    }
+
+    // The members of the object being read inside a group's key, if one is open.
+    std::vector<FileEntry>* innerObject() {
+        if (m_flat != Flat::Group || m_depth <= m_flatDepth || m_entries.empty()) {
+            return nullptr;
+        }
+        std::optional<std::vector<FileEntry>>& members = m_entries.back().value.members;
+        return members ? &*members : nullptr;
     }
 
     bool endFlat() {
@@ -240,6 +259,8 @@ private:
         if (m_flat != Flat::None) {
             if (m_depth == m_flatDepth) {
                 m_entries.push_back({std::move(m_key), std::move(value)});
+            } else if (m_depth == m_flatDepth + 1 && innerObject() != nullptr) {
+                innerObject()->push_back({std::move(m_key), std::move(value)});
             }
             return true; // deeper: inside an array or object of a key, which the check refuses
         }

@@ -25,7 +25,9 @@ enum class CsvCell { Text, Number };
 constexpr std::pair<std::string_view, CsvCell> kCsvResultColumns[] = {
     {"activity", CsvCell::Number},      {"per-camera", CsvCell::Text},
     {"total-bandwidth", CsvCell::Text}, {"storage", CsvCell::Text},
-    {"total-kbps", CsvCell::Number},    {"storage-kb", CsvCell::Number}};
+    {"total-kbps", CsvCell::Number},    {"storage-kb", CsvCell::Number},
+    {"camera", CsvCell::Text},          {"pixels", CsvCell::Number},
+    {"ppm", CsvCell::Number},           {"level", CsvCell::Text}};
 
 // A raw figure: the shortest text that reads back as it, or `missing` where it is out of range.
 std::string raw(double value, std::string_view missing) {
@@ -134,6 +136,14 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
         }
         rows.back().insert(rows.back().end() - 1, "");
     }
+    // Likewise the camera column, last, only where some group names its camera.
+    if (std::any_of(result.groups.begin(), result.groups.end(),
+                    [](const GroupResult& g) { return g.camera.description.has_value(); })) {
+        rows[0].emplace_back("Camera");
+        for (std::size_t i = 0; i < result.groups.size(); ++i) {
+            rows[i + 1].push_back(result.groups[i].camera.description.value_or(""));
+        }
+    }
     if (result.name) {
         out << "Project: " << *result.name << "\n\n";
     }
@@ -148,6 +158,16 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
         out << '\n' << heading << '\n';
         writeColumns(indented, out);
     };
+    for (const GroupResult& g : result.groups) {
+        if (g.view) {
+            std::vector<PlanLine> lines = g.viewLines;
+            if (g.camera.description) {
+                lines.insert(lines.begin(), {PlanLine::Kind::Assumption,
+                                             "Camera:", *g.camera.description, std::nullopt});
+            }
+            writeBlock("Camera view of " + g.name, lines);
+        }
+    }
     if (result.storage) {
         writeBlock("Storage plan", result.totals.storageLines);
     }
@@ -185,6 +205,36 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         field(",\"lbStorageSize\":", g.storage);
         number(",\"totalKbps\":", raw(g.figures.totalKbps, "null"));
         number(",\"storageKB\":", raw(g.figures.storageKB, "null"));
+        if (g.camera.description) {
+            field(",\"camera\":", *g.camera.description);
+        }
+        if (g.camera.pixels) {
+            number(",\"pixels\":", std::to_string(*g.camera.pixels));
+        }
+        if (g.view) {
+            const ViewFigures& v = *g.view;
+            number(R"(,"view":{"distance":)", raw(v.distance, "null"));
+            number(",\"pixels\":", raw(v.pixels, "null"));
+            number(",\"hfov\":", raw(v.hfov, "null"));
+            number(",\"sceneWidth\":", raw(v.sceneWidth, "null"));
+            number(",\"ppm\":", raw(v.ppm, "null"));
+            if (v.level) {
+                field(",\"level\":", std::string(ViewLevelOf(*v.level).name));
+            } else {
+                text += ",\"level\":null";
+            }
+            text += ",\"levels\":[";
+            for (const LevelReach& reach : v.levels) {
+                field(&reach == v.levels.data() ? "{\"name\":" : ",{\"name\":",
+                      std::string(ViewLevelOf(reach.level).name));
+                number(",\"ppm\":", raw(reach.ppm, "null"));
+                number(",\"distance\":", raw(reach.distance, "null"));
+                number(v.form == LensForm::Focal ? ",\"focal\":" : ",\"hfov\":",
+                       raw(reach.lens, "null"));
+                text += '}';
+            }
+            text += "]}";
+        }
         text += '}';
     }
     const ProjectTotals& t = result.totals;
@@ -285,14 +335,19 @@ void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
         cells.insert(cells.end(), g.inputs.begin(), g.inputs.end());
         cells.insert(cells.end(),
                      {ShortestText(g.activity), g.perCamera, g.totalBandwidth, g.storage,
-                      raw(g.figures.totalKbps, ""), raw(g.figures.storageKB, "")});
+                      raw(g.figures.totalKbps, ""), raw(g.figures.storageKB, ""),
+                      g.camera.description.value_or(""),
+                      g.camera.pixels ? std::to_string(*g.camera.pixels) : std::string(),
+                      g.view ? raw(g.view->ppm, "") : std::string(),
+                      g.view && g.view->level ? std::string(ViewLevelOf(*g.view->level).name)
+                                              : std::string()});
         writeRow(cells);
     }
     const ProjectTotals& t = result.totals;
     cells.assign(1 + Actions().size() + 2, std::string());
     cells.front() = "TOTAL";
-    cells.insert(cells.end(),
-                 {t.totalBandwidth, t.totalStorage, raw(t.totalKbps, ""), raw(t.storageKB, "")});
+    cells.insert(cells.end(), {t.totalBandwidth, t.totalStorage, raw(t.totalKbps, ""),
+                               raw(t.storageKB, ""), "", "", "", ""});
     writeRow(cells);
 }
 

@@ -35,6 +35,20 @@ private:
     bool m_first = true;
 };
 
+// {"distance": 20, "focal": 2.8, "sensor": 5.37}: a camera view as its group's "view" key.
+std::string viewText(const GroupView& view) {
+    std::string out = "{";
+    Members members(out);
+    members.number("distance", ShortestText(view.distance));
+    if (view.lens.form == LensForm::Angle) {
+        members.number("hfov", ShortestText(view.lens.hfov));
+    } else {
+        members.number("focal", ShortestText(view.lens.focal));
+        members.number("sensor", ShortestText(view.lens.sensor));
+    }
+    return out + "}";
+}
+
 } // namespace
 
 std::string ProjectFileText(const Project& project) {
@@ -58,6 +72,16 @@ std::string ProjectFileText(const Project& project) {
             }
         }
         members.number("activity", ShortestText(group.activity));
+        const CameraDetails& camera = group.camera;
+        if (camera.description) {
+            members.text("camera", *camera.description);
+        }
+        if (camera.pixels) {
+            members.number("pixels", std::to_string(*camera.pixels));
+        }
+        if (camera.view) {
+            members.number("view", viewText(*camera.view));
+        }
         out += '}';
     }
     out += project.groups.empty() ? "]" : "\n  ]";

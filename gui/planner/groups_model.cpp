@@ -9,13 +9,14 @@
 
 #include "gui/calculator/form1_view.hpp"
 #include "project/plan_lines.hpp"
+#include "project/view_lines.hpp"
 
 namespace lenstally {
 namespace {
 
 constexpr const char* kHeaders[GroupsModel::kColumns] = {
-    "Name",     "Cameras",    "Stream",          "Resolution", "FPS",
-    "Activity", "Per camera", "Total bandwidth", "Storage"};
+    "Name",       "Cameras",         "Stream",  "Resolution", "FPS",  "Activity",
+    "Per camera", "Total bandwidth", "Storage", "Camera",     "Level"};
 
 // The caption beside the selected button of an option group: "H.264", "2 Megapixel (1600x1200)".
 QString selectedCaption(const Form1& form, std::span<const ControlId> options) {
@@ -75,6 +76,10 @@ QString GroupsModel::groupText(std::size_t i, int column) const {
         return toQString(result.totalBandwidth);
     case Storage:
         return toQString(result.storage);
+    case Camera:
+        return toQString(group.camera.description.value_or(""));
+    case Level:
+        return result.view ? toQString(LevelText(result.view->level)) : QString();
     default:
         return {};
     }
@@ -115,7 +120,8 @@ QVariant GroupsModel::data(const QModelIndex& index, int role) const {
         }
         return groupText(static_cast<std::size_t>(row), column);
     case Qt::TextAlignmentRole:
-        return column == Name || column == Stream || column == Resolution
+        return column == Name || column == Stream || column == Resolution || column == Camera ||
+                       column == Level
                    ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::FontRole:

@@ -15,8 +15,20 @@ namespace lenstally {
 
 class GroupsModel : public QAbstractTableModel {
 public:
-    enum Column { Name, Cameras, Stream, Resolution, Fps, Activity, PerCamera, Bandwidth, Storage };
-    static constexpr int kColumns = Storage + 1;
+    enum Column {
+        Name,
+        Cameras,
+        Stream,
+        Resolution,
+        Fps,
+        Activity,
+        PerCamera,
+        Bandwidth,
+        Storage,
+        Camera, // the camera's own name, where the group gives one
+        Level   // the level its camera view meets at the target
+    };
+    static constexpr int kColumns = Level + 1;
 
     /// Called with the group, the column and the value the user entered: a text for the name
     /// and the cameras, a number for the activity.

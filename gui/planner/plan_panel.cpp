@@ -15,6 +15,7 @@
 #include <QSpinBox>
 
 #include "gui/calculator/form1_view.hpp"
+#include "gui/planner/line_rows.hpp"
 #include "gui/planner/number_box.hpp"
 #include "project/plan_lines.hpp"
 
@@ -46,48 +47,6 @@ template <typename T, std::size_t N> int positionOf(const T (&values)[N], T valu
         }
     }
     return 0;
-}
-
-// A row of a form with its label as the input's name for screen readers.
-void addRow(QFormLayout* form, const QString& label, QWidget* input) {
-    auto* caption = new QLabel(label);
-    caption->setBuddy(input);
-    input->setAccessibleName(QString(label).remove(QLatin1Char(':')));
-    form->addRow(caption, input);
-}
-
-// Shows `lines` as label and value rows of `form`, building the rows when their number changes.
-void showLines(QGroupBox* box, QFormLayout* form, std::vector<QLabel*>& values,
-               const std::vector<const PlanLine*>& lines) {
-    box->setVisible(!lines.empty());
-    if (values.size() != lines.size()) {
-        while (form->rowCount() > 0) {
-            form->removeRow(0);
-        }
-        values.clear();
-        for (const PlanLine* line : lines) {
-            auto* value = new QLabel(box);
-            value->setTextFormat(Qt::PlainText);
-            value->setWordWrap(true);
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                           Qt::TextSelectableByKeyboard);
-            value->setFocusPolicy(Qt::StrongFocus); // reachable by keyboard, read by name
-            form->addRow(toQString(line->label), value);
-            values.push_back(value);
-        }
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const PlanLine& line = *lines[i];
-        QLabel* value = values[i];
-        value->setText(toQString(line.text));
-        // Read as the calculator's results are: the value, then what it is.
-        value->setAccessibleDescription(toQString(line.label).remove(QLatin1Char(':')));
-        QFont font = value->font();
-        font.setBold(line.warning);
-        value->setFont(font);
-        // Bold and the words themselves ("NO, short by ...") say it; the colour only adds to it.
-        value->setStyleSheet(line.warning ? QStringLiteral("color: #b00000;") : QString());
-    }
 }
 
 } // namespace
@@ -129,22 +88,22 @@ void PlanPanel::build() {
     for (const RaidLevel level : kLevels) {
         m_raid->addItem(toQString(RaidName(level)));
     }
-    addRow(storage, QStringLiteral("RAID level:"), m_raid);
+    AddNamedRow(storage, QStringLiteral("RAID level:"), m_raid);
     m_arrayWidth = countBox(0, QStringLiteral("one array"), m_storageBox);
-    addRow(storage, QStringLiteral("Most drives per array:"), m_arrayWidth);
+    AddNamedRow(storage, QStringLiteral("Most drives per array:"), m_arrayWidth);
     m_spares = countBox(0, {}, m_storageBox);
-    addRow(storage, QStringLiteral("Hot spares:"), m_spares);
+    AddNamedRow(storage, QStringLiteral("Hot spares:"), m_spares);
     m_overhead = new NumberBox(0, 99.9999999, m_storageBox);
     m_overhead->setSuffix(QStringLiteral(" %"));
-    addRow(storage, QStringLiteral("File-system overhead:"), m_overhead);
+    AddNamedRow(storage, QStringLiteral("File-system overhead:"), m_overhead);
     m_fill = new NumberBox(1e-9, 100, m_storageBox);
     m_fill->setSuffix(QStringLiteral(" %"));
-    addRow(storage, QStringLiteral("Fill limit:"), m_fill);
+    AddNamedRow(storage, QStringLiteral("Fill limit:"), m_fill);
     m_drives = countBox(0, QStringLiteral("not given"), m_storageBox);
     // What the inputs offer when a plan is first switched on: 8 TB drives, filled to the end.
     m_driveSize->setValue(8);
     m_fill->setValue(100);
-    addRow(storage, QStringLiteral("Drives installed:"), m_drives);
+    AddNamedRow(storage, QStringLiteral("Drives installed:"), m_drives);
     layout->addWidget(m_storageBox, 0, 0);
 
     m_recorderBox = new QGroupBox(QStringLiteral("Recorders"), this);
@@ -152,12 +111,12 @@ void PlanPanel::build() {
     m_recorderBox->setAccessibleName(QStringLiteral("Recorders"));
     auto* recorder = new QFormLayout(m_recorderBox);
     m_channels = countBox(0, QStringLiteral("no limit"), m_recorderBox);
-    addRow(recorder, QStringLiteral("Cameras per recorder:"), m_channels);
+    AddNamedRow(recorder, QStringLiteral("Cameras per recorder:"), m_channels);
     m_mbps = new NumberBox(0, 1e15, m_recorderBox);
     m_mbps->setSpecialValueText(QStringLiteral("no limit"));
-    addRow(recorder, QStringLiteral("Mbps per recorder:"), m_mbps);
+    AddNamedRow(recorder, QStringLiteral("Mbps per recorder:"), m_mbps);
     m_bays = countBox(0, QStringLiteral("no limit"), m_recorderBox);
-    addRow(recorder, QStringLiteral("Drives per recorder:"), m_bays);
+    AddNamedRow(recorder, QStringLiteral("Drives per recorder:"), m_bays);
     layout->addWidget(m_recorderBox, 1, 0);
 
     m_storageFigures = new QGroupBox(QStringLiteral("Storage plan figures"), this);
@@ -318,8 +277,8 @@ void PlanPanel::showFigures(const ProjectTotals& totals) {
     for (const PlanLine& line : totals.recorderLines) {
         recorder.push_back(&line);
     }
-    showLines(m_storageFigures, m_storageForm, m_storageValues, storage);
-    showLines(m_recorderFigures, m_recorderForm, m_recorderValues, recorder);
+    ShowLines(m_storageFigures, m_storageForm, m_storageValues, storage);
+    ShowLines(m_recorderFigures, m_recorderForm, m_recorderValues, recorder);
 }
 
 } // namespace lenstally

@@ -35,6 +35,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -43,6 +44,8 @@
 
 #include "cli/version.hpp"
 #include "gui/calculator/form1_view.hpp"
+#include "gui/planner/camera_edit.hpp"
+#include "gui/planner/camera_panel.hpp"
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/number_box.hpp"
 #include "gui/planner/plan_panel.hpp"
@@ -238,10 +241,11 @@ void PlannerWindow::buildWidgets() {
     // Widths from the font, so that the figures stay in view; the name column takes the rest.
     const QFontMetrics metrics = m_table->fontMetrics();
     constexpr std::pair<int, const char*> kWidths[] = {
-        {GroupsModel::Cameras, "Cameras"},        {GroupsModel::Stream, "MPEG-4"},
-        {GroupsModel::Resolution, "2 Megapixel"}, {GroupsModel::Fps, "FPS"},
-        {GroupsModel::Activity, "Activity"},      {GroupsModel::PerCamera, "1.3928565Mbps"},
-        {GroupsModel::Bandwidth, "265.851Mbps"},  {GroupsModel::Storage, "45.039TB"}};
+        {GroupsModel::Cameras, "Cameras"},         {GroupsModel::Stream, "MPEG-4"},
+        {GroupsModel::Resolution, "2 Megapixel"},  {GroupsModel::Fps, "FPS"},
+        {GroupsModel::Activity, "Activity"},       {GroupsModel::PerCamera, "1.3928565Mbps"},
+        {GroupsModel::Bandwidth, "265.851Mbps"},   {GroupsModel::Storage, "45.039TB"},
+        {GroupsModel::Camera, "4K bullet, H.265"}, {GroupsModel::Level, "Recognise"}};
     for (const auto& [column, sample] : kWidths) {
         m_table->setColumnWidth(column, metrics.horizontalAdvance(QLatin1String(sample)) + 24);
     }
@@ -302,9 +306,24 @@ void PlannerWindow::buildWidgets() {
     groupForm->addRow(QStringLiteral("Recorded storage:"), m_recorded);
     rightLayout->addWidget(groupBox);
 
-    m_calculator = new Form1View(m_idle, right);
+    // The selected group's panels as tabs: the calculator itself, and what its camera sees.
+    m_groupTabs = new QTabWidget(right);
+    auto* calculatorPage = new QWidget(m_groupTabs);
+    auto* calculatorLayout = new QVBoxLayout(calculatorPage);
+    m_calculator = new Form1View(m_idle, calculatorPage);
     m_calculator->setAccessibleName(QStringLiteral("Calculator"));
-    rightLayout->addWidget(m_calculator, 0, Qt::AlignLeft | Qt::AlignTop);
+    calculatorLayout->addWidget(m_calculator, 0, Qt::AlignLeft | Qt::AlignTop);
+    calculatorLayout->addStretch(1);
+    m_groupTabs->addTab(calculatorPage, QStringLiteral("Ca&lculator"));
+    m_cameraPanel = new CameraPanel(
+        [this](CameraField field, const CameraDetails& camera) {
+            if (m_current) {
+                m_undo->push(EditCamera(*this, *m_current, field, camera));
+            }
+        },
+        m_groupTabs);
+    m_groupTabs->addTab(m_cameraPanel, QStringLiteral("Camera &view"));
+    rightLayout->addWidget(m_groupTabs);
     rightLayout->addStretch(1);
     auto* rightScroll = new QScrollArea(splitter);
     rightScroll->setWidget(right);
@@ -324,7 +343,8 @@ void PlannerWindow::buildWidgets() {
     QWidget::setTabOrder(m_table, m_groupName);
     QWidget::setTabOrder(m_groupName, m_activity);
     QWidget::setTabOrder(m_activity, m_calculator->firstInTabOrder());
-    QWidget::setTabOrder(m_calculator->lastInTabOrder(), m_plan->firstInput());
+    QWidget::setTabOrder(m_calculator->lastInTabOrder(), m_cameraPanel->firstInput());
+    QWidget::setTabOrder(m_cameraPanel->lastInput(), m_plan->firstInput());
     qApp->installEventFilter(new ProjectUndoKeys(this));
 }
 
@@ -498,6 +518,7 @@ void PlannerWindow::commitNames() {
 
 void PlannerWindow::commitTyping() {
     commitNames();
+    m_cameraPanel->commitTyping();
     // Every number box holding typing: the one with the focus, or one an assistive tool typed in.
     for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) {
         if (holdsTypedValue(box)) {
@@ -524,7 +545,7 @@ bool PlannerWindow::holdsTyping() const {
         return true;
     }
     const QList<QAbstractSpinBox*> boxes = findChildren<QAbstractSpinBox*>();
-    if (std::ranges::any_of(boxes, holdsTypedValue)) {
+    if (m_cameraPanel->holdsTyping() || std::ranges::any_of(boxes, holdsTypedValue)) {
         return true;
     }
     // A name or camera count typed into a cell of the table.
@@ -576,6 +597,7 @@ void PlannerWindow::showGroupFields() {
         m_groupName->clear();
         m_activity->setValue(100);
         m_recorded->setText(QStringLiteral("no group: add one with Edit, Add group"));
+        m_cameraPanel->showGroup(nullptr);
         return;
     }
     const ProjectDocument::Group& group = m_document.group(*m_current);
@@ -583,6 +605,7 @@ void PlannerWindow::showGroupFields() {
     m_activity->setValue(group.activity);
     // The storage the table and the reports show: the calculator's storage times the activity.
     m_recorded->setText(toQString(m_document.result(*m_current).storage).trimmed());
+    m_cameraPanel->showGroup(&m_document.result(*m_current));
 }
 
 void PlannerWindow::groupChanged(std::size_t i) {

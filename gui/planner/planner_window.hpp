@@ -21,12 +21,14 @@ class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QSessionManager;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class QUndoStack;
 
 namespace lenstally {
 
+class CameraPanel;
 class Form1View;
 class GroupsModel;
 class PlanPanel;
@@ -79,6 +81,7 @@ public:
     QTableView* groupsTable() const { return m_table; }
     Form1View* calculator() const { return m_calculator; }
     PlanPanel* planPanel() const { return m_plan; }
+    CameraPanel* cameraPanel() const { return m_cameraPanel; }
     /// The group the calculator panel shows, if any.
     std::optional<std::size_t> currentGroup() const { return m_current; }
     void selectGroup(std::size_t i);
@@ -147,6 +150,8 @@ private:
     QDoubleSpinBox* m_activity = nullptr; // a NumberBox
     QLabel* m_recorded = nullptr;
     Form1View* m_calculator = nullptr;
+    QTabWidget* m_groupTabs = nullptr; // the calculator and the camera view
+    CameraPanel* m_cameraPanel = nullptr;
     PlanPanel* m_plan = nullptr;
     QMenu* m_recentMenu = nullptr;
     RecoveryCopy m_recovery;

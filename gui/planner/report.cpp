@@ -5,12 +5,17 @@
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "gui/calculator/form1_view.hpp"
+#include "gui/planner/view_picture.hpp"
 #include "project/plan_lines.hpp"
 
 namespace lenstally {
 namespace {
+
+// The size a camera view's picture takes on the page, in the document's pixels.
+const QSize kPictureSize(520, 280);
 
 QString cell(const std::string& text, bool right = false) {
     return QStringLiteral("<td%1>%2</td>")
@@ -59,13 +64,15 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
     for (const ActionSpec& a : Actions()) {
         html += QStringLiteral("<th>%1</th>").arg(toQString(a.option).toHtmlEscaped());
     }
-    html += QStringLiteral("<th>activity</th></tr>");
+    html += QStringLiteral("<th>activity</th><th>camera</th><th>pixels</th></tr>");
     for (const GroupResult& g : result.groups) {
         html += QStringLiteral("<tr>") + cell(g.name);
         for (const std::string& input : g.inputs) {
             html += cell(input);
         }
-        html += cell(PercentText(g.activity), true) + QStringLiteral("</tr>");
+        html += cell(PercentText(g.activity), true) + cell(g.camera.description.value_or("")) +
+                cell(g.camera.pixels ? std::to_string(*g.camera.pixels) : std::string(), true) +
+                QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
 
@@ -83,6 +90,25 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
     html += QStringLiteral("<p>Storage counts the recorded share (activity) of each group's "
                            "recording hours; bandwidth counts every camera all the time.</p>");
 
+    // What each camera sees: the picture and the figures in words, a page per group with a view.
+    for (std::size_t i = 0; i < result.groups.size(); ++i) {
+        const GroupResult& g = result.groups[i];
+        if (!g.view) {
+            continue;
+        }
+        std::vector<PlanLine> lines = g.viewLines;
+        if (g.camera.description) {
+            lines.insert(lines.begin(), {PlanLine::Kind::Assumption,
+                                         "Camera:", *g.camera.description, std::nullopt});
+        }
+        html += QStringLiteral("<h2 style=\"page-break-before: always\">Camera view of %1</h2>")
+                    .arg(toQString(g.name).toHtmlEscaped()) +
+                QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                    .arg(ViewPictureUrl(i).toString())
+                    .arg(kPictureSize.width())
+                    .arg(kPictureSize.height()) +
+                lineTable(lines);
+    }
     if (result.storage) {
         html += QStringLiteral("<h2>Storage plan</h2>") + lineTable(result.totals.storageLines);
     }
@@ -98,9 +124,21 @@ QString ReportHtml(const ProjectResult& result, const QDate& date) {
     return html + QStringLiteral("</body></html>");
 }
 
+QUrl ViewPictureUrl(std::size_t group) {
+    return {QStringLiteral("lenstally-view:%1").arg(group)};
+}
+
 void PrintReport(const ProjectResult& result, const QDate& date, QPagedPaintDevice& device) {
     QTextDocument document;
-    document.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    const QFont font(QStringLiteral("Liberation Sans"), 9);
+    document.setDefaultFont(font);
+    // The pictures the HTML names, drawn by the planner's own painter at print resolution.
+    for (std::size_t i = 0; i < result.groups.size(); ++i) {
+        if (const std::optional<ViewFigures>& view = result.groups[i].view) {
+            document.addResource(QTextDocument::ImageResource, ViewPictureUrl(i),
+                                 ViewPictureImage(*view, kPictureSize, font, 3));
+        }
+    }
     document.setHtml(ReportHtml(result, date));
     document.print(&device);
 }

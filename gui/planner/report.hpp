@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The planning report a customer is handed, printed or as PDF: the project's name and the
-// date, each group's inputs and results, the totals, and the storage plan and recorders with
-// every assumption they rest on, in the same words as the command line's table.
+// date, each group's inputs and results, the totals, what each camera with a view sees (its
+// figures and picture), and the storage plan and recorders with every assumption they rest on,
+// in the same words as the command line's table.
 
 #include <QString>
 
@@ -10,11 +11,16 @@
 
 class QPagedPaintDevice;
 class QDate;
+class QUrl;
 
 namespace lenstally {
 
-/// The report as HTML for a QTextDocument.
+/// The report as HTML for a QTextDocument. The picture of group i's camera view is the image
+/// resource ViewPictureUrl(i), which PrintReport provides.
 QString ReportHtml(const ProjectResult& result, const QDate& date);
+
+/// The name the report's HTML gives the picture of group `group`'s camera view.
+QUrl ViewPictureUrl(std::size_t group);
 
 /// Lays the report out on `device` (a PDF writer or a printer) page by page.
 void PrintReport(const ProjectResult& result, const QDate& date, QPagedPaintDevice& device);

@@ -9,7 +9,8 @@ import subprocess
 import sys
 
 HEADER = ("name,stream,bitrate-mode,resolution,quality,fps,gop,hours,frame-size,cameras,bitrate,"
-          "days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb").split(",")
+          "days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb,camera,pixels,ppm,"
+          "level").split(",")
 
 
 def run(program, *args):
@@ -49,10 +50,19 @@ def main(program, project_file):
         assert cell["storage"] == shown["lbStorageSize"]
         assert float(cell["total-kbps"]) == shown["totalKbps"]
         assert float(cell["storage-kb"]) == shown["storageKB"]
+        assert cell["camera"] == group.get("camera", ""), (cell["camera"], group.get("camera"))
+        assert cell["pixels"] == str(group.get("pixels", "")), (cell["pixels"], group.get("pixels"))
+        view = shown.get("view")
+        if view is None:
+            assert cell["ppm"] == cell["level"] == "", cell
+        else:
+            assert float(cell["ppm"]) == view["ppm"], (cell["ppm"], view["ppm"])
+            assert cell["level"] == (view["level"] or ""), (cell["level"], view["level"])
 
     assert len(total) == len(HEADER) and total[0] == "TOTAL", total
     assert all(c == "" for c in total[1:14]), total
     assert total[14:16] == [report["total"]["bandwidth"], report["total"]["storage"]], total
+    assert all(c == "" for c in total[18:]), total
     # The totals are the plain sums of the groups' numbers, in group order.
     kbps = 0.0
     kilobytes = 0.0

@@ -49,6 +49,11 @@ TEST(ProjectDocument, edits_keep_the_figures_equal_to_the_saved_file) {
     ASSERT_TRUE(parsed.project) << parsed.error;
     ProjectDocument document(*parsed.project);
     const std::vector<std::pair<const char*, std::function<void()>>> edits{
+        {"camera view at the resolution's width",
+         [&] {
+             document.setCamera(1, {"Bullet \"4K\"", std::nullopt,
+                                    GroupView{20, {LensForm::Focal, 0, 2.8, 5.37}}});
+         }},
         {"resolution",
          [&] {
              document.form(1).selectOption(ControlId::optResolution3);

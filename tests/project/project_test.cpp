@@ -279,14 +279,15 @@ TEST(Project, csv_quotes_only_the_cells_that_need_it) {
     ASSERT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out,
               "name,stream,bitrate-mode,resolution,quality,fps,gop,hours,frame-size,cameras,"
-              "bitrate,days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb\r\n"
+              "bitrate,days,activity,per-camera,total-bandwidth,storage,total-kbps,storage-kb,"
+              "camera,pixels,ppm,level\r\n"
               "\"Dock, north \"\"B\"\"\",mjpeg,vbr,qcif,highest,30,1,24,7.5,2,256,7,100, 2.25Mbps,"
-              " 4.5Mbps, 299.376GB,4500,299376000\r\n"
+              " 4.5Mbps, 299.376GB,4500,299376000,,,,\r\n"
               "Gate,mjpeg,vbr,qcif,highest,30,1,24,7.5,1,256,\"7,5\",100, 2.25Mbps, 2.25Mbps,"
-              " 149.688GB,2250,149688000\r\n"
+              " 149.688GB,2250,149688000,,,,\r\n"
               "\"two\nlines\",mjpeg,vbr,qcif,highest,30,1,24,7.5,1e308,256,7,100, 2.25Mbps,"
-              "Out of range,Out of range,,\r\n"
-              "TOTAL,,,,,,,,,,,,,,Out of range,Out of range,,\r\n");
+              "Out of range,Out of range,,,,,,\r\n"
+              "TOTAL,,,,,,,,,,,,,,Out of range,Out of range,,,,,,\r\n");
 }
 
 // A text cell a spreadsheet would run as a formula gets a leading apostrophe: the name, every
@@ -295,15 +296,15 @@ TEST(Project, csv_quotes_only_the_cells_that_need_it) {
 TEST(Project, csv_text_cells_never_run_as_formulas) {
     const std::string project = R"j({"groups":[
         {"name":"=HYPERLINK(\"http://x\",\"y\")","cameras":"-3","bitrate":"=1+2","days":"@1"},
-        {"name":"\tTab","frame-size":"+5"}]})j";
+        {"name":"\tTab","frame-size":"+5","camera":"-cam"}]})j";
     const Outcome r = runProject(project, "--csv");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2),
               "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",mjpeg,vbr,qcif,highest,30,1,24,7.5,'-3,"
-              "'=1+2,'@1,100, 2.25Mbps,'-6750Kbps, 0KB,-6750,-0\r\n"
+              "'=1+2,'@1,100, 2.25Mbps,'-6750Kbps, 0KB,-6750,-0,,,,\r\n"
               "'\tTab,mjpeg,vbr,qcif,highest,30,1,24,'+5,1,256,7,100, 1.5Mbps, 1.5Mbps, 99.792GB,"
-              "1500,99792000.00000001\r\n"
-              "TOTAL,,,,,,,,,,,,,,'-5250Kbps, 99.792GB,-5250,99792000.00000001\r\n");
+              "1500,99792000.00000001,'-cam,,,\r\n"
+              "TOTAL,,,,,,,,,,,,,,'-5250Kbps, 99.792GB,-5250,99792000.00000001,,,,\r\n");
     EXPECT_EQ(nlohmann::json::parse(runProject(project).out)["groups"][0]["name"],
               "=HYPERLINK(\"http://x\",\"y\")");
 }
@@ -429,7 +430,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"unknown_group_key", R"({"groups":[{"name":"Dock","colour":"red"}]})",
                 "group 1 \"Dock\": unknown key \"colour\"; allowed keys are name, stream, "
                 "bitrate-mode, resolution, quality, fps, gop, hours, frame-size, cameras, "
-                "bitrate, days, activity"},
+                "bitrate, days, activity, camera, pixels, view"},
         BadCase{"stream_outside_its_list", R"({"groups":[{"name":"Dock","stream":"xvid"}]})",
                 "group 1 \"Dock\": \"stream\" is \"xvid\"; allowed values are mjpeg, mpeg4, h264"},
         BadCase{"bitrate_mode_outside_its_list",
@@ -521,7 +522,70 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"mbps_zero", R"({"groups":[],"recorder":{"mbps":0}})",
                 "recorder: \"mbps\" is 0; allowed values are numbers above 0"},
         BadCase{"bays_without_storage", R"({"groups":[],"recorder":{"bays":8}})",
-                "recorder: \"bays\" needs a \"storage\" section (the drives to place)"}),
+                "recorder: \"bays\" needs a \"storage\" section (the drives to place)"},
+        BadCase{"camera_not_text", R"({"groups":[{"name":"Gate","camera":7}]})",
+                "group 1 \"Gate\": \"camera\" must be a string"},
+        BadCase{
+            "pixels_zero", R"({"groups":[{"name":"Gate","pixels":0}]})",
+            "group 1 \"Gate\": \"pixels\" is 0; allowed values are whole numbers from 1 to 100000"},
+        BadCase{"pixels_above_100000", R"({"groups":[{"name":"Gate","pixels":"100001"}]})",
+                "group 1 \"Gate\": \"pixels\" is \"100001\"; allowed values are whole numbers from "
+                "1 to 100000"},
+        BadCase{"pixels_not_whole", R"({"groups":[{"name":"Gate","pixels":1920.0}]})",
+                "group 1 \"Gate\": \"pixels\" is 1920.0; allowed values are whole numbers from 1 "
+                "to 100000"},
+        BadCase{"view_not_an_object", R"({"groups":[{"name":"Gate","view":[10,90]}]})",
+                "group 1 \"Gate\": \"view\" must be an object"},
+        BadCase{"view_unknown_key",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"zoom":2}}]})",
+                "group 1 \"Gate\": view: unknown key \"zoom\"; allowed keys are distance, hfov, "
+                "focal, sensor"},
+        BadCase{"view_key_twice",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"hfov":90,"hfov":60}}]})",
+                "group 1 \"Gate\": view: \"hfov\" is given twice"},
+        BadCase{"view_without_distance", R"({"groups":[{"name":"Gate","view":{"hfov":90}}]})",
+                "group 1 \"Gate\": view has no \"distance\" (metres to the target)"},
+        BadCase{"view_without_lens", R"({"groups":[{"name":"Gate","view":{"distance":10}}]})",
+                "group 1 \"Gate\": view has no lens; give \"hfov\", or \"focal\" and \"sensor\""},
+        BadCase{"view_with_two_lenses",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"hfov":90,"focal":4}}]})",
+                "group 1 \"Gate\": view has two lenses; give \"hfov\", or \"focal\" and "
+                "\"sensor\", not both"},
+        BadCase{"view_focal_without_sensor",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"focal":4}}]})",
+                "group 1 \"Gate\": view has \"focal\" but no \"sensor\"; give \"hfov\", or "
+                "\"focal\" and \"sensor\""},
+        BadCase{"view_sensor_without_focal",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"sensor":4}}]})",
+                "group 1 \"Gate\": view has \"sensor\" but no \"focal\"; give \"hfov\", or "
+                "\"focal\" and \"sensor\""},
+        BadCase{"view_distance_too_near",
+                R"({"groups":[{"name":"Gate","view":{"distance":0.0099,"hfov":90}}]})",
+                "group 1 \"Gate\": view: \"distance\" is 0.0099; allowed values are numbers from "
+                "0.01 to 100000 (metres)"},
+        BadCase{"view_distance_too_far",
+                R"({"groups":[{"name":"Gate","view":{"distance":"100000.5","hfov":90}}]})",
+                "group 1 \"Gate\": view: \"distance\" is \"100000.5\"; allowed values are numbers "
+                "from 0.01 to 100000 (metres)"},
+        BadCase{"view_hfov_180",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"hfov":180}}]})",
+                "group 1 \"Gate\": view: \"hfov\" is 180; allowed values are numbers from 0.01 to "
+                "under 180 (degrees)"},
+        BadCase{"view_hfov_too_narrow",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"hfov":0.0099}}]})",
+                "group 1 \"Gate\": view: \"hfov\" is 0.0099; allowed values are numbers from 0.01 "
+                "to under 180 (degrees)"},
+        BadCase{"view_hfov_not_a_number",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"hfov":true}}]})",
+                "group 1 \"Gate\": view: \"hfov\" must be a number or a string holding one"},
+        BadCase{"view_focal_zero",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"focal":0,"sensor":5}}]})",
+                "group 1 \"Gate\": view: \"focal\" is 0; allowed values are numbers from 0.01 to "
+                "1000 (mm)"},
+        BadCase{"view_sensor_above_1000",
+                R"({"groups":[{"name":"Gate","view":{"distance":10,"focal":4,"sensor":"1e4"}}]})",
+                "group 1 \"Gate\": view: \"sensor\" is \"1e4\"; allowed values are numbers from "
+                "0.01 to 1000 (mm)"}),
     testing_support::CaseName{});
 
 // Only white space may follow a project's JSON value: a NUL byte, where JSON parsers often stop
@@ -681,6 +745,91 @@ TEST(Project, reads_a_file_and_standard_input_alike) {
     EXPECT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.out, fromInput.out);
     EXPECT_FALSE(fromFile.out.empty());
+}
+
+// A view with its own pixel width and a camera name, one with the resolution's width that meets
+// no level, and a group without either: every report says the same, to the last bit.
+TEST(ProjectView, json_csv_and_table_show_the_same_figures) {
+    const std::string project =
+        R"({"groups":[{"name":"Gate","camera":"Bullet 4K","pixels":1920,
+                       "view":{"distance":10,"hfov":90}},
+                      {"name":"Yard","resolution":"cif",
+                       "view":{"distance":"20","focal":2.8,"sensor":5.37}},
+                      {"name":"Door"}]})";
+    const Outcome json = runProject(project);
+    ASSERT_EQ(json.status, 0) << json.err;
+    const std::string gate = R"("storageKB":149688000,"camera":"Bullet 4K","pixels":1920,)"
+                             R"("view":{"distance":10,"pixels":1920,"hfov":90,)"
+                             R"("sceneWidth":19.999999999999996,"ppm":96.00000000000001,)"
+                             R"("level":"Observe","levels":[)"
+                             R"({"name":"Monitor","ppm":12.5,"distance":76.80000000000001,)"
+                             R"("hfov":165.16269987977307},)";
+    const std::string yard = R"(,"view":{"distance":20,"pixels":352,)"
+                             R"("hfov":87.59779419426411,"sceneWidth":38.35714285714286,)"
+                             R"("ppm":9.176908752327746,"level":null,"levels":[)"
+                             R"({"name":"Monitor","ppm":12.5,"distance":14.683054003724394,)"
+                             R"("focal":3.8139204545454546},)";
+    EXPECT_NE(json.out.find(gate), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find(yard), std::string::npos) << json.out;
+    const nlohmann::json groups = nlohmann::json::parse(json.out)["groups"];
+    EXPECT_EQ(groups[0]["view"]["levels"].size(), 6);
+    EXPECT_EQ(
+        groups[1]["view"]["levels"][5],
+        nlohmann::json::parse(R"({"name":"Inspect","ppm":1000,)"
+                              R"("distance":0.18353817504655492,"focal":305.1136363636364})"));
+    EXPECT_FALSE(groups[2].contains("view") || groups[2].contains("camera") ||
+                 groups[2].contains("pixels"));
+
+    const Outcome csv = runProject(project, "--csv");
+    const auto rows = plainCsv(csv.out);
+    ASSERT_EQ(rows.size(), 5);
+    const std::vector<std::vector<std::string>> lastFour{
+        {"camera", "pixels", "ppm", "level"},
+        {"Bullet 4K", "1920", "96.00000000000001", "Observe"},
+        {"", "", "9.176908752327746", ""},
+        {"", "", "", ""},
+        {"", "", "", ""}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(std::vector<std::string>(rows[i].end() - 4, rows[i].end()), lastFour[i]) << i;
+    }
+
+    const Outcome table = runProject(project, "");
+    EXPECT_NE(table.out.find("\nCamera view of Yard\n"
+                             "  Target:         20.00 m from the camera\n"
+                             "  Lens:           2.8 mm on a 5.37 mm wide sensor, 87.6° across\n"
+                             "  Picture width:  352 pixels (the resolution's width)\n"
+                             "  Scene width:    38.36 m at the target\n"
+                             "  Pixel density:  9.2 px/m at the target\n"
+                             "  Level met:      none (Monitor needs 12.5 px/m)\n"
+                             "  Monitor:        12.5 px/m up to 14.68 m away; at 20.00 m, a focal "
+                             "length of 3.8 mm or longer\n"),
+              std::string::npos)
+        << table.out;
+    EXPECT_NE(table.out.find("  Camera:         Bullet 4K\n"
+                             "  Target:         10.00 m from the camera\n"
+                             "  Lens:           90.0° across\n"),
+              std::string::npos)
+        << table.out;
+}
+
+// The limits of every camera key are allowed values; a name is counted in characters.
+TEST(ProjectView, accepts_each_limit) {
+    std::string accented;
+    for (int i = 0; i < 200; ++i) {
+        accented += "é";
+    }
+    const Outcome r =
+        runProject(R"({"groups":[{"name":"a","pixels":1,"view":{"distance":0.01,"hfov":0.01}},)"
+                   R"({"name":"b","pixels":"100000","view":{"distance":100000,"hfov":179.999}},)"
+                   R"({"name":"c","camera":")" +
+                   accented +
+                   R"(","view":{"distance":1,"focal":0.01,"sensor":1000}},)"
+                   R"({"name":"d","view":{"distance":1,"focal":"1000","sensor":"0.01"}}]})");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Outcome tooLong =
+        runProject(R"({"groups":[{"name":"a","camera":")" + std::string(201, 'x') + "\"}]}");
+    EXPECT_EQ(tooLong.err, "lenstally: standard input: group 1 \"a\": \"camera\" is 201 characters "
+                           "long; allowed values are texts of at most 200 characters\n");
 }
 
 } // namespace

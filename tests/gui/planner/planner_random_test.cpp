@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The planner driven at random on the offscreen platform, as a user drives it: groups selected,
 // added, duplicated, removed and moved; names, camera counts and activity typed in the table;
-// the calculator panel, the plan and the names edited (sometimes left half typed); undo, redo,
-// save and reopen. After every step the document's figures must be those the command line
-// computes for the file the planner would save, the table must show the document, and the
-// calculator panel the selected group's own form. The sanitizer build runs it too.
+// the calculator panel, the camera view, the plan and the names edited (sometimes left half
+// typed); undo, redo, save and reopen. After every step the document's figures must be those the
+// command line computes for the file the planner would save, the table must show the document, and
+// the calculator panel the selected group's own form. The sanitizer build runs it too.
 //
 //   LENSTALLY_SEED=N               repeats the run of seed N (printed at the start)
 //   LENSTALLY_STEPS=N              steps per project (200)
@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
@@ -29,6 +30,7 @@
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
+#include "gui/planner/camera_panel.hpp"
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
@@ -69,7 +71,7 @@ public:
 
     // One random user action; returns what it did.
     QString step() {
-        switch (below(14)) {
+        switch (below(15)) {
         case 0:
         case 1:
             return selectGroup();
@@ -95,6 +97,8 @@ public:
             return trigger(QStringLiteral("Undo"));
         case 12:
             return trigger(QStringLiteral("Redo"));
+        case 13:
+            return cameraEdit();
         default:
             return chance(30) ? saveAndReopen() : typeInto("Activity", kPercents);
         }
@@ -210,6 +214,10 @@ private:
             return QStringLiteral("switch %1 %2")
                 .arg(box->title(), box->isChecked() ? "on" : "off");
         }
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            return QStringLiteral("click ") + button->text();
+        }
         if (auto* edit = qobject_cast<QLineEdit*>(w); edit != nullptr && chance(20)) {
             edit->setText(QString::fromUtf8(pick(m_rng, pool))); // as an assistive tool does
             return QStringLiteral("set the text of ") + edit->accessibleName();
@@ -275,6 +283,29 @@ private:
                                qobject_cast<QComboBox*>(w) != nullptr;
             if (input && w->isEnabled()) {
                 inputs.push_back(w);
+            }
+        }
+        return act(inputs, kPlanNumbers);
+    }
+
+    // The camera view: its text, pixels, distance, lens form and lens figures.
+    QString cameraEdit() {
+        std::vector<QWidget*> inputs;
+        for (QWidget* w : m_window.cameraPanel()->findChildren<QWidget*>()) {
+            const auto* box = qobject_cast<QGroupBox*>(w);
+            const bool input = (box != nullptr && box->isCheckable()) ||
+                               qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
+                               qobject_cast<QLineEdit*>(w) != nullptr ||
+                               qobject_cast<QAbstractButton*>(w) != nullptr;
+            // A spin box's own line edit is reached through the spin box.
+            if (input && w->isEnabled() &&
+                qobject_cast<QAbstractSpinBox*>(w->parentWidget()) == nullptr) {
+                inputs.push_back(w);
+            }
+            // Most groups have no view: switch it on often, so that its inputs get edited.
+            if (box != nullptr && box->isCheckable() && box->isEnabled() && !box->isChecked() &&
+                chance(50)) {
+                return act(std::vector<QWidget*>{w}, kPlanNumbers);
             }
         }
         return act(inputs, kPlanNumbers);

@@ -8,8 +8,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -25,10 +27,12 @@
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
+#include "gui/planner/camera_panel.hpp"
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
 #include "gui/planner/recovery.hpp"
+#include "gui/planner/view_picture.hpp"
 #include "project/project_writer.hpp"
 
 using lenstally::ControlId;
@@ -536,6 +540,71 @@ private Q_SLOTS:
               "44 (whole days", "Recorders needed:", "3 (set by the cameras per recorder)"}) {
             QVERIFY2(out.contains(QString::fromUtf8(expected)), expected);
         }
+    }
+
+    // State: the example open, the offices without a camera view. Action: in the Camera view
+    // tab, name the camera, switch the view on, give each input of both lenses and the pixel
+    // width, then undo the last two steps. Expected: the panel, the table and the picture show
+    // what the command line computes for the saved file, which has the focal lens and the
+    // resolution's width; undoing every step leaves the group as it was.
+    void cameraViewEditsUndoAndSaveWhatTheCommandLineReads() {
+        Planner p;
+        p.window.selectGroup(3);
+        lenstally::CameraPanel& panel = *p.window.cameraPanel();
+        QUndoStack& undo = *p.window.undoStack();
+        auto* camera = named<QLineEdit>(panel, "Camera");
+        retype(camera, QStringLiteral("Dome, 4 MP"));
+        QTest::keyClick(camera, Qt::Key_Return);
+        named<QGroupBox>(panel, "Camera view of a target")->setChecked(true);
+        named<QDoubleSpinBox>(panel, "Distance to the target")->setValue(8);
+        named<QDoubleSpinBox>(panel, "Horizontal angle of view")->setValue(60);
+        for (QRadioButton* lens : panel.findChildren<QRadioButton*>()) {
+            if (lens->text() == QLatin1String("Focal length")) {
+                QTest::mouseClick(lens, Qt::LeftButton);
+            }
+        }
+        named<QDoubleSpinBox>(panel, "Focal length")->setValue(3.6);
+        named<QDoubleSpinBox>(panel, "Sensor width")->setValue(5.6);
+        named<QCheckBox>(panel, "Pixel width of the resolution")->setChecked(false);
+        named<QSpinBox>(panel, "Pixel width")->setValue(2560);
+        QCOMPARE(undo.count(), 9);
+        undo.undo();
+        undo.undo();
+        QCOMPARE(named<QSpinBox>(panel, "Pixel width")->value(), 704); // 4CIF's width again
+        QVERIFY(named<QCheckBox>(panel, "Pixel width of the resolution")->isChecked());
+
+        const QString path = m_dir.filePath(QStringLiteral("view.lenstally.json"));
+        QVERIFY(p.window.saveTo(path));
+        const CommandLine json = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(json.status, 0);
+        const nlohmann::json report = nlohmann::json::parse(json.out);
+        const auto& offices = report["groups"][3];
+        QCOMPARE(offices["camera"].get<std::string>(), std::string("Dome, 4 MP"));
+        QVERIFY(!offices.contains("pixels"));
+        const auto& view = offices["view"];
+        QCOMPARE(view["pixels"].get<double>(), 704.0);
+        QVERIFY(view["levels"][0].contains("focal"));
+        QCOMPARE(panel.picture()->view()->ppm, view["ppm"].get<double>());
+        QCOMPARE(cell(p.window, 3, GroupsModel::Level),
+                 QString::fromStdString(view["level"].get<std::string>()));
+        QCOMPARE(cell(p.window, 3, GroupsModel::Camera), QStringLiteral("Dome, 4 MP"));
+        // The panel's figures are the command line's lines, word for word.
+        const CommandLine table = lenstallyRun({"--project", path.toStdString()});
+        int figures = 0;
+        for (const QLabel* value : panel.findChildren<QLabel*>()) {
+            if (!value->accessibleDescription().isEmpty()) {
+                QVERIFY2(QString::fromStdString(table.out).contains(value->text()),
+                         qPrintable(value->text()));
+                ++figures;
+            }
+        }
+        QCOMPARE(figures, 10); // the lens, scene width, density, level met and six levels
+
+        while (undo.canUndo()) {
+            undo.undo();
+        }
+        QCOMPARE(p.window.project().group(3).camera, lenstally::CameraDetails{});
+        QVERIFY(!panel.picture()->view());
     }
 
 private:

@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: MIT
+#include "gui/planner/camera_panel.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "gui/calculator/form1_view.hpp"
+#include "gui/planner/line_rows.hpp"
+#include "gui/planner/number_box.hpp"
+#include "gui/planner/view_picture.hpp"
+
+namespace lenstally {
+namespace {
+
+// The limits of a project file's camera keys.
+constexpr int kLongestCamera = 200;
+constexpr int kMostPixels = 100'000;
+
+// What the view's inputs offer when a view is first switched on: a target 10 m away, seen
+// through a 90 degree lens, or a 2.8 mm lens on a 1/2.8" sensor 5.37 mm wide.
+constexpr double kFirstDistance = 10;
+constexpr double kFirstAngle = 90;
+constexpr double kFirstFocal = 2.8;
+constexpr double kFirstSensor = 5.37;
+
+} // namespace
+
+CameraPanel::CameraPanel(EditHandler onEdit, QWidget* parent)
+    : QWidget(parent), m_onEdit(std::move(onEdit)) {
+    build();
+    showGroup(nullptr);
+}
+
+void CameraPanel::build() {
+    setAccessibleName(QStringLiteral("Camera view"));
+    auto* layout = new QGridLayout(this);
+    layout->setColumnStretch(1, 1);
+
+    auto* inputs = new QWidget(this);
+    auto* form = new QFormLayout(inputs);
+    form->setContentsMargins(0, 0, 0, 0);
+    m_camera = new QLineEdit(inputs);
+    m_camera->setMaxLength(kLongestCamera);
+    m_camera->setPlaceholderText(QStringLiteral("e.g. 4K bullet, H.265, 6 Mbps measured"));
+    AddNamedRow(form, QStringLiteral("Camera:"), m_camera);
+
+    auto* pixelsRow = new QWidget(inputs);
+    auto* pixelsLayout = new QHBoxLayout(pixelsRow);
+    pixelsLayout->setContentsMargins(0, 0, 0, 0);
+    m_pixels = new QSpinBox(pixelsRow);
+    m_pixels->setRange(1, kMostPixels);
+    m_pixels->setSuffix(QStringLiteral(" px"));
+    m_pixels->setKeyboardTracking(false);
+    m_resolutionWidth = new QCheckBox(QStringLiteral("The resolution's"), pixelsRow);
+    m_resolutionWidth->setAccessibleName(QStringLiteral("Pixel width of the resolution"));
+    pixelsLayout->addWidget(m_pixels, 1);
+    pixelsLayout->addWidget(m_resolutionWidth);
+    auto* pixelsCaption = new QLabel(QStringLiteral("Pixel width:"), inputs);
+    pixelsCaption->setBuddy(m_pixels);
+    m_pixels->setAccessibleName(QStringLiteral("Pixel width"));
+    form->addRow(pixelsCaption, pixelsRow);
+
+    m_viewBox = new QGroupBox(QStringLiteral("Camera view"), inputs);
+    m_viewBox->setCheckable(true);
+    m_viewBox->setAccessibleName(QStringLiteral("Camera view of a target"));
+    auto* view = new QFormLayout(m_viewBox);
+    m_distance = new NumberBox(0.01, 100'000, m_viewBox);
+    m_distance->setSuffix(QStringLiteral(" m"));
+    AddNamedRow(view, QStringLiteral("Distance to the target:"), m_distance);
+    auto* lensRow = new QWidget(m_viewBox);
+    auto* lensLayout = new QHBoxLayout(lensRow);
+    lensLayout->setContentsMargins(0, 0, 0, 0);
+    m_angleForm = new QRadioButton(QStringLiteral("Angle of view"), lensRow);
+    m_focalForm = new QRadioButton(QStringLiteral("Focal length"), lensRow);
+    lensLayout->addWidget(m_angleForm);
+    lensLayout->addWidget(m_focalForm);
+    lensLayout->addStretch(1);
+    view->addRow(QStringLiteral("Lens given by:"), lensRow);
+    m_hfov = new NumberBox(0.01, 179.9999999999, m_viewBox);
+    m_hfov->setSuffix(QStringLiteral("\u00B0"));
+    AddNamedRow(view, QStringLiteral("Horizontal angle of view:"), m_hfov);
+    m_focal = new NumberBox(0.01, 1000, m_viewBox);
+    m_focal->setSuffix(QStringLiteral(" mm"));
+    AddNamedRow(view, QStringLiteral("Focal length:"), m_focal);
+    m_sensor = new NumberBox(0.01, 1000, m_viewBox);
+    m_sensor->setSuffix(QStringLiteral(" mm"));
+    AddNamedRow(view, QStringLiteral("Sensor width:"), m_sensor);
+    form->addRow(m_viewBox);
+    m_distance->setValue(kFirstDistance);
+    m_hfov->setValue(kFirstAngle);
+    m_focal->setValue(kFirstFocal);
+    m_sensor->setValue(kFirstSensor);
+    m_angleForm->setChecked(true);
+    layout->addWidget(inputs, 0, 0, Qt::AlignTop);
+
+    m_picture = new ViewPicture(this);
+    layout->addWidget(m_picture, 0, 1);
+
+    m_figures = new QGroupBox(QStringLiteral("Camera view figures"), this);
+    m_figures->setAccessibleName(QStringLiteral("Camera view figures"));
+    m_figuresForm = new QFormLayout(m_figures);
+    layout->addWidget(m_figures, 1, 0, 1, 2);
+    layout->setRowStretch(2, 1);
+
+    connect(m_camera, &QLineEdit::editingFinished, this, [this] { edited(CameraField::Camera); });
+    connect(m_pixels, &QSpinBox::valueChanged, this, [this] { edited(CameraField::Pixels); });
+    connect(m_resolutionWidth, &QCheckBox::toggled, this,
+            [this] { edited(CameraField::ResolutionWidth); });
+    connect(m_viewBox, &QGroupBox::toggled, this, [this] { edited(CameraField::View); });
+    connect(m_angleForm, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            edited(CameraField::LensForm);
+        }
+    });
+    connect(m_focalForm, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            edited(CameraField::LensForm);
+        }
+    });
+    const std::pair<QDoubleSpinBox*, CameraField> numbers[] = {{m_distance, CameraField::Distance},
+                                                               {m_hfov, CameraField::Hfov},
+                                                               {m_focal, CameraField::Focal},
+                                                               {m_sensor, CameraField::Sensor}};
+    for (const auto& [box, field] : numbers) {
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this, f = field] { edited(f); });
+    }
+    QWidget::setTabOrder(m_camera, m_pixels);
+    QWidget::setTabOrder(m_pixels, m_resolutionWidth);
+    QWidget::setTabOrder(m_resolutionWidth, m_viewBox);
+    QWidget::setTabOrder(m_viewBox, m_distance);
+    QWidget::setTabOrder(m_distance, m_angleForm);
+    QWidget::setTabOrder(m_angleForm, m_focalForm);
+    QWidget::setTabOrder(m_focalForm, m_hfov);
+    QWidget::setTabOrder(m_hfov, m_focal);
+    QWidget::setTabOrder(m_focal, m_sensor);
+}
+
+QWidget* CameraPanel::firstInput() const {
+    return m_camera;
+}
+
+QWidget* CameraPanel::lastInput() const {
+    return m_sensor;
+}
+
+void CameraPanel::showLensForm(LensForm form) {
+    // Only the chosen lens's inputs take values, and only while there is a view.
+    const bool angle = form == LensForm::Angle;
+    const bool view = m_viewBox->isChecked();
+    m_angleForm->setChecked(angle);
+    m_focalForm->setChecked(!angle);
+    m_hfov->setEnabled(view && angle);
+    m_focal->setEnabled(view && !angle);
+    m_sensor->setEnabled(view && !angle);
+}
+
+void CameraPanel::showGroup(const GroupResult* result) {
+    const QSignalBlocker blockers[] = {
+        QSignalBlocker(m_camera),    QSignalBlocker(m_pixels),   QSignalBlocker(m_resolutionWidth),
+        QSignalBlocker(m_viewBox),   QSignalBlocker(m_distance), QSignalBlocker(m_angleForm),
+        QSignalBlocker(m_focalForm), QSignalBlocker(m_hfov),     QSignalBlocker(m_focal),
+        QSignalBlocker(m_sensor)};
+    setEnabled(result != nullptr);
+    m_shown = result != nullptr ? result->camera : CameraDetails{};
+    m_camera->setText(toQString(m_shown.description.value_or("")));
+    // The width the view uses: the camera's own, or the resolution's until one is given.
+    m_pixels->setValue(result != nullptr ? static_cast<int>(result->pixels) : m_pixels->minimum());
+    m_resolutionWidth->setChecked(!m_shown.pixels);
+    m_viewBox->setChecked(m_shown.view.has_value());
+    // Without a view the inputs keep what they showed, ready to be switched on.
+    if (const std::optional<GroupView>& v = m_shown.view) {
+        m_distance->setValue(v->distance);
+        if (v->lens.form == LensForm::Angle) {
+            m_hfov->setValue(v->lens.hfov);
+        } else {
+            m_focal->setValue(v->lens.focal);
+            m_sensor->setValue(v->lens.sensor);
+        }
+        showLensForm(v->lens.form);
+    } else {
+        showLensForm(m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal);
+    }
+
+    // The figures in words: the lens with its angle, then what it gives at the target.
+    std::vector<const PlanLine*> lines;
+    if (result != nullptr) {
+        for (const PlanLine& line : result->viewLines) {
+            if (line.kind == PlanLine::Kind::Figure) {
+                lines.push_back(&line);
+            }
+        }
+    }
+    ShowLines(m_figures, m_figuresForm, m_figureValues, lines);
+    m_picture->setView(result != nullptr ? result->view : std::nullopt);
+}
+
+void CameraPanel::commitTyping() {
+    // The camera text with or without the focus: an assistive tool may have typed it.
+    if (holdsTyping()) {
+        edited(CameraField::Camera);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    for (QAbstractSpinBox* box : std::initializer_list<QAbstractSpinBox*>{
+             m_pixels, m_distance, m_hfov, m_focal, m_sensor}) {
+        if (focus == box) {
+            box->interpretText();
+        }
+    }
+}
+
+bool CameraPanel::holdsTyping() const {
+    return m_camera->isEnabled() &&
+           fromQString(m_camera->text()) != m_shown.description.value_or(std::string());
+}
+
+void CameraPanel::edited(CameraField field) {
+    CameraDetails next = m_shown;
+    const LensForm form = m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal;
+    const GroupView inputs{m_distance->value(),
+                           form == LensForm::Angle
+                               ? Lens{LensForm::Angle, m_hfov->value(), 0, 0}
+                               : Lens{LensForm::Focal, 0, m_focal->value(), m_sensor->value()}};
+    switch (field) {
+    case CameraField::Camera: {
+        const std::string text = fromQString(m_camera->text());
+        next.description = text.empty() ? std::nullopt : std::optional(text);
+        break;
+    }
+    case CameraField::Pixels:
+        // A width typed is the camera's own.
+        next.pixels = m_pixels->value();
+        break;
+    case CameraField::ResolutionWidth:
+        // Ticked: the resolution's width again; unticked: the width shown becomes the camera's.
+        next.pixels = m_resolutionWidth->isChecked()
+                          ? std::nullopt
+                          : std::optional<std::int64_t>(m_pixels->value());
+        break;
+    case CameraField::View:
+        next.view = m_viewBox->isChecked() ? std::optional(inputs) : std::nullopt;
+        break;
+    default:
+        if (field == CameraField::LensForm) {
+            showLensForm(form);
+        }
+        if (!next.view) {
+            return;
+        }
+        next.view = inputs;
+        break;
+    }
+    if (next != m_shown) {
+        m_onEdit(field, next);
+    }
+}
+
+} // namespace lenstally
