@@ -197,11 +197,13 @@ PlannerWindow::~PlannerWindow() {
 
 void PlannerWindow::buildWidgets() {
     setObjectName(QStringLiteral("PlannerWindow"));
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-
-    // Left: the project's name, the groups with the totals, the storage plan.
-    auto* left = new QWidget(splitter);
-    auto* leftLayout = new QVBoxLayout(left);
+    // Above, across the whole width: the project's name and the groups with the totals, so that
+    // every column is in view even on a 1366 x 768 screen. Below: the storage plan on the left,
+    // the selected group on the right.
+    auto* central = new QWidget(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    auto* left = central;
+    auto* leftLayout = centralLayout;
     auto* nameForm = new QFormLayout;
     m_projectName = new QLineEdit(left);
     m_projectName->setPlaceholderText(QStringLiteral("Untitled"));
@@ -241,11 +243,16 @@ void PlannerWindow::buildWidgets() {
     // Widths from the font, so that the figures stay in view; the name column takes the rest.
     const QFontMetrics metrics = m_table->fontMetrics();
     constexpr std::pair<int, const char*> kWidths[] = {
-        {GroupsModel::Cameras, "Cameras"},         {GroupsModel::Stream, "MPEG-4"},
-        {GroupsModel::Resolution, "2 Megapixel"},  {GroupsModel::Fps, "FPS"},
-        {GroupsModel::Activity, "Activity"},       {GroupsModel::PerCamera, "1.3928565Mbps"},
-        {GroupsModel::Bandwidth, "265.851Mbps"},   {GroupsModel::Storage, "45.039TB"},
-        {GroupsModel::Camera, "4K bullet, H.265"}, {GroupsModel::Level, "Recognise"}};
+        {GroupsModel::Cameras, "Cameras"},
+        {GroupsModel::Stream, "MPEG-4"},
+        {GroupsModel::Resolution, "2 Megapixel"},
+        {GroupsModel::Fps, "FPS"},
+        {GroupsModel::Activity, "Activity"},
+        {GroupsModel::PerCamera, "1.3928565Mbps"},
+        {GroupsModel::Bandwidth, "265.851Mbps"},
+        {GroupsModel::Storage, "45.039TB"},
+        {GroupsModel::Camera, "4K bullet, H.265, 6 Mbps measured"},
+        {GroupsModel::Level, "Recognise"}};
     for (const auto& [column, sample] : kWidths) {
         m_table->setColumnWidth(column, metrics.horizontalAdvance(QLatin1String(sample)) + 24);
     }
@@ -253,7 +260,8 @@ void PlannerWindow::buildWidgets() {
                             metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
     auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), left);
     tableLabel->setBuddy(m_table);
-    // The groups above, the plan below; the user moves the line between them.
+    // The groups above, the plan and the selected group below; the user moves the lines between
+    // them.
     auto* leftSplitter = new QSplitter(Qt::Vertical, left);
     auto* tableArea = new QWidget(leftSplitter);
     auto* tableLayout = new QVBoxLayout(tableArea);
@@ -261,6 +269,7 @@ void PlannerWindow::buildWidgets() {
     tableLayout->addWidget(tableLabel);
     tableLayout->addWidget(m_table);
     leftLayout->addWidget(leftSplitter, 1);
+    auto* splitter = new QSplitter(Qt::Horizontal, leftSplitter);
 
     m_plan = new PlanPanel(
         [this](PlanField field, const PlanSettings& settings, const QString& note) {
@@ -270,21 +279,25 @@ void PlannerWindow::buildWidgets() {
             }
         },
         left);
-    auto* planScroll = new QScrollArea(leftSplitter);
+    auto* planScroll = new QScrollArea(splitter);
     planScroll->setWidget(m_plan);
     planScroll->setWidgetResizable(true);
     planScroll->setFrameShape(QFrame::NoFrame);
     leftSplitter->addWidget(tableArea);
-    leftSplitter->addWidget(planScroll);
-    leftSplitter->setStretchFactor(0, 1);
-    leftSplitter->setStretchFactor(1, 0);
-    // The whole plan in view when the window opens.
-    leftSplitter->setSizes({240, m_plan->sizeHint().height()});
+    leftSplitter->addWidget(splitter);
+    leftSplitter->setStretchFactor(0, 0);
+    leftSplitter->setStretchFactor(1, 1);
+    // Room for a few groups with the totals; the plan and the selected group take the rest.
+    leftSplitter->setSizes({m_table->verticalHeader()->defaultSectionSize() * 7 + 40, 600});
 
-    // Right: the selected group in the calculator itself.
-    auto* right = new QWidget(splitter);
+    // Right: the selected group, its name and activity always in view, then its calculator and
+    // camera view as tabs, which scroll up and down on a short screen.
+    auto* rightPane = new QWidget(splitter);
+    auto* rightPaneLayout = new QVBoxLayout(rightPane);
+    rightPaneLayout->setContentsMargins(0, 0, 0, 0);
+    auto* right = new QWidget(rightPane);
     auto* rightLayout = new QVBoxLayout(right);
-    auto* groupBox = new QGroupBox(QStringLiteral("Selected group"), right);
+    auto* groupBox = new QGroupBox(QStringLiteral("Selected group"), rightPane);
     groupBox->setAccessibleName(QStringLiteral("Selected group"));
     auto* groupForm = new QFormLayout(groupBox);
     m_groupName = new QLineEdit(groupBox);
@@ -304,7 +317,7 @@ void PlannerWindow::buildWidgets() {
     m_recorded->setAccessibleDescription(QStringLiteral("Recorded storage"));
     m_recorded->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     groupForm->addRow(QStringLiteral("Recorded storage:"), m_recorded);
-    rightLayout->addWidget(groupBox);
+    rightPaneLayout->addWidget(groupBox);
 
     // The selected group's panels as tabs: the calculator itself, and what its camera sees.
     m_groupTabs = new QTabWidget(right);
@@ -325,17 +338,18 @@ void PlannerWindow::buildWidgets() {
     m_groupTabs->addTab(m_cameraPanel, QStringLiteral("Camera &view"));
     rightLayout->addWidget(m_groupTabs);
     rightLayout->addStretch(1);
-    auto* rightScroll = new QScrollArea(splitter);
+    auto* rightScroll = new QScrollArea(rightPane);
     rightScroll->setWidget(right);
     rightScroll->setWidgetResizable(true);
     rightScroll->setFrameShape(QFrame::NoFrame);
     rightScroll->setMinimumWidth(m_calculator->width() + 40);
+    rightPaneLayout->addWidget(rightScroll, 1);
 
-    splitter->addWidget(left);
-    splitter->addWidget(rightScroll);
+    splitter->addWidget(planScroll);
+    splitter->addWidget(rightPane);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
-    setCentralWidget(splitter);
+    setCentralWidget(central);
 
     // Keyboard order: project name, groups, the group's name and activity, the calculator, the
     // storage plan.
