@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -50,6 +52,7 @@
 #include "gui/planner/number_box.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/report.hpp"
+#include "project/interactive_page.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 
@@ -64,6 +67,21 @@ struct PlannerWindow::Actions {
 };
 
 namespace {
+
+// The browser edition's page, lenstally.html: beside the build tree's programs (web/ next to
+// bin/) or in the installed prefix's share/lenstally/ (this program lives in
+// libexec/lenstally/), wherever the prefix was moved. Empty when it was not built.
+QString browserEditionPage() {
+    const QDir programs(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {QStringLiteral("../web/lenstally.html"),
+                                     QStringLiteral("../../share/lenstally/lenstally.html")}) {
+        const QFileInfo page(programs.filePath(candidate));
+        if (page.isFile()) {
+            return page.canonicalFilePath();
+        }
+    }
+    return {};
+}
 
 constexpr int kMaxRecent = 8;
 const QString kProjectFilter = QStringLiteral("Lenstally projects (*.lenstally.json *.json)");
@@ -399,6 +417,23 @@ void PlannerWindow::buildMenus() {
         exportDialog(QStringLiteral("Export PDF"), QStringLiteral("PDF (*.pdf)"),
                      ReportFormat::Pdf);
     });
+    QAction* page =
+        add(file, QStringLiteral("Export &interactive page..."), QKeySequence(), [this] {
+            exportDialog(QStringLiteral("Export interactive page"),
+                         QStringLiteral("Web page (*.html)"), ReportFormat::Page);
+        });
+    if (browserEditionPage().isEmpty()) {
+        page->setEnabled(false);
+        const QString why = QStringLiteral(
+            "The browser edition was not built with this copy of Lenstally (it needs the "
+            "WebAssembly toolchain: scripts/ensure-packages web)");
+        page->setStatusTip(why);
+        page->setToolTip(why);
+    } else {
+        page->setStatusTip(QStringLiteral(
+            "A copy of the browser edition that opens on this project, to send to anyone: it "
+            "runs in any browser, offline"));
+    }
     add(file, QStringLiteral("&Print..."), QKeySequence::Print, [this] { print(); });
     file->addSeparator();
     add(file, QStringLiteral("&Close"), QKeySequence::Close, [this] { close(); });
@@ -962,6 +997,9 @@ bool PlannerWindow::exportReport(const QString& path) {
     if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         return exportReport(path, ReportFormat::Pdf);
     }
+    if (path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive)) {
+        return exportReport(path, ReportFormat::Page);
+    }
     return exportReport(path, path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
                                   ? ReportFormat::Csv
                                   : ReportFormat::Json);
@@ -975,7 +1013,26 @@ bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
         fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
         return false;
     }
-    if (format == ReportFormat::Pdf) {
+    if (format == ReportFormat::Page) {
+        QFile source(browserEditionPage());
+        if (!source.open(QIODevice::ReadOnly)) {
+            fail(QStringLiteral("Cannot export"),
+                 QStringLiteral("The browser edition's page cannot be read: ") +
+                     (source.fileName().isEmpty() ? QStringLiteral("it was not built")
+                                                  : source.errorString()));
+            return false;
+        }
+        const QByteArray text = source.readAll();
+        const std::optional<std::string> built = PageWithProject(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+            projectText(m_document));
+        if (!built) {
+            fail(QStringLiteral("Cannot export"),
+                 source.fileName() + QStringLiteral(" is not the browser edition's page"));
+            return false;
+        }
+        file.write(built->data(), static_cast<qint64>(built->size()));
+    } else if (format == ReportFormat::Pdf) {
         QPdfWriter writer(&file);
         writer.setTitle(result.name ? toQString(*result.name) : QStringLiteral("Lenstally plan"));
         writer.setCreator(QStringLiteral("Lenstally Planner"));
@@ -1001,9 +1058,10 @@ bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
 }
 
 void PlannerWindow::exportDialog(const QString& title, const QString& filter, ReportFormat format) {
-    const QString suffix = format == ReportFormat::Pdf   ? QStringLiteral("pdf")
-                           : format == ReportFormat::Csv ? QStringLiteral("csv")
-                                                         : QStringLiteral("json");
+    const QString suffix = format == ReportFormat::Pdf    ? QStringLiteral("pdf")
+                           : format == ReportFormat::Csv  ? QStringLiteral("csv")
+                           : format == ReportFormat::Page ? QStringLiteral("html")
+                                                          : QStringLiteral("json");
     QString suggestion = m_path.isEmpty() ? QStringLiteral("plan") : m_path;
     suggestion.remove(QStringLiteral(".lenstally.json")).remove(QStringLiteral(".json"));
     const QString path = askSavePath(title, filter, suffix, suggestion + QLatin1Char('.') + suffix);

@@ -33,7 +33,12 @@ class Form1View;
 class GroupsModel;
 class PlanPanel;
 
-enum class ReportFormat { Pdf, Csv, Json };
+enum class ReportFormat {
+    Pdf,
+    Csv,
+    Json,
+    Page, // the browser edition with the project built in
+};
 
 class PlannerWindow : public QMainWindow, private PlannerEditor, private ProjectDocument::Listener {
 public:

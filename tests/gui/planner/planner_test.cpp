@@ -542,6 +542,35 @@ private Q_SLOTS:
         }
     }
 
+    // State: the example open, its name holding "</script>". Action: export the interactive
+    // page. Expected: the browser edition's page unchanged but for one element before its module
+    // script, whose text, read as JSON reads it, is the project file Save writes.
+    void theInteractivePageIsTheBrowserEditionWithTheProject() {
+        QFile page(QCoreApplication::applicationDirPath() +
+                   QStringLiteral("/../web/lenstally.html"));
+        if (!page.open(QIODevice::ReadOnly)) {
+            QSKIP("the browser edition was not built");
+        }
+        const QByteArray original = page.readAll();
+        Planner p;
+        retype(named<QLineEdit>(p.window, "Project name"), QStringLiteral("Site </script> B"));
+        const QString path = m_dir.filePath(QStringLiteral("plan.html"));
+        QVERIFY(p.window.exportReport(path));
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        const QByteArray open = R"(<script type="application/json" id="lenstally-project">)";
+        const qsizetype start = text.indexOf(open);
+        const qsizetype end = text.indexOf("</script>\n", start);
+        QVERIFY(start > 0 && end > start);
+        QCOMPARE(text.left(start) + text.mid(end + 10), original);
+        QByteArray project = text.mid(start + open.size(), end - start - open.size());
+        QVERIFY(!project.contains('<'));
+        project.replace("\\u003c", "<");
+        QCOMPARE(project.toStdString(), lenstally::ProjectFileText(p.window.project().toProject()));
+        QVERIFY(project.contains("Site </script> B"));
+    }
+
     // State: the example open, the offices without a camera view. Action: in the Camera view
     // tab, name the camera, switch the view on, give each input of both lenses and the pixel
     // width, then undo the last two steps. Expected: the panel, the table and the picture show
