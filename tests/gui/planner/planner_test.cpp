@@ -9,11 +9,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -373,6 +376,49 @@ private Q_SLOTS:
             QVERIFY(written.readAll() != before);
         }
         QCOMPARE(p.window.filePath(), site);
+    }
+
+    // State: the example open. Action: every command of the File and Help menus, each dialog it
+    // opens cancelled (Save has none); then New and Close. Expected: the project is as it was
+    // until New empties it, and Close closes the window (the sanitizer build runs every command
+    // here).
+    void everyFileCommandCanBeCancelled() {
+        Planner p;
+        // Save writes to the file open: a copy, not the example itself.
+        const QString site = m_dir.filePath(QStringLiteral("commands.lenstally.json"));
+        QFile::remove(site);
+        QVERIFY(QFile::copy(kExample, site));
+        QVERIFY(p.window.openFile(site));
+        const std::string before = lenstally::ProjectFileText(p.window.project().toProject());
+        QTimer cancel; // closes whatever dialog a command opens, as Escape would
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialog->reject();
+            }
+        });
+        cancel.start(20);
+        QStringList ran;
+        for (QMenu* menu : p.window.menuBar()->findChildren<QMenu*>()) {
+            const QString title = menu->title().remove(QLatin1Char('&'));
+            if (title != QLatin1String("File") && title != QLatin1String("Help")) {
+                continue;
+            }
+            for (QAction* action : menu->actions()) {
+                const QString text = action->text().remove(QLatin1Char('&'));
+                if (action->isSeparator() || action->menu() != nullptr || !action->isEnabled() ||
+                    text == QLatin1String("New") || text == QLatin1String("Close")) {
+                    continue;
+                }
+                action->trigger();
+                ran << text;
+            }
+        }
+        QVERIFY2(ran.size() >= 8, qPrintable(ran.join(QStringLiteral(", "))));
+        QCOMPARE(lenstally::ProjectFileText(p.window.project().toProject()), before);
+        trigger(p.window, QStringLiteral("New"));
+        QCOMPARE(p.window.project().groupCount(), std::size_t{0});
+        trigger(p.window, QStringLiteral("Close"));
+        QVERIFY(!p.window.isVisible());
     }
 
     // State: site.lenstally.json open. Action: type a camera count; copy the recovery copy
