@@ -55,7 +55,9 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
 
 CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                           std::ostream& err) {
-    // --help and --version win wherever they stand, even beside a bad option.
+    // --help and --version win wherever they stand, even beside a bad option. So does -h leading
+    // a cluster of short options ("-hx", "-h-days"): the parser would read it as -h and the rest,
+    // and "-h-days" as -h and --days, which would then take the next word as its value.
     CLI::App app{"Lenstally: estimates the network bandwidth and disk storage a group of "
                  "identical surveillance cameras needs.\nWith no option it opens the calculator "
                  "window; with any action or output option it works headless.",
@@ -94,7 +96,7 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
                                ->type_name("[FILE]");
 
     for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
+        if (a == "--help" || a.starts_with("-h")) {
             out << app.help();
             return {0, false};
         }

@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(!o.empty(), "a headless run prints its output", shown);
     const bool text = std::any_of(args.begin(), args.end(), [](const std::string& a) {
-        return a == "--help" || a == "-h" || a == "--version" || a.starts_with("--json=");
+        return a == "--help" || a.starts_with("-h") || a == "--version" || a.starts_with("--json=");
     });
     const bool takenAsValue =
         std::adjacent_find(

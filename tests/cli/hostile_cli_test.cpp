@@ -139,7 +139,7 @@ std::string shown(const std::vector<std::string>& args) {
 
 bool isHelpOrVersion(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
-        if (a == "--help" || a == "-h" || a == "--version") {
+        if (a == "--help" || a.starts_with("-h") || a == "--version") {
             return true;
         }
     }
