@@ -25,13 +25,6 @@ namespace {
 constexpr int kLongestCamera = 200;
 constexpr int kMostPixels = 100'000;
 
-// What the view's inputs offer when a view is first switched on: a target 10 m away, seen
-// through a 90 degree lens, or a 2.8 mm lens on a 1/2.8" sensor 5.37 mm wide.
-constexpr double kFirstDistance = 10;
-constexpr double kFirstAngle = 90;
-constexpr double kFirstFocal = 2.8;
-constexpr double kFirstSensor = 5.37;
-
 } // namespace
 
 CameraPanel::CameraPanel(EditHandler onEdit, QWidget* parent)
@@ -95,10 +88,12 @@ void CameraPanel::build() {
     m_sensor->setSuffix(QStringLiteral(" mm"));
     AddNamedRow(view, QStringLiteral("Sensor width:"), m_sensor);
     form->addRow(m_viewBox);
-    m_distance->setValue(kFirstDistance);
-    m_hfov->setValue(kFirstAngle);
-    m_focal->setValue(kFirstFocal);
-    m_sensor->setValue(kFirstSensor);
+    // What the view's inputs offer when a view is first switched on.
+    const ViewInputs first;
+    m_distance->setValue(first.distance);
+    m_hfov->setValue(first.hfov);
+    m_focal->setValue(first.focal);
+    m_sensor->setValue(first.sensor);
     m_angleForm->setChecked(true);
     layout->addWidget(inputs, 0, 0, Qt::AlignTop);
 
@@ -223,41 +218,17 @@ bool CameraPanel::holdsTyping() const {
 }
 
 void CameraPanel::edited(CameraField field) {
-    CameraDetails next = m_shown;
     const LensForm form = m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal;
-    const GroupView inputs{m_distance->value(),
-                           form == LensForm::Angle
-                               ? Lens{LensForm::Angle, m_hfov->value(), 0, 0}
-                               : Lens{LensForm::Focal, 0, m_focal->value(), m_sensor->value()}};
-    switch (field) {
-    case CameraField::Camera: {
-        const std::string text = fromQString(m_camera->text());
-        next.description = text.empty() ? std::nullopt : std::optional(text);
-        break;
+    if (field == CameraField::LensForm) {
+        showLensForm(form);
     }
-    case CameraField::Pixels:
-        // A width typed is the camera's own.
-        next.pixels = m_pixels->value();
-        break;
-    case CameraField::ResolutionWidth:
-        // Ticked: the resolution's width again; unticked: the width shown becomes the camera's.
-        next.pixels = m_resolutionWidth->isChecked()
-                          ? std::nullopt
-                          : std::optional<std::int64_t>(m_pixels->value());
-        break;
-    case CameraField::View:
-        next.view = m_viewBox->isChecked() ? std::optional(inputs) : std::nullopt;
-        break;
-    default:
-        if (field == CameraField::LensForm) {
-            showLensForm(form);
-        }
-        if (!next.view) {
-            return;
-        }
-        next.view = inputs;
-        break;
-    }
+    const CameraInputs inputs{
+        fromQString(m_camera->text()),
+        m_pixels->value(),
+        m_resolutionWidth->isChecked(),
+        m_viewBox->isChecked(),
+        {m_distance->value(), form, m_hfov->value(), m_focal->value(), m_sensor->value()}};
+    const CameraDetails next = EditedCamera(m_shown, field, inputs);
     if (next != m_shown) {
         m_onEdit(field, next);
     }

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 
+#include "project/camera_inputs.hpp"
 #include "project/project_compute.hpp"
 
 class QCheckBox;
@@ -26,19 +27,6 @@ class QSpinBox;
 namespace lenstally {
 
 class ViewPicture;
-
-/// Which input an edit came from; consecutive edits of one input make one undo step.
-enum class CameraField {
-    Camera,
-    Pixels,
-    ResolutionWidth,
-    View,
-    Distance,
-    LensForm,
-    Hfov,
-    Focal,
-    Sensor
-};
 
 class CameraPanel : public QWidget {
 public:

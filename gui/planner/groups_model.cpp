@@ -1,40 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "gui/planner/groups_model.hpp"
 
-#include "estimation/numeric_text.hpp"
-
-#include <span>
-
 #include <QFont>
 
 #include "gui/calculator/form1_view.hpp"
-#include "project/plan_lines.hpp"
-#include "project/view_lines.hpp"
+#include "project/group_rows.hpp"
 
 namespace lenstally {
-namespace {
 
-constexpr const char* kHeaders[GroupsModel::kColumns] = {
-    "Name",       "Cameras",         "Stream",  "Resolution", "FPS",  "Activity",
-    "Per camera", "Total bandwidth", "Storage", "Camera",     "Level"};
-
-// The caption beside the selected button of an option group: "H.264", "2 Megapixel (1600x1200)".
-QString selectedCaption(const Form1& form, std::span<const ControlId> options) {
-    for (const ControlId option : options) {
-        if (form.control(option).value) {
-            if (const std::optional<ControlId> label = LabelBeside(option)) {
-                return toQString(form.control(*label).text).trimmed();
-            }
-        }
-    }
-    return {};
-}
-
-std::size_t actionPosition(std::string_view option) {
-    return static_cast<std::size_t>(FindAction(option) - Actions().data());
-}
-
-} // namespace
+// The table's columns are the shared group columns, in the same order.
+static_assert(static_cast<int>(GroupColumn::Level) == GroupsModel::Level &&
+              kGroupColumnCount == static_cast<std::size_t>(GroupsModel::kColumns));
 
 GroupsModel::GroupsModel(const ProjectDocument& document, EditHandler onEdit, QObject* parent)
     : QAbstractTableModel(parent), m_document(document), m_onEdit(std::move(onEdit)) {}
@@ -52,37 +28,7 @@ int GroupsModel::totalRow() const {
 }
 
 QString GroupsModel::groupText(std::size_t i, int column) const {
-    const ProjectDocument::Group& group = m_document.group(i);
-    const GroupResult& result = m_document.result(i);
-    switch (column) {
-    case Name:
-        return toQString(group.name);
-    case Cameras:
-        return toQString(result.inputs[actionPosition("cameras")]);
-    case Stream:
-        return selectedCaption(group.form, kOptStream);
-    case Resolution:
-        // "2 Megapixel", without the pixel count the calculator shows beside it.
-        return selectedCaption(group.form, kOptResolution)
-            .section(QLatin1Char('('), 0, 0)
-            .trimmed();
-    case Fps:
-        return toQString(result.inputs[actionPosition("fps")]);
-    case Activity:
-        return toQString(PercentText(group.activity));
-    case PerCamera:
-        return toQString(result.perCamera);
-    case Bandwidth:
-        return toQString(result.totalBandwidth);
-    case Storage:
-        return toQString(result.storage);
-    case Camera:
-        return toQString(group.camera.description.value_or(""));
-    case Level:
-        return result.view ? toQString(LevelText(result.view->level)) : QString();
-    default:
-        return {};
-    }
+    return toQString(GroupCellText(m_document, i, static_cast<GroupColumn>(column)));
 }
 
 QVariant GroupsModel::data(const QModelIndex& index, int role) const {
@@ -96,19 +42,9 @@ QVariant GroupsModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         if (total) {
-            const ProjectTotals& t = m_document.totals();
-            switch (column) {
-            case Name:
-                return QStringLiteral("TOTAL");
-            case Cameras:
-                return toQString(FormatNumber(t.cameras));
-            case Bandwidth:
-                return toQString(t.totalBandwidth);
-            case Storage:
-                return toQString(t.totalStorage);
-            default:
-                return {};
-            }
+            const QString text =
+                toQString(TotalCellText(m_document.totals(), static_cast<GroupColumn>(column)));
+            return text.isEmpty() ? QVariant() : QVariant(text);
         }
         return groupText(static_cast<std::size_t>(row), column);
     case Qt::EditRole:
@@ -120,8 +56,7 @@ QVariant GroupsModel::data(const QModelIndex& index, int role) const {
         }
         return groupText(static_cast<std::size_t>(row), column);
     case Qt::TextAlignmentRole:
-        return column == Name || column == Stream || column == Resolution || column == Camera ||
-                       column == Level
+        return IsWordColumn(static_cast<GroupColumn>(column))
                    ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::FontRole:
@@ -141,16 +76,16 @@ QVariant GroupsModel::headerData(int section, Qt::Orientation orientation, int r
         return {};
     }
     if (orientation == Qt::Horizontal) {
-        return section >= 0 && section < kColumns ? QString::fromLatin1(kHeaders[section])
-                                                  : QVariant();
+        return section >= 0 && section < kColumns
+                   ? QVariant(toQString(kGroupColumnHeaders[static_cast<std::size_t>(section)]))
+                   : QVariant();
     }
     return section == totalRow() ? QString() : QString::number(section + 1);
 }
 
 Qt::ItemFlags GroupsModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    const bool editable =
-        index.column() == Name || index.column() == Cameras || index.column() == Activity;
+    const bool editable = IsEditableColumn(static_cast<GroupColumn>(index.column()));
     if (index.isValid() && index.row() != totalRow() && editable) {
         flags |= Qt::ItemIsEditable;
     }

@@ -15,6 +15,7 @@ namespace lenstally {
 
 class GroupsModel : public QAbstractTableModel {
 public:
+    /// The columns of project/group_rows.hpp, which give their headers and texts.
     enum Column {
         Name,
         Cameras,

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The planning report a customer is handed, printed or as PDF: the project's name and the
-// date, each group's inputs and results, the totals, what each camera with a view sees (its
-// figures and picture), and the storage plan and recorders with every assumption they rest on,
-// in the same words as the command line's table.
+// The planning report a customer is handed, printed or as PDF: the report's HTML
+// (project/report_html.hpp) laid out by a QTextDocument, with the planner's own painting of each
+// camera view's picture.
 
 #include <QString>
 

@@ -2,59 +2,39 @@
 #include "gui/planner/view_picture.hpp"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 #include "gui/calculator/form1_view.hpp"
+#include "project/view_drawing.hpp"
 
 namespace lenstally {
 namespace {
 
-// One colour per level, from Monitor to Inspect: hues told apart with the common colour-vision
-// deficiencies too, light enough for dark text on them.
-constexpr std::array<QRgb, kViewLevelCount> kLevelColours{0x8fcdf0, 0x4dbb9a, 0xf4ec7a,
-                                                          0xf0bd4d, 0xe68a4d, 0xdba5c4};
-constexpr QRgb kNoLevel = 0xe4e4e4;
-constexpr QRgb kInk = 0x202020;
-
-QColor levelColour(std::size_t i) {
-    return QColor::fromRgb(kLevelColours[i]);
-}
-
-// The metres the picture shows from the camera: past the target, and as far as the farther
-// levels reach where they reach not much farther than it.
-double shownRange(const ViewFigures& view) {
-    const double monitor = view.levels.front().distance;
-    return std::max(view.distance * 1.25, std::min(monitor * 1.05, view.distance * 3));
-}
-
-QString levelName(const std::optional<ViewLevel>& level) {
-    return level ? toQString(std::string(ViewLevelOf(*level).name)) : QStringLiteral("no level");
+QColor colour(std::uint32_t rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
 // Draws the key below the cone: a swatch and "Identify to 7.73 m" per level, in rows that fit
 // `width`; returns the height it took.
-qreal drawKey(QPainter& painter, const QPointF& topLeft, qreal width, const ViewFigures& view) {
+qreal drawKey(QPainter& painter, const QPointF& topLeft, qreal width, const ViewDrawing& drawing) {
     const QFontMetricsF metrics(painter.font());
     const qreal line = metrics.height() + 4;
     const qreal swatch = metrics.height() * 0.8;
     qreal x = topLeft.x();
     qreal y = topLeft.y();
-    for (std::size_t i = view.levels.size(); i-- > 0;) {
-        const LevelReach& reach = view.levels[i];
-        const QString text = toQString(std::string(ViewLevelOf(reach.level).name) + " to " +
-                                       MetresText(reach.distance));
+    for (std::size_t i = drawing.bands.size(); i-- > 0;) {
+        const ViewDrawing::Band& band = drawing.bands[i];
+        const QString text = toQString(band.key);
         const qreal entry = swatch + 4 + metrics.horizontalAdvance(text) + 14;
         if (x > topLeft.x() && x + entry > topLeft.x() + width) {
             x = topLeft.x();
             y += line;
         }
-        painter.setPen(QColor::fromRgb(kInk));
-        painter.setBrush(levelColour(i));
+        painter.setPen(colour(drawing.ink));
+        painter.setBrush(colour(band.colour));
         painter.drawRect(QRectF(x, y + (line - swatch) / 2, swatch, swatch));
         painter.drawText(QRectF(x + swatch + 4, y, entry, line), Qt::AlignLeft | Qt::AlignVCenter,
                          text);
@@ -64,22 +44,24 @@ qreal drawKey(QPainter& painter, const QPointF& topLeft, qreal width, const View
 }
 
 // The height the key takes in `width`, found by drawing it where nothing shows.
-qreal keyHeight(const QFont& font, qreal width, const ViewFigures& view) {
+qreal keyHeight(const QFont& font, qreal width, const ViewDrawing& drawing) {
     QImage scratch(1, 1, QImage::Format_ARGB32);
     QPainter measure(&scratch);
     measure.setFont(font);
-    return drawKey(measure, QPointF(0, 0), width, view);
+    return drawKey(measure, QPointF(0, 0), width, drawing);
 }
 
 } // namespace
 
 void PaintViewPicture(QPainter& painter, const QRectF& area, const ViewFigures& view) {
+    const ViewDrawing drawing = DrawingOf(view);
+    const QColor ink = colour(drawing.ink);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(area, Qt::white);
     const QFontMetricsF metrics(painter.font());
     const qreal margin = 8;
-    const qreal key = keyHeight(painter.font(), area.width() - 2 * margin, view);
+    const qreal key = keyHeight(painter.font(), area.width() - 2 * margin, drawing);
     // The cone's area: the full width, above the scale line and the key.
     const QRectF cone(area.left() + margin, area.top() + metrics.height() + 2 * margin,
                       area.width() - 2 * margin,
@@ -89,11 +71,9 @@ void PaintViewPicture(QPainter& painter, const QRectF& area, const ViewFigures& 
         return;
     }
     const QPointF camera(cone.left() + 14, cone.center().y());
-    const double range = shownRange(view);
+    const double range = drawing.range;
     const qreal perMetre = (cone.right() - camera.x()) / range;
-    // The half-width of the cone one metre out, in metres, to scale; a lens near 180 degrees
-    // is cut to what stays far outside the picture anyway.
-    const double spread = std::min(view.widthPerMetre / 2, 1e4);
+    const double spread = drawing.spread;
     auto wedge = [&](double metres) {
         const qreal x = camera.x() + metres * perMetre;
         const qreal half = metres * spread * perMetre;
@@ -107,40 +87,39 @@ void PaintViewPicture(QPainter& painter, const QRectF& area, const ViewFigures& 
     painter.save();
     painter.setClipRect(cone);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgb(kNoLevel));
+    painter.setBrush(colour(drawing.ground));
     painter.drawPath(wedge(range));
     // Farthest first, so each nearer, more demanding level is drawn over the ones it holds in.
-    for (std::size_t i = 0; i < view.levels.size(); ++i) {
-        painter.setBrush(levelColour(i));
-        painter.drawPath(wedge(std::min(view.levels[i].distance, range)));
+    for (const ViewDrawing::Band& band : drawing.bands) {
+        painter.setBrush(colour(band.colour));
+        painter.drawPath(wedge(band.reach));
     }
-    painter.setPen(QPen(QColor::fromRgb(kInk), 1));
+    painter.setPen(QPen(ink, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(wedge(range));
 
     // The target: a dashed line across the cone at its distance, and a mark on the axis.
-    const qreal targetX = camera.x() + view.distance * perMetre;
-    const qreal targetHalf = std::min(view.distance * spread * perMetre, cone.height());
-    QPen dashed(QColor::fromRgb(kInk), 2, Qt::DashLine);
+    const qreal targetX = camera.x() + drawing.target * perMetre;
+    const qreal targetHalf = std::min(drawing.target * spread * perMetre, cone.height());
+    QPen dashed(ink, 2, Qt::DashLine);
     painter.setPen(dashed);
     painter.drawLine(QPointF(targetX, camera.y() - targetHalf),
                      QPointF(targetX, camera.y() + targetHalf));
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgb(kInk));
+    painter.setBrush(ink);
     painter.drawEllipse(QPointF(targetX, camera.y()), 4, 4);
     painter.restore();
 
     // The camera.
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgb(kInk));
+    painter.setBrush(ink);
     painter.drawRect(QRectF(camera.x() - 14, camera.y() - 6, 12, 12));
     painter.drawPolygon(
         QPolygonF({camera + QPointF(-3, -4), camera + QPointF(0, 0), camera + QPointF(-3, 4)}));
 
     // The target's name above the cone, kept inside the picture.
-    painter.setPen(QColor::fromRgb(kInk));
-    const QString label = QStringLiteral("Target %1: %2")
-                              .arg(toQString(MetresText(view.distance)), levelName(view.level));
+    painter.setPen(ink);
+    const QString label = toQString(drawing.targetLabel);
     const qreal labelWidth = metrics.horizontalAdvance(label) + 4;
     const qreal labelX = std::clamp(targetX - labelWidth / 2, area.left() + margin,
                                     area.right() - margin - labelWidth);
@@ -160,10 +139,10 @@ void PaintViewPicture(QPainter& painter, const QRectF& area, const ViewFigures& 
     }
     const QRectF scaleText(camera.x(), scaleY + 2, cone.right() - camera.x(), metrics.height());
     painter.drawText(scaleText, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0 m"));
-    painter.drawText(scaleText, Qt::AlignRight | Qt::AlignVCenter, toQString(MetresText(range)));
+    painter.drawText(scaleText, Qt::AlignRight | Qt::AlignVCenter, toQString(drawing.rangeLabel));
 
     drawKey(painter, QPointF(area.left() + margin, scaleY + metrics.height() + margin),
-            area.width() - 2 * margin, view);
+            area.width() - 2 * margin, drawing);
     painter.restore();
 }
 
@@ -187,12 +166,7 @@ void ViewPicture::setView(const std::optional<ViewFigures>& view) {
     m_view = view;
     // What the picture shows, for a screen reader.
     if (view) {
-        setAccessibleDescription(
-            QStringLiteral("Seen from above: at the target, %1 away, the camera meets %2; %3 "
-                           "reaches to %4.")
-                .arg(toQString(MetresText(view->distance)), levelName(view->level),
-                     toQString(std::string(ViewLevelOf(view->levels.front().level).name)),
-                     toQString(MetresText(view->levels.front().distance))));
+        setAccessibleDescription(toQString(DrawingOf(*view).description));
     } else {
         setAccessibleDescription(QStringLiteral("No camera view"));
     }

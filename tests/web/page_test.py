@@ -221,7 +221,46 @@ class PageTest(unittest.TestCase):
                                        ".display"), "none")
         report = page.evaluate("document.getElementById('report').innerText")
         self.assertIn("Storage plan", report)
+        # Each camera view has its page: the view's lines and its picture.
+        views = [g for g in edited["groups"] if "view" in g]
+        self.assertIn(f"Camera view of {views[-1]['name']}", report)
+        self.assertEqual(page.evaluate("document.querySelectorAll('#report .view-picture > svg')"
+                                       ".length"), len(views))
         self.assertIn(edited["total"]["storage"].strip(), report)
+
+    def test_camera_view_edits_undo_and_match_the_command_line(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "distribution-centre.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 4")
+        before = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        # The third group has no view: switch one on, then make the target 20 m away.
+        page.click("#groups tbody tr:nth-child(3) td:nth-child(2)")
+        page.click('[data-camera="view"]')
+        first = page.evaluate("document.getElementById('camera-distance').value")
+        page.click("#camera-distance", count=3)
+        page.type_text("20")
+        page.press("Enter")
+        page.wait_for("lenstally.core.page({planner: 'save'}).text.includes('\"distance\": 20')")
+        saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        group = json.loads(native("--project", "-", "--json", text=saved))["groups"][2]
+        cells = page.evaluate("[...document.querySelectorAll('#groups tbody tr:nth-child(3) td')]"
+                              ".map(c => c.textContent)")
+        self.assertEqual(cells[-1], group["view"]["level"] or "none")
+        table = native("--project", "-", text=saved)
+        figures = page.evaluate("[...document.querySelectorAll('#camera-figures dd')]"
+                                ".map(d => d.textContent)")
+        self.assertGreater(len(figures), 6)
+        for figure in figures:
+            self.assertIn(f"{figure}\n", table)
+        # The picture names the target as the core words it.
+        self.assertIn(f"Target 20.00 m: {group['view']['level'] or 'no level'}",
+                      page.evaluate("document.querySelector('#camera-picture svg').textContent"))
+        # Undone twice: the distance, then the view itself; the project is as it was opened.
+        page.click('[data-do="undo"]')
+        self.assertEqual(page.evaluate("document.getElementById('camera-distance').value"), first)
+        page.click('[data-do="undo"]')
+        self.assertEqual(page.evaluate("lenstally.core.page({planner: 'save'}).text"), before)
+        self.assertEqual(page.evaluate("document.querySelectorAll('#camera-picture svg').length"), 0)
 
     def test_projects_it_has_never_seen_show_the_command_lines_figures(self):
         page = self.page
@@ -238,6 +277,13 @@ class PageTest(unittest.TestCase):
                            **{key: generate.choice(values) for key, values in choices.items()
                               if generate.random() < 0.5}}
                           for i in range(generate.randint(1, 6))]
+                for group in groups:
+                    if generate.random() < 0.4:
+                        group["view"] = generate.choice([
+                            {"distance": generate.choice([3, 12.5, 40]), "hfov": generate.choice([30, 90])},
+                            {"distance": generate.choice([8, 25]), "focal": 4, "sensor": 6.17}])
+                        if generate.random() < 0.5:
+                            group["pixels"] = generate.choice([640, 3840])
                 project = {"name": f"Site {run}", "groups": groups}
                 if generate.random() < 0.7:
                     project["storage"] = {"drive": generate.choice(["8 TB", "3.84TB", "1 TiB"]),
@@ -253,9 +299,11 @@ class PageTest(unittest.TestCase):
                 rows = page.evaluate("""[...document.querySelectorAll('#groups tbody tr')]
                     .map(r => [...r.cells].slice(7).map(c => c.textContent))""")
                 self.assertEqual(rows, [[g["lbPerBandwidth"], g["lbTotalBandwidth"],
-                                         g["lbStorageSize"]] for g in report["groups"]], run)
+                                         g["lbStorageSize"], "",
+                                         (g["view"]["level"] or "none") if "view" in g else ""]
+                                        for g in report["groups"]], run)
                 total = page.evaluate("[...document.querySelectorAll('#groups tfoot td')]"
-                                      ".slice(7).map(c => c.textContent)")
+                                      ".slice(7, 9).map(c => c.textContent)")
                 self.assertEqual(total, [report["total"]["bandwidth"],
                                          report["total"]["storage"]], run)
                 table = native("--project", str(file))

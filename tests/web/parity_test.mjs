@@ -127,6 +127,19 @@ function generatedProject(random) {
         if (random.chance(0.3)) {
             group.activity = random.pick(bad ? [101, "50"] : [0, 35, 100, 12.5]);
         }
+        if (random.chance(0.3)) {
+            group.view = random.pick(
+                bad
+                    ? [{ distance: 0, hfov: 90 }, { distance: 5, hfov: 180 }, { distance: 5 }, { distance: 5, hfov: 60, focal: 4 }]
+                    : [{ distance: 12, hfov: 45 }, { distance: 25, focal: 4, sensor: 6.17 }, { distance: 0.5, hfov: 179.5 }],
+            );
+            if (random.chance(0.5)) {
+                group.pixels = random.pick(bad ? [0, 1.5] : [640, 3840, "1920"]);
+            }
+            if (random.chance(0.3)) {
+                group.camera = random.pick(["4K bullet, H.265", "=HYPERLINK(1)", "x".repeat(bad ? 201 : 200)]);
+            }
+        }
         if (bad && random.chance(0.2)) {
             group.unknown = 1;
         }

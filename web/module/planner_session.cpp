@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "web/module/planner_session.hpp"
 
-#include "estimation/numeric_text.hpp"
-
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <utility>
 
 #include "form/actions.hpp"
 #include "form/control_names.hpp"
-#include "project/plan_lines.hpp"
+#include "project/camera_inputs.hpp"
+#include "project/group_rows.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
-#include "web/module/report_html.hpp"
+#include "project/report_html.hpp"
+#include "project/view_drawing.hpp"
 
 namespace lenstally::web {
 namespace {
@@ -45,22 +48,6 @@ std::string spokenName(const Form1& form, ControlId id) {
     return name;
 }
 
-// The caption beside the selected button of an option group: "H.264", "2 Megapixel (1600x1200)".
-std::string selectedCaption(const Form1& form, std::span<const ControlId> options) {
-    for (const ControlId option : options) {
-        if (form.control(option).value) {
-            if (const auto label = LabelBeside(option)) {
-                return SpokenName(form.control(*label).text);
-            }
-        }
-    }
-    return {};
-}
-
-std::size_t actionPosition(std::string_view option) {
-    return static_cast<std::size_t>(FindAction(option) - Actions().data());
-}
-
 Form1 copyOf(const Form1& form) {
     Form1 copy = form;
     copy.setChangeListener({});
@@ -90,24 +77,155 @@ Json linesJson(const std::vector<PlanLine>& lines, bool figuresOnly) {
     return list;
 }
 
+// The table's columns: the header, whether it holds words, and the request that edits it.
+Json columnsJson() {
+    Json columns = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        const auto column = static_cast<GroupColumn>(c);
+        Json j;
+        j["header"] = kGroupColumnHeaders[c];
+        j["words"] = IsWordColumn(column);
+        j["edit"] = column == GroupColumn::Name       ? Json("rename")
+                    : column == GroupColumn::Cameras  ? Json("cameras")
+                    : column == GroupColumn::Activity ? Json("activity")
+                                                      : Json(nullptr);
+        columns.push_back(std::move(j));
+    }
+    return columns;
+}
+
+// "#8fcdf0"
+std::string colourText(std::uint32_t rgb) {
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "#%06x", static_cast<unsigned>(rgb & 0xffffffU));
+    return text.data();
+}
+
+// What the page draws for a camera view: every distance, colour and text as the core works it
+// out (see ViewDrawing); the page only scales metres to its picture's width.
+Json pictureJson(const ViewFigures& view) {
+    const ViewDrawing d = DrawingOf(view);
+    Json j;
+    j["range"] = d.range;
+    j["spread"] = d.spread;
+    j["target"] = d.target;
+    // The bands in drawing order, Monitor first; the key lists them the other way round.
+    Json bands = Json::array();
+    Json key = Json::array();
+    for (const ViewDrawing::Band& band : d.bands) {
+        Json b;
+        b["level"] = ViewLevelOf(band.level).name;
+        b["reach"] = band.reach;
+        b["colour"] = colourText(band.colour);
+        bands.push_back(std::move(b));
+        Json k;
+        k["colour"] = colourText(band.colour);
+        k["text"] = band.key;
+        key.insert(key.begin(), std::move(k));
+    }
+    j["bands"] = std::move(bands);
+    j["key"] = std::move(key);
+    j["ground"] = colourText(d.ground);
+    j["ink"] = colourText(d.ink);
+    j["targetLabel"] = d.targetLabel;
+    j["rangeLabel"] = d.rangeLabel;
+    j["description"] = d.description;
+    return j;
+}
+
+Json viewInputsJson(const ViewInputs& v) {
+    Json j;
+    j["distance"] = v.distance;
+    j["lensForm"] = v.form == LensForm::Angle ? "angle" : "focal";
+    j["hfov"] = v.hfov;
+    j["focal"] = v.focal;
+    j["sensor"] = v.sensor;
+    return j;
+}
+
+// The selected group's camera section: what its inputs show (the view's only with a view; the
+// page keeps its own while the view is off), the view's figures in words and its picture.
+Json cameraJson(const GroupResult& result) {
+    const CameraDetails& camera = result.camera;
+    Json inputs;
+    inputs["camera"] = camera.description.value_or("");
+    inputs["pixels"] = result.pixels;
+    inputs["resolutionWidth"] = !camera.pixels;
+    inputs["view"] = camera.view.has_value();
+    if (camera.view) {
+        const Lens& lens = camera.view->lens;
+        ViewInputs shown;
+        shown.distance = camera.view->distance;
+        shown.form = lens.form;
+        if (lens.form == LensForm::Angle) {
+            shown.hfov = lens.hfov;
+        } else {
+            shown.focal = lens.focal;
+            shown.sensor = lens.sensor;
+        }
+        Json target = viewInputsJson(shown);
+        // Only the lens of the view's form is the group's; the page keeps the other's values.
+        target[lens.form == LensForm::Angle ? "focal" : "hfov"] = nullptr;
+        if (lens.form == LensForm::Angle) {
+            target["sensor"] = nullptr;
+        }
+        inputs.update(target);
+    }
+    Json j;
+    j["inputs"] = std::move(inputs);
+    Json figures = Json::array();
+    for (const PlanLine& line : result.viewLines) {
+        if (line.kind == PlanLine::Kind::Figure) {
+            Json f;
+            f["label"] = line.label;
+            f["value"] = line.text;
+            f["warning"] = line.warning;
+            figures.push_back(std::move(f));
+        }
+    }
+    j["figures"] = std::move(figures);
+    j["picture"] = result.view ? pictureJson(*result.view) : Json(nullptr);
+    return j;
+}
+
+constexpr std::pair<std::string_view, CameraField> kCameraFields[] = {
+    {"camera", CameraField::Camera},
+    {"pixels", CameraField::Pixels},
+    {"resolutionWidth", CameraField::ResolutionWidth},
+    {"view", CameraField::View},
+    {"distance", CameraField::Distance},
+    {"lensForm", CameraField::LensForm},
+    {"hfov", CameraField::Hfov},
+    {"focal", CameraField::Focal},
+    {"sensor", CameraField::Sensor}};
+
+bool boolField(const nlohmann::json& request, const char* key, bool otherwise) {
+    const auto it = request.find(key);
+    return it != request.end() && it->is_boolean() ? it->get<bool>() : otherwise;
+}
+
+// A number input's value; NaN where the page sent none (an empty box).
+double numberField(const nlohmann::json& inputs, const char* key) {
+    const auto it = inputs.find(key);
+    return it != inputs.end() && it->is_number() ? it->get<double>() : std::nan("");
+}
+
 } // namespace
 
 Json PlannerSession::row(std::size_t i) const {
-    const ProjectDocument::Group& group = m_document.group(i);
-    const GroupResult& result = m_document.result(i);
-    std::string resolution = selectedCaption(group.form, kOptResolution);
-    // "2 Megapixel", without the pixel count the calculator shows beside it.
-    resolution = SpokenName(resolution.substr(0, resolution.find('(')));
-    return Json::array({group.name, result.inputs[actionPosition("cameras")],
-                        selectedCaption(group.form, kOptStream), resolution,
-                        result.inputs[actionPosition("fps")], FormatNumber(group.activity) + " %",
-                        result.perCamera, result.totalBandwidth, result.storage});
+    Json row = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        row.push_back(GroupCellText(m_document, i, static_cast<GroupColumn>(c)));
+    }
+    return row;
 }
 
 Json PlannerSession::totalRow() const {
-    const ProjectTotals& t = m_document.totals();
-    return Json::array(
-        {"TOTAL", FormatNumber(t.cameras), "", "", "", "", "", t.totalBandwidth, t.totalStorage});
+    Json row = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        row.push_back(TotalCellText(m_document.totals(), static_cast<GroupColumn>(c)));
+    }
+    return row;
 }
 
 Json PlannerSession::show(std::optional<std::size_t> firstRow, bool withForm) const {
@@ -115,6 +233,9 @@ Json PlannerSession::show(std::optional<std::size_t> firstRow, bool withForm) co
     j["name"] = m_document.name() ? Json(*m_document.name()) : Json(nullptr);
     j["count"] = m_document.groupCount();
     if (firstRow) {
+        if (*firstRow == 0) {
+            j["columns"] = columnsJson();
+        }
         j["rowsFrom"] = *firstRow;
         Json rows = Json::array();
         for (std::size_t i = *firstRow; i < m_document.groupCount(); ++i) {
@@ -130,6 +251,7 @@ Json PlannerSession::show(std::optional<std::size_t> firstRow, bool withForm) co
         group["name"] = m_document.group(i).name;
         group["activity"] = m_document.group(i).activity;
         group["recorded"] = m_document.result(i).storage;
+        group["camera"] = cameraJson(m_document.result(i));
         j["group"] = std::move(group);
         if (withForm) {
             Json form = Json::array();
@@ -147,6 +269,7 @@ Json PlannerSession::show(std::optional<std::size_t> firstRow, bool withForm) co
     j["undo"] = m_done > 0 ? Json(m_steps[m_done - 1].label) : Json(nullptr);
     j["redo"] = m_done < m_steps.size() ? Json(m_steps[m_done].label) : Json(nullptr);
     j["note"] = m_note;
+    j["firstView"] = viewInputsJson(ViewInputs{});
     return j;
 }
 
@@ -188,7 +311,16 @@ Json PlannerSession::answer(const nlohmann::json& request) {
     }
     if (*what == "report") {
         Json j;
-        j["html"] = ReportHtml(m_document.result(), stringField(request, "date").value_or(""));
+        // Each camera view's picture is a place the page draws it in, with the figures it needs.
+        const ProjectResult result = m_document.result();
+        Json pictures = Json::array();
+        j["html"] = ReportBodyHtml(result, stringField(request, "date").value_or(""),
+                                   [&result, &pictures](std::size_t group) {
+                                       pictures.push_back(pictureJson(*result.groups[group].view));
+                                       return "<div class=\"view-picture\" data-picture=\"" +
+                                              std::to_string(pictures.size() - 1) + "\"></div>";
+                                   });
+        j["pictures"] = std::move(pictures);
         return j;
     }
     if (*what == "save" || *what == "json" || *what == "csv" || *what == "table") {
@@ -386,6 +518,9 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
         action["text"] = stringField(request, "text").value_or("");
         return formEdit(group, action);
     }
+    if (what == "camera") {
+        return cameraEdit(group, request);
+    }
     if (what == "form") {
         const auto action = request.find("action");
         if (action == request.end() || !action->is_object()) {
@@ -422,6 +557,57 @@ Json PlannerSession::formEdit(std::size_t group, const nlohmann::json& action) {
     Json answer = show(group, false);
     answer["changed"] = std::move(done["changed"]);
     return answer;
+}
+
+Json PlannerSession::cameraEdit(std::size_t group, const nlohmann::json& request) {
+    const auto fieldName = stringField(request, "field");
+    const auto field = std::find_if(std::begin(kCameraFields), std::end(kCameraFields),
+                                    [&fieldName](const auto& f) { return f.first == fieldName; });
+    const auto inputsField = request.find("inputs");
+    if (field == std::end(kCameraFields) || inputsField == request.end() ||
+        !inputsField->is_object()) {
+        return error("no camera input");
+    }
+    const nlohmann::json& in = *inputsField;
+    CameraInputs inputs;
+    inputs.camera = stringField(in, "camera").value_or("");
+    const double pixels = numberField(in, "pixels");
+    const bool wholePixels =
+        std::isfinite(pixels) && pixels == std::trunc(pixels) && std::abs(pixels) <= 1e15;
+    inputs.pixels = wholePixels ? static_cast<std::int64_t>(pixels) : 0;
+    inputs.resolutionWidth = boolField(in, "resolutionWidth", true);
+    inputs.view = boolField(in, "view", false);
+    inputs.target = {numberField(in, "distance"),
+                     stringField(in, "lensForm") == "focal" ? LensForm::Focal : LensForm::Angle,
+                     numberField(in, "hfov"), numberField(in, "focal"), numberField(in, "sensor")};
+
+    const CameraDetails before = m_document.group(group).camera;
+    const CameraDetails next = EditedCamera(before, field->second, inputs);
+    std::string problem;
+    if (next.pixels && next.pixels != before.pixels && !wholePixels) {
+        problem = "\"pixels\" must be a whole number";
+    } else if (next.view &&
+               (!std::isfinite(next.view->distance) || !std::isfinite(next.view->lens.hfov) ||
+                !std::isfinite(next.view->lens.focal) || !std::isfinite(next.view->lens.sensor))) {
+        problem = "view: the distance and the lens must be numbers";
+    } else {
+        problem = CameraDetailsProblem(next);
+    }
+    if (!problem.empty()) {
+        // The group keeps its details; the page shows them again, and why.
+        Json answer = show(std::nullopt, false);
+        answer["error"] = std::move(problem);
+        return answer;
+    }
+    if (next != before) {
+        m_document.setCamera(group, next);
+        push({"Edit camera view",
+              "camera:" + std::to_string(group) + ":" + std::string(field->first),
+              [group, before](ProjectDocument& d) { d.setCamera(group, before); },
+              [group, next](ProjectDocument& d) { d.setCamera(group, next); }, group, group,
+              false});
+    }
+    return show(group, false);
 }
 
 } // namespace lenstally::web

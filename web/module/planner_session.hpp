@@ -21,10 +21,12 @@ public:
     /// Answers {"planner": WHAT, ...}: "open" (with "text", a project file's text), "new",
     /// "show", "select" ("group"), the edits "add", "duplicate", "remove", "up", "down",
     /// "rename" ("group", "name"), "activity" ("group", "value"), "cameras" ("group", "text"),
-    /// "form" (a calculator action on the selected group, see performOnForm), "plan" ("inputs",
-    /// "field"), "project-name" ("name", or null for none), "undo" and "redo", and the outputs
-    /// "save" (the project file), "json", "csv" and "table" (the command line's reports), each
-    /// answered as {"text"}, and "report" ("date"), the printed report, as {"html"}.
+    /// "form" (a calculator action on the selected group, see performOnForm), "camera" ("group",
+    /// "field" and "inputs", what the camera section's inputs hold; see EditedCamera), "plan"
+    /// ("inputs", "field"), "project-name" ("name", or null for none), "undo" and "redo", and the
+    /// outputs "save" (the project file), "json", "csv" and "table" (the command line's reports),
+    /// each answered as {"text"}, and "report" ("date"), the printed report, as {"html",
+    /// "pictures"}: each camera view's picture is a <div data-picture=N> for pictures[N].
     Json answer(const nlohmann::json& request);
 
 private:
@@ -41,6 +43,7 @@ private:
 
     Json edit(const std::string& what, const nlohmann::json& request);
     Json formEdit(std::size_t group, const nlohmann::json& action);
+    Json cameraEdit(std::size_t group, const nlohmann::json& request);
     void push(Step step);
     // The answer after a change: rows from `firstRow` on (all rows when nullopt means none).
     Json show(std::optional<std::size_t> firstRow, bool withForm = true) const;

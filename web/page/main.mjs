@@ -10,6 +10,7 @@ import { compileInlined } from "../js/module_loader.mjs";
 import { CalculatorView } from "./calculator_view.mjs";
 import { INLINED_MODULE } from "./inlined_module.mjs";
 import { PlannerView } from "./planner_view.mjs";
+import { viewPicture } from "./view_picture.mjs";
 
 const STORED = "lenstally.project";
 const core = new Core(await compileInlined(INLINED_MODULE));
@@ -116,7 +117,13 @@ function connectPlannerFiles() {
     on("json", () => download(planner.text("json"), `${baseName()}.json`, "application/json"));
     on("print", () => {
         const date = new Date().toISOString().slice(0, 10);
-        document.getElementById("report").innerHTML = core.page({ planner: "report", date }).html;
+        const answer = core.page({ planner: "report", date });
+        const report = document.getElementById("report");
+        report.innerHTML = answer.html;
+        // Each camera view's picture, drawn where the report leaves its place.
+        for (const place of report.querySelectorAll("[data-picture]")) {
+            place.replaceWith(viewPicture(answer.pictures[Number(place.dataset.picture)], 520, 220));
+        }
         window.print();
     });
 }

@@ -5,13 +5,10 @@
 // what to show, and this only shows it.
 
 import { CalculatorView } from "./calculator_view.mjs";
+import { viewPicture } from "./view_picture.mjs";
 
-// Columns the table lets the user edit in place, by position among the row's texts.
-const EDITABLE = new Map([
-    [0, "rename"],
-    [1, "cameras"],
-    [5, "activity"],
-]);
+// The size the selected group's camera view picture is drawn at, before it is scaled to fit.
+const PICTURE = { width: 440, height: 200 };
 
 export class PlannerView {
     // ask(request) sends a planner request to the core and returns its answer; onEdit is called
@@ -21,6 +18,7 @@ export class PlannerView {
         this.m_ask = ask;
         this.m_onEdit = onEdit;
         this.m_last = null;
+        this.m_columns = [];
         this.m_body = root.querySelector("#groups tbody");
         this.m_total = root.querySelector("#groups tfoot tr");
         this.m_message = root.querySelector("#planner-message");
@@ -98,6 +96,19 @@ export class PlannerView {
                 this.ask({ planner: "activity", group: this.m_last?.selected, value: Number(activity.value) });
             }
         });
+        for (const input of this.m_root.querySelectorAll("[data-camera]")) {
+            input.addEventListener("change", () => {
+                if (input.type === "radio") {
+                    this.showLensForm();
+                }
+                this.ask({
+                    planner: "camera",
+                    group: this.m_last?.selected,
+                    field: input.dataset.camera,
+                    inputs: this.cameraInputs(),
+                });
+            });
+        }
         for (const input of this.m_root.querySelectorAll("[data-plan]")) {
             input.addEventListener("change", () =>
                 this.ask({ planner: "plan", field: input.dataset.plan, inputs: this.planInputs() }),
@@ -136,15 +147,14 @@ export class PlannerView {
 
     // Opens an editor in an editable cell; Enter or leaving it commits, Escape cancels.
     editCell(row, column) {
-        const what = EDITABLE.get(column);
+        const what = this.m_columns[column]?.edit;
         if (!what || row >= this.m_last.count) {
             return;
         }
         const cell = this.m_body.rows[row].cells[column + 1];
         const editor = document.createElement("input");
-        const header = this.m_root.querySelector("#groups thead tr").cells[column + 1].textContent;
-        editor.setAttribute("aria-label", header);
-        editor.value = column === 5 ? cell.textContent.replace(/ %$/, "") : cell.textContent;
+        editor.setAttribute("aria-label", this.m_columns[column].header);
+        editor.value = what === "activity" ? cell.textContent.replace(/ %$/, "") : cell.textContent;
         let done = false;
         const finish = (commit) => {
             if (done) {
@@ -207,6 +217,9 @@ export class PlannerView {
             return;
         }
         this.m_last = answer;
+        if (answer.columns) {
+            this.showColumns(answer.columns);
+        }
         if (answer.rows) {
             this.showRows(answer.rowsFrom, answer.rows, answer.count);
         }
@@ -236,6 +249,7 @@ export class PlannerView {
         for (const state of answer.form ?? answer.changed ?? []) {
             this.m_calculator.show(state);
         }
+        this.showCamera(group?.camera ?? null, answer.firstView);
         this.showPlan(answer.plan);
         this.showLines(field("#storage-figures"), answer.storageLines);
         this.showLines(field("#recorder-figures"), answer.recorderLines);
@@ -254,6 +268,94 @@ export class PlannerView {
         } else if (answer.note) {
             this.say(answer.note);
         }
+    }
+
+    // The table's header row and which columns hold words, as the core names them.
+    showColumns(columns) {
+        this.m_columns = columns;
+        const header = this.m_root.querySelector("#groups thead tr");
+        header.replaceChildren(header.cells[0]);
+        for (const column of columns) {
+            const cell = document.createElement("th");
+            cell.scope = "col";
+            cell.textContent = column.header;
+            header.append(cell);
+        }
+    }
+
+    // What the camera section's inputs hold, as the core reads them (see cameraEdit there).
+    cameraInputs() {
+        const input = (name) => this.m_root.querySelector(`[data-camera="${name}"]`);
+        const number = (name) => (input(name).value === "" ? null : Number(input(name).value));
+        return {
+            camera: input("camera").value,
+            pixels: number("pixels"),
+            resolutionWidth: input("resolutionWidth").checked,
+            view: input("view").checked,
+            distance: number("distance"),
+            lensForm: this.m_root.querySelector('[data-camera="lensForm"]:checked')?.value ?? "angle",
+            hfov: number("hfov"),
+            focal: number("focal"),
+            sensor: number("sensor"),
+        };
+    }
+
+    // Only the chosen lens's inputs take values, and only while there is a view.
+    showLensForm() {
+        const input = (name) => this.m_root.querySelector(`[data-camera="${name}"]`);
+        const on = Boolean(this.m_last?.group) && input("view").checked;
+        const angle = this.m_root.querySelector('[data-camera="lensForm"][value="angle"]').checked;
+        for (const radio of this.m_root.querySelectorAll('[data-camera="lensForm"]')) {
+            radio.disabled = !on;
+        }
+        input("distance").disabled = !on;
+        input("hfov").disabled = !on || !angle;
+        input("focal").disabled = !on || angle;
+        input("sensor").disabled = !on || angle;
+    }
+
+    // The selected group's camera details, its view's figures and picture; with no group, the
+    // inputs are disabled. The view's inputs keep what they show while the view is off (at
+    // first, what the core offers a new view).
+    showCamera(camera, firstView) {
+        const input = (name) => this.m_root.querySelector(`[data-camera="${name}"]`);
+        const keep = (element, value) => {
+            if (document.activeElement !== element || element.value !== value) {
+                element.value = value;
+            }
+        };
+        const inputs = camera?.inputs ?? {};
+        for (const name of ["camera", "pixels", "resolutionWidth", "view"]) {
+            input(name).disabled = !camera;
+        }
+        keep(input("camera"), inputs.camera ?? "");
+        keep(input("pixels"), inputs.pixels === undefined ? "" : String(inputs.pixels));
+        input("resolutionWidth").checked = inputs.resolutionWidth ?? true;
+        input("view").checked = inputs.view ?? false;
+        for (const name of ["distance", "hfov", "focal", "sensor"]) {
+            if (inputs[name] != null) {
+                keep(input(name), String(inputs[name]));
+            } else if (input(name).value === "" && firstView) {
+                input(name).value = String(firstView[name]);
+            }
+        }
+        const checked = this.m_root.querySelector('[data-camera="lensForm"]:checked');
+        const form = inputs.lensForm ?? (checked ? null : firstView?.lensForm);
+        if (form) {
+            this.m_root.querySelector(`[data-camera="lensForm"][value="${form}"]`).checked = true;
+        }
+        this.showLensForm();
+        const figures = this.m_root.querySelector("#camera-figures");
+        this.showLines(figures, camera?.figures ?? []);
+        const picture = this.m_root.querySelector("#camera-picture");
+        const drawn = camera?.picture ? JSON.stringify(camera.picture) : "";
+        if (picture.dataset.drawn !== drawn) {
+            picture.dataset.drawn = drawn;
+            picture.replaceChildren(
+                ...(camera?.picture ? [viewPicture(camera.picture, PICTURE.width, PICTURE.height)] : []),
+            );
+        }
+        this.m_root.querySelector("#camera-no-view").hidden = Boolean(camera?.picture);
     }
 
     showRows(from, rows, count) {
@@ -275,6 +377,7 @@ export class PlannerView {
     showCells(row, texts, tag) {
         while (row.cells.length < texts.length) {
             const cell = document.createElement(row.cells.length === 0 ? "th" : tag);
+            cell.classList.toggle("words", Boolean(this.m_columns[row.cells.length - 1]?.words));
             row.append(cell);
         }
         texts.forEach((text, index) => {

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A group's camera section as the planner's faces show it: the camera's name, the picture's
+// width (the resolution's until the user gives another), and the camera view switched on or off
+// with the target's distance and the lens. An edit of one input becomes the group's new camera
+// details here, the same way in the desktop planner and in the page, and is checked as a project
+// file's camera keys are.
+
+#include <cstdint>
+#include <string>
+
+#include "project/project.hpp"
+
+namespace lenstally {
+
+/// Which input an edit came from; consecutive edits of one input make one undo step.
+enum class CameraField {
+    Camera,
+    Pixels,
+    ResolutionWidth,
+    View,
+    Distance,
+    LensForm,
+    Hfov,
+    Focal,
+    Sensor
+};
+
+/// The view's inputs, which keep their values while the view is switched off. A view is first
+/// switched on with a target 10 m away seen through a 90 degree lens, or a 2.8 mm lens on a
+/// 1/2.8" sensor 5.37 mm wide.
+struct ViewInputs {
+    double distance = 10;
+    LensForm form = LensForm::Angle;
+    double hfov = 90;
+    double focal = 2.8;
+    double sensor = 5.37;
+
+    /// The view these inputs describe: the distance and the lens of the chosen form.
+    GroupView view() const;
+};
+
+/// What the section's inputs hold.
+struct CameraInputs {
+    std::string camera;          // the camera's name; empty for none
+    std::int64_t pixels = 0;     // the width shown
+    bool resolutionWidth = true; // the width is the resolution's, not the camera's own
+    bool view = false;           // the camera view is switched on
+    ViewInputs target;
+};
+
+/// The details of a group that had `shown` once the user changed `field` to what `inputs` hold:
+/// a name typed (empty for none), a width typed (the camera's own from then on), the
+/// resolution's width ticked again or not (unticked, the width shown becomes the camera's), the
+/// view switched on or off, or a value of the view's (which changes nothing while it is off).
+CameraDetails EditedCamera(const CameraDetails& shown, CameraField field,
+                           const CameraInputs& inputs);
+
+/// Why a project file could not hold `details` as a group's camera keys, in the command line's
+/// words after the group's name: "view: \"distance\" is 0; allowed values are numbers from 0.01
+/// to 100000 (metres)"; empty when it can.
+std::string CameraDetailsProblem(const CameraDetails& details);
+
+} // namespace lenstally

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#include "project/report_html.hpp"
+
+#include <initializer_list>
+
+#include "form/actions.hpp"
+#include "project/plan_lines.hpp"
+
+namespace lenstally {
+namespace {
+
+std::string cell(std::string_view text, bool right = false) {
+    return std::string(right ? "<td align=\"right\">" : "<td>") + HtmlEscaped(text) + "</td>";
+}
+
+std::string headerRow(std::initializer_list<std::string_view> headers) {
+    std::string row = "<tr>";
+    for (const std::string_view h : headers) {
+        row += "<th>" + HtmlEscaped(h) + "</th>";
+    }
+    return row + "</tr>";
+}
+
+std::string lineTable(const std::vector<PlanLine>& lines) {
+    std::string html = "<table class=\"lines\" cellspacing=\"0\" cellpadding=\"3\">";
+    for (const PlanLine& line : lines) {
+        html += "<tr><td>" + HtmlEscaped(line.label) + "</td><td>" +
+                (line.warning ? "<b>" + HtmlEscaped(line.text) + "</b>" : HtmlEscaped(line.text)) +
+                "</td></tr>";
+    }
+    return html + "</table>";
+}
+
+constexpr std::string_view kGrid = "<table class=\"grid\" cellspacing=\"0\" cellpadding=\"3\">";
+
+} // namespace
+
+std::string HtmlEscaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string ReportBodyHtml(const ProjectResult& result, std::string_view date,
+                           const ReportPicture& picture) {
+    const std::string name = result.name ? HtmlEscaped(*result.name) : "Untitled project";
+    std::string html = "<h1>" + name + "</h1><p>Video-surveillance recording plan, " +
+                       HtmlEscaped(date) + ". Figures by Lenstally.</p>";
+
+    // Each group's inputs, as the project file and the CSV report name them.
+    html += "<h2>Camera groups</h2>";
+    html += kGrid;
+    html += "<tr><th>Group</th>";
+    for (const ActionSpec& a : Actions()) {
+        html += "<th>" + HtmlEscaped(a.option) + "</th>";
+    }
+    html += "<th>activity</th><th>camera</th><th>pixels</th></tr>";
+    for (const GroupResult& g : result.groups) {
+        html += "<tr>" + cell(g.name);
+        for (const std::string& input : g.inputs) {
+            html += cell(input);
+        }
+        html += cell(PercentText(g.activity), true) + cell(g.camera.description.value_or("")) +
+                cell(g.camera.pixels ? std::to_string(*g.camera.pixels) : std::string(), true) +
+                "</tr>";
+    }
+    html += "</table>";
+
+    html += "<h2>Results</h2>";
+    html += kGrid;
+    html += headerRow({"Group", "Frame size (KB)", "Per camera", "Total bandwidth", "Storage"});
+    for (const GroupResult& g : result.groups) {
+        html += "<tr>" + cell(g.name) + cell(g.frameSize, true) + cell(g.perCamera, true) +
+                cell(g.totalBandwidth, true) + cell(g.storage, true) + "</tr>";
+    }
+    html += "<tr><td><b>TOTAL</b></td><td></td><td></td>" +
+            cell(result.totals.totalBandwidth, true) + cell(result.totals.totalStorage, true) +
+            "</tr></table>";
+    html += "<p>Storage counts the recorded share (activity) of each group's recording hours; "
+            "bandwidth counts every camera all the time.</p>";
+
+    // What each camera sees: the picture and the figures in words, a page per group with a view.
+    for (std::size_t i = 0; i < result.groups.size(); ++i) {
+        const GroupResult& g = result.groups[i];
+        if (!g.view) {
+            continue;
+        }
+        std::vector<PlanLine> lines = g.viewLines;
+        if (g.camera.description) {
+            lines.insert(lines.begin(), {PlanLine::Kind::Assumption,
+                                         "Camera:", *g.camera.description, std::nullopt});
+        }
+        html += "<h2 style=\"page-break-before: always\">Camera view of " + HtmlEscaped(g.name) +
+                "</h2>" + picture(i) + lineTable(lines);
+    }
+    if (result.storage) {
+        html += "<h2>Storage plan</h2>" + lineTable(result.totals.storageLines);
+    }
+    if (result.recorder) {
+        html += "<h2>Recorders</h2>" + lineTable(result.totals.recorderLines);
+    }
+    html += "<h2>How the estimates work</h2><p>MJPEG stores every frame at the average frame "
+            "size. For MPEG-4 and H.264 with a variable bit rate, the bandwidth counts every "
+            "frame at the full frame size while the storage counts one full frame per GOP, so the "
+            "two bracket the real stream. With a constant bit rate both use the given bit rate. "
+            "Storage adds 10 % to the recorded stream. KB, MB, GB and TB are powers of 1000; TiB "
+            "powers of 1024.</p>";
+    return html;
+}
+
+} // namespace lenstally
