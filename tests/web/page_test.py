@@ -333,7 +333,7 @@ class PageTest(unittest.TestCase):
         page.click('[data-do="add"]')
         page.wait_for("localStorage.getItem('lenstally.project')?.includes('Group 3')")
         page.open(PAGE.as_uri())
-        page.since_navigation("lenstally-figures")
+        page.wait_for("!document.getElementById('restore').hidden")
         page.click('#restore [data-do="restore"]')
         rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
         self.assertEqual(rows, 3)

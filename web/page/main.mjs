@@ -128,27 +128,34 @@ function connectPlannerFiles() {
     });
 }
 
+// A project kept from the last visit is offered back, not opened unasked.
+function offerKeptProject() {
+    const stored = localStorage.getItem(STORED);
+    if (!stored) {
+        return;
+    }
+    const offer = document.getElementById("restore");
+    offer.hidden = false;
+    offer.querySelector('[data-do="restore"]').addEventListener("click", () => {
+        offer.hidden = true;
+        restoring = true;
+        openText(stored, "the kept project");
+        restoring = false;
+    });
+    offer.querySelector('[data-do="discard"]').addEventListener("click", () => {
+        offer.hidden = true;
+        localStorage.removeItem(STORED);
+    });
+}
+
 // A page written with a project built in opens on it; otherwise a project kept from the last
 // visit is offered back.
 const builtIn = document.getElementById("lenstally-project");
 if (builtIn) {
     openText(builtIn.textContent, "the built-in project");
 } else {
-    const stored = localStorage.getItem(STORED);
-    if (stored) {
-        const offer = document.getElementById("restore");
-        offer.hidden = false;
-        offer.querySelector('[data-do="restore"]').addEventListener("click", () => {
-            offer.hidden = true;
-            restoring = true;
-            openText(stored, "the kept project");
-            restoring = false;
-        });
-        offer.querySelector('[data-do="discard"]').addEventListener("click", () => {
-            offer.hidden = true;
-            localStorage.removeItem(STORED);
-        });
-    }
+    // Looking in local storage can wait for the first figures.
+    setTimeout(offerKeptProject, 0);
 }
 performance.mark("lenstally-figures");
 globalThis.lenstally = { core, calculator, plannerView, showView };
