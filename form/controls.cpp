@@ -83,4 +83,22 @@ const std::array<ControlDescription, kControlCount>& ControlDescriptions() {
     return kDescriptions;
 }
 
+std::string_view KindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Form:
+        return "form";
+    case ControlKind::Frame:
+        return "frame";
+    case ControlKind::Label:
+        return "label";
+    case ControlKind::TextBox:
+        return "textbox";
+    case ControlKind::ComboBox:
+        return "combobox";
+    case ControlKind::Option:
+        return "option";
+    }
+    return "";
+}
+
 } // namespace lenstally

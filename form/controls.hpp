@@ -11,6 +11,10 @@ namespace lenstally {
 
 enum class ControlKind { Form, Frame, Label, TextBox, ComboBox, Option };
 
+/// The kind as the state outputs name it: "form", "frame", "label", "textbox", "combobox" or
+/// "option".
+std::string_view KindName(ControlKind kind);
+
 /// Every control of the window, and the window itself, in the order of its description.
 enum class ControlId : std::uint8_t {
     Form1,

@@ -18,24 +18,6 @@ namespace {
 constexpr ControlId kResults[] = {ControlId::lbPerBandwidth, ControlId::lbTotalBandwidth,
                                   ControlId::lbStorageSize};
 
-std::string_view kindName(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Form:
-        return "form";
-    case ControlKind::Frame:
-        return "frame";
-    case ControlKind::Label:
-        return "label";
-    case ControlKind::TextBox:
-        return "textbox";
-    case ControlKind::ComboBox:
-        return "combobox";
-    case ControlKind::Option:
-        return "option";
-    }
-    return "";
-}
-
 // Texts may hold any bytes the user typed; invalid UTF-8 becomes U+FFFD rather than an error.
 std::string dumpJson(const nlohmann::ordered_json& j) {
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -57,7 +39,7 @@ void WriteRunState(const Form1& form, std::ostream& out) {
     for (const ControlDescription& d : ControlDescriptions()) {
         const Control& c = form.control(d.id);
         nlohmann::ordered_json j;
-        j["kind"] = kindName(d.kind);
+        j["kind"] = KindName(d.kind);
         j["container"] = d.kind == ControlKind::Form
                              ? nlohmann::ordered_json(nullptr)
                              : nlohmann::ordered_json(Describe(d.container).name);

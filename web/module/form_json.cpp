@@ -11,24 +11,6 @@
 namespace lenstally::web {
 namespace {
 
-std::string_view kindName(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Form:
-        return "form";
-    case ControlKind::Frame:
-        return "frame";
-    case ControlKind::Label:
-        return "label";
-    case ControlKind::TextBox:
-        return "textbox";
-    case ControlKind::ComboBox:
-        return "combobox";
-    case ControlKind::Option:
-        return "option";
-    }
-    return "";
-}
-
 // A request's string or integer field, if it holds one.
 std::optional<std::string> stringField(const nlohmann::json& request, const char* key) {
     const auto it = request.find(key);
@@ -46,13 +28,13 @@ std::optional<std::int64_t> integerField(const nlohmann::json& request, const ch
     return it->get<std::int64_t>();
 }
 
-Json error(std::string text) {
+} // namespace
+
+Json errorAnswer(std::string text) {
     Json answer;
     answer["error"] = std::move(text);
     return answer;
 }
-
-} // namespace
 
 std::optional<ControlId> controlNamed(std::string_view name) {
     for (const ControlDescription& d : ControlDescriptions()) {
@@ -139,7 +121,7 @@ Json describeForm(const Form1& form) {
             continue;
         }
         Json c = controlState(form, d.id);
-        c["kind"] = kindName(d.kind);
+        c["kind"] = KindName(d.kind);
         c["container"] = Describe(d.container).name;
         c["tabIndex"] = d.tabIndex;
         c["points"] = d.font.centiPoints / 100.0;
@@ -162,7 +144,7 @@ Json performOnForm(Form1& form, const nlohmann::json& request) {
     const auto name = stringField(request, "control");
     const auto id = name ? controlNamed(*name) : std::nullopt;
     if (!what || !id) {
-        return error("the request names no action or no control of the form");
+        return errorAnswer("the request names no action or no control of the form");
     }
     const ControlKind kind = Describe(*id).kind;
     std::vector<ControlId> changed;
@@ -178,19 +160,19 @@ Json performOnForm(Form1& form, const nlohmann::json& request) {
         const auto index = integerField(request, "index");
         const auto size = static_cast<std::int64_t>(form.control(*id).items.size());
         if (!index || *index < -1 || *index >= size) {
-            answer = error(*name + " has no such item");
+            answer = errorAnswer(*name + " has no such item");
         } else {
             form.setListIndex(*id, static_cast<std::int16_t>(*index));
         }
     } else if (*what == "type" && kind == ControlKind::TextBox) {
         const auto text = stringField(request, "text");
         if (!text) {
-            answer = error("no text to type into " + *name);
+            answer = errorAnswer("no text to type into " + *name);
         } else {
             form.setText(*id, *text);
         }
     } else {
-        answer = error(*name + " cannot take the action " + *what);
+        answer = errorAnswer(*name + " cannot take the action " + *what);
     }
     form.setChangeListener({});
     if (answer.contains("error")) {

@@ -15,6 +15,9 @@ namespace lenstally::web {
 
 using Json = nlohmann::ordered_json;
 
+/// A request the page sent that cannot be answered: {"error": text}.
+Json errorAnswer(std::string text);
+
 /// The window and every control: {"title", "width", "height", "controls": [...]}, each control
 /// with its fixed description ("kind", "container", "tabIndex", "points", "bold", and for an
 /// input the "label" that names it and its "accessibleName"; for a result its "description")

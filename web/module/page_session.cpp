@@ -2,15 +2,7 @@
 #include "web/module/page_session.hpp"
 
 namespace lenstally::web {
-namespace {
-
-Json error(std::string text) {
-    Json answer;
-    answer["error"] = std::move(text);
-    return answer;
-}
-
-} // namespace
+namespace {} // namespace
 
 PageSession::PageSession() {
     m_calculator.load();
@@ -21,13 +13,13 @@ std::string PageSession::answer(std::string_view text) {
     const nlohmann::json request = nlohmann::json::parse(text, nullptr, false);
     Json answer;
     if (!request.is_object()) {
-        answer = error("the request is not a JSON object");
+        answer = errorAnswer("the request is not a JSON object");
     } else if (request.contains("calculator")) {
         answer = calculator(request);
     } else if (request.contains("planner")) {
         answer = m_planner.answer(request);
     } else {
-        answer = error("the request names nothing this module does");
+        answer = errorAnswer("the request names nothing this module does");
     }
     // Texts may hold any bytes the user typed; invalid UTF-8 becomes U+FFFD rather than an error.
     return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -44,7 +36,7 @@ Json PageSession::calculator(const nlohmann::json& request) {
     if (what == "act") {
         return performOnForm(m_calculator, request);
     }
-    return error("the calculator does not know that request");
+    return errorAnswer("the calculator does not know that request");
 }
 
 } // namespace lenstally::web

@@ -17,15 +17,10 @@
 #include "project/project_writer.hpp"
 #include "project/report_html.hpp"
 #include "project/view_drawing.hpp"
+#include "web/module/form_json.hpp"
 
 namespace lenstally::web {
 namespace {
-
-Json error(std::string text) {
-    Json answer;
-    answer["error"] = std::move(text);
-    return answer;
-}
 
 std::optional<std::int64_t> integerField(const nlohmann::json& request, const char* key) {
     const auto it = request.find(key);
@@ -286,7 +281,7 @@ void PlannerSession::push(Step step) {
 Json PlannerSession::answer(const nlohmann::json& request) {
     const auto what = stringField(request, "planner");
     if (!what) {
-        return error("the planner does not know that request");
+        return errorAnswer("the planner does not know that request");
     }
     m_note.clear();
     if (*what == "open" || *what == "new") {
@@ -296,7 +291,7 @@ Json PlannerSession::answer(const nlohmann::json& request) {
             ProjectParse parsed = ParseProject(text.value_or(""));
             if (!parsed.project) {
                 // The project on screen stays as it is.
-                return error(parsed.error);
+                return errorAnswer(parsed.error);
             }
             document = ProjectDocument(*parsed.project);
         }
@@ -341,7 +336,7 @@ Json PlannerSession::answer(const nlohmann::json& request) {
     if (*what == "select") {
         const auto group = integerField(request, "group");
         if (!group || *group < 0 || static_cast<std::size_t>(*group) >= m_document.groupCount()) {
-            return error("no such group");
+            return errorAnswer("no such group");
         }
         m_selected = static_cast<std::size_t>(*group);
         return show(std::nullopt);
@@ -456,7 +451,7 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
     if (what == "plan") {
         const auto inputs = request.find("inputs");
         if (inputs == request.end() || !inputs->is_object()) {
-            return error("no plan inputs");
+            return errorAnswer("no plan inputs");
         }
         const PlanSettings before = plan();
         const PlanEdit next = readPlanInputs(*inputs);
@@ -478,7 +473,7 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
         return show(std::nullopt, false);
     }
     if (!groupGiven) {
-        return error("no such group");
+        return errorAnswer("no such group");
     }
     m_selected = group;
     if (what == "rename") {
@@ -497,7 +492,7 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
     if (what == "activity") {
         const auto it = request.find("value");
         if (it == request.end() || !it->is_number()) {
-            return error("the activity is a number from 0 to 100");
+            return errorAnswer("the activity is a number from 0 to 100");
         }
         const double activity = std::clamp(it->get<double>(), 0.0, 100.0);
         const double before = m_document.group(group).activity;
@@ -524,11 +519,11 @@ Json PlannerSession::edit(const std::string& what, const nlohmann::json& request
     if (what == "form") {
         const auto action = request.find("action");
         if (action == request.end() || !action->is_object()) {
-            return error("no calculator action");
+            return errorAnswer("no calculator action");
         }
         return formEdit(group, *action);
     }
-    return error("the planner does not know that request");
+    return errorAnswer("the planner does not know that request");
 }
 
 Json PlannerSession::formEdit(std::size_t group, const nlohmann::json& action) {
@@ -566,7 +561,7 @@ Json PlannerSession::cameraEdit(std::size_t group, const nlohmann::json& request
     const auto inputsField = request.find("inputs");
     if (field == std::end(kCameraFields) || inputsField == request.end() ||
         !inputsField->is_object()) {
-        return error("no camera input");
+        return errorAnswer("no camera input");
     }
     const nlohmann::json& in = *inputsField;
     CameraInputs inputs;
