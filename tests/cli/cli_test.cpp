@@ -142,9 +142,8 @@ TEST(CommandLine, help_and_version_win_wherever_they_stand) {
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "Lenstally 1.00\n");
     }
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--json", "--help"},
-          std::vector<std::string>{"-h-days", "--json"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--json", "--help"},
+                                                 std::vector<std::string>{"-h-days", "--json"}}) {
         const Outcome help = run(args);
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(help.out.find("--bitrate-mode"), std::string::npos);

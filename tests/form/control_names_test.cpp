@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "form/control_names.hpp"
-
-#include "form/form1.hpp"
-
 #include <gtest/gtest.h>
+
+#include "form/control_names.hpp"
+#include "form/form1.hpp"
 
 namespace lenstally {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "project/interactive_page.hpp"
-
 #include <gtest/gtest.h>
+
+#include "project/interactive_page.hpp"
 
 namespace lenstally {
 namespace {
