@@ -4,9 +4,9 @@
 namespace lenstally {
 namespace {
 
-constexpr std::string_view kModuleScript = "<script type=\"module\">";
+constexpr std::string_view kModuleScript = R"(<script type="module">)";
 constexpr std::string_view kProjectOpen =
-    "<script type=\"application/json\" id=\"lenstally-project\">";
+    R"(<script type="application/json" id="lenstally-project">)";
 constexpr std::string_view kScriptClose = "</script>";
 
 } // namespace

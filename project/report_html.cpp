@@ -22,7 +22,7 @@ std::string headerRow(std::initializer_list<std::string_view> headers) {
 }
 
 std::string lineTable(const std::vector<PlanLine>& lines) {
-    std::string html = "<table class=\"lines\" cellspacing=\"0\" cellpadding=\"3\">";
+    std::string html = R"(<table class="lines" cellspacing="0" cellpadding="3">)";
     for (const PlanLine& line : lines) {
         html += "<tr><td>" + HtmlEscaped(line.label) + "</td><td>" +
                 (line.warning ? "<b>" + HtmlEscaped(line.text) + "</b>" : HtmlEscaped(line.text)) +
@@ -31,7 +31,7 @@ std::string lineTable(const std::vector<PlanLine>& lines) {
     return html + "</table>";
 }
 
-constexpr std::string_view kGrid = "<table class=\"grid\" cellspacing=\"0\" cellpadding=\"3\">";
+constexpr std::string_view kGrid = R"(<table class="grid" cellspacing="0" cellpadding="3">)";
 
 } // namespace
 

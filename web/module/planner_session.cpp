@@ -312,7 +312,7 @@ Json PlannerSession::answer(const nlohmann::json& request) {
         j["html"] = ReportBodyHtml(result, stringField(request, "date").value_or(""),
                                    [&result, &pictures](std::size_t group) {
                                        pictures.push_back(pictureJson(*result.groups[group].view));
-                                       return "<div class=\"view-picture\" data-picture=\"" +
+                                       return R"(<div class="view-picture" data-picture=")" +
                                               std::to_string(pictures.size() - 1) + "\"></div>";
                                    });
         j["pictures"] = std::move(pictures);
@@ -556,8 +556,9 @@ Json PlannerSession::formEdit(std::size_t group, const nlohmann::json& action) {
 
 Json PlannerSession::cameraEdit(std::size_t group, const nlohmann::json& request) {
     const auto fieldName = stringField(request, "field");
-    const auto field = std::find_if(std::begin(kCameraFields), std::end(kCameraFields),
-                                    [&fieldName](const auto& f) { return f.first == fieldName; });
+    const auto* const field =
+        std::find_if(std::begin(kCameraFields), std::end(kCameraFields),
+                     [&fieldName](const auto& f) { return f.first == fieldName; });
     const auto inputsField = request.find("inputs");
     if (field == std::end(kCameraFields) || inputsField == request.end() ||
         !inputsField->is_object()) {
