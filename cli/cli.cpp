@@ -69,8 +69,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     app.set_help_flag(); // handled below so that it wins wherever it stands
     app.add_flag("-h,--help")->description(std::string("print this help and exit"));
     app.add_flag("--version")->description(std::string("print the version and exit"));
-    std::map<const CLI::Option*, const ActionSpec*> actionOf;
-    for (const ActionSpec& a : Actions()) {
+    std::map<const CLI::Option*, const ActionDescription*> actionOf;
+    for (const ActionDescription& a : Actions()) {
         CLI::Option* opt = app.add_option("--" + std::string(a.option));
         opt->description(std::string(a.help));
         opt->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

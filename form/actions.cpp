@@ -14,7 +14,7 @@ constexpr std::array<std::string_view, 3> kQualityNames{"highest", "normal", "lo
 constexpr std::array<std::string_view, 2> kBitrateModeNames{"vbr", "cbr"};
 
 using C = ControlId;
-constexpr ActionSpec kActions[] = {
+constexpr ActionDescription kActions[] = {
     {"stream", ActionKind::Select, kStreamNames, kOptStream, C::Form1, 0,
      "select the stream type (mjpeg|mpeg4|h264)"},
     {"bitrate-mode",
@@ -68,12 +68,12 @@ constexpr ActionSpec kActions[] = {
 
 } // namespace
 
-std::span<const ActionSpec> Actions() {
+std::span<const ActionDescription> Actions() {
     return kActions;
 }
 
-const ActionSpec* FindAction(std::string_view option) {
-    for (const ActionSpec& a : kActions) {
+const ActionDescription* FindAction(std::string_view option) {
+    for (const ActionDescription& a : kActions) {
         if (a.option == option) {
             return &a;
         }
@@ -81,7 +81,7 @@ const ActionSpec* FindAction(std::string_view option) {
     return nullptr;
 }
 
-Checked<ResolvedAction> ResolveValue(const ActionSpec& action, std::string value) {
+Checked<ResolvedAction> ResolveValue(const ActionDescription& action, std::string value) {
     const auto resolved = [&action, &value](std::optional<int> index) {
         return Checked<ResolvedAction>{ResolvedAction{&action, index, std::move(value)}, {}};
     };
@@ -124,7 +124,7 @@ std::optional<std::int64_t> ReadDigits(std::string_view text, std::int64_t ceili
 }
 
 void ApplyAction(Form1& form, const ResolvedAction& resolved) {
-    const ActionSpec& action = *resolved.action;
+    const ActionDescription& action = *resolved.action;
     switch (action.kind) {
     case ActionKind::Select:
         form.selectOption(action.options[static_cast<std::size_t>(*resolved.index)]);
@@ -139,7 +139,7 @@ void ApplyAction(Form1& form, const ResolvedAction& resolved) {
     }
 }
 
-std::string CurrentValue(const Form1& form, const ActionSpec& action) {
+std::string CurrentValue(const Form1& form, const ActionDescription& action) {
     switch (action.kind) {
     case ActionKind::Select:
         for (std::size_t i = 0; i < action.options.size(); ++i) {

@@ -6,9 +6,9 @@ namespace {
 
 using enum ControlId;
 using K = ControlKind;
-constexpr FontSpec kFrameTitle{825, true};
-constexpr FontSpec kStorageFont{975, true};
-constexpr FontSpec kDef = kDefaultFont;
+constexpr ControlFont kFrameTitle{825, true};
+constexpr ControlFont kStorageFont{975, true};
+constexpr ControlFont kDef = kDefaultFont;
 
 // clang-format off
 constexpr std::array<ControlDescription, kControlCount> kDescriptions{{

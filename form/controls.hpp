@@ -73,12 +73,12 @@ enum class ControlId : std::uint8_t {
 
 inline constexpr std::size_t kControlCount = 52; // the window and its 51 controls
 
-struct FontSpec {
+struct ControlFont {
     int centiPoints; // 825 for 8.25 pt
     bool bold;
 };
 
-inline constexpr FontSpec kDefaultFont{825, false};
+inline constexpr ControlFont kDefaultFont{825, false};
 
 struct ControlDescription {
     ControlId id;
@@ -91,7 +91,7 @@ struct ControlDescription {
     int width;
     int height;
     int tabIndex; // -1 for controls that never take the focus
-    FontSpec font;
+    ControlFont font;
     std::int16_t arrayIndex; // index in its control array, -1 for single controls
     bool selected;           // option buttons selected at creation
 };

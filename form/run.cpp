@@ -108,15 +108,15 @@ int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::o
     std::vector<ResolvedAction> steps;
     steps.reserve(actions.size());
     for (const ActionArgument& a : actions) {
-        const ActionSpec* spec = FindAction(a.option);
-        if (spec == nullptr) {
+        const ActionDescription* action = FindAction(a.option);
+        if (action == nullptr) {
             err << "lenstally: --" << PrintableText(a.option)
                 << " is not an action (see lenstally --help)\n";
             return kUsageError;
         }
-        Checked<ResolvedAction> step = ResolveValue(*spec, a.value);
+        Checked<ResolvedAction> step = ResolveValue(*action, a.value);
         if (!step.value) {
-            err << "lenstally: --" << spec->option << ": '" << PrintableText(a.value)
+            err << "lenstally: --" << action->option << ": '" << PrintableText(a.value)
                 << "' is not allowed; " << step.error << '\n';
             return kUsageError;
         }

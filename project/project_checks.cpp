@@ -404,9 +404,9 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
     result.name = name->text;
     const std::string label = where + " " + JsonString(result.name);
 
-    const std::span<const ActionSpec> actions = Actions();
+    const std::span<const ActionDescription> actions = Actions();
     std::vector<std::string_view> allowed{"name"};
-    for (const ActionSpec& a : actions) {
+    for (const ActionDescription& a : actions) {
         allowed.push_back(a.option);
     }
     allowed.insert(allowed.end(), {"activity", "camera", "pixels", "view"});
@@ -436,7 +436,7 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
             result.activity = *activity.value;
             continue;
         }
-        const ActionSpec* action = FindAction(entry.key);
+        const ActionDescription* action = FindAction(entry.key);
         const FileValue& value = entry.value;
         std::optional<std::string> text;
         std::string problem;

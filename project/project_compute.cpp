@@ -32,7 +32,7 @@ GroupResult ResultOfGroup(const Form1& form, std::string name, double activity,
     g.name = std::move(name);
     g.activity = activity;
     g.inputs.reserve(Actions().size());
-    for (const ActionSpec& a : Actions()) {
+    for (const ActionDescription& a : Actions()) {
         g.inputs.push_back(CurrentValue(form, a));
     }
     g.frameSize = form.control(ControlId::txtFrameSize).text;
@@ -130,7 +130,7 @@ public:
     /// Puts `form` in the state after start-up and the group's selections; returns how many of
     /// the group's actions that covers.
     std::size_t prepare(Form1& form, const ProjectGroup& group) {
-        const std::span<const ActionSpec> actions = Actions();
+        const std::span<const ActionDescription> actions = Actions();
         std::vector<int> key(actions.size(), -1); // the index each selection picked; -1 none
         std::size_t selections = 0;
         for (; selections < group.actions.size(); ++selections) {

@@ -139,7 +139,7 @@ Project ProjectDocument::toProject() const {
     project.recorder = m_recorder;
     for (const auto& g : m_groups) {
         ProjectGroup group{g->name, {}, g->activity, g->camera};
-        for (const ActionSpec& action : Actions()) {
+        for (const ActionDescription& action : Actions()) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
             Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));
             if (resolved.value) {

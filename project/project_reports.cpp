@@ -311,7 +311,7 @@ void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
     // The name and every input are text, as typed.
     std::vector<CsvCell> kinds(1 + Actions().size(), CsvCell::Text);
     out << "name";
-    for (const ActionSpec& a : Actions()) {
+    for (const ActionDescription& a : Actions()) {
         out << ',' << a.option;
     }
     for (const auto& [column, kind] : kCsvResultColumns) {

@@ -69,7 +69,7 @@ std::string ReportBodyHtml(const ProjectResult& result, std::string_view date,
     html += "<h2>Camera groups</h2>";
     html += kGrid;
     html += "<tr><th>Group</th>";
-    for (const ActionSpec& a : Actions()) {
+    for (const ActionDescription& a : Actions()) {
         html += "<th>" + HtmlEscaped(a.option) + "</th>";
     }
     html += "<th>activity</th><th>camera</th><th>pixels</th></tr>";

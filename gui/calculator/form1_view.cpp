@@ -36,7 +36,7 @@ std::string fromQString(const QString& text) {
 // The window's face: Liberation Sans at 8 pt is as high as the layout's 8.25 pt face and about
 // 2% wider; a fifth of a pixel less between letters makes up for that, so captions such as
 // "1 Megapixel (1280x1024)" fit their labels on one line as designed.
-QFont windowFont(FontSpec face) {
+QFont windowFont(ControlFont face) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(face.centiPoints == kDefaultFont.centiPoints ? 8.0
                                                                     : face.centiPoints / 100.0);

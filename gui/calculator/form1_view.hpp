@@ -27,7 +27,7 @@ QString toQString(std::string_view text);
 std::string fromQString(const QString& text);
 
 /// The font a control described with `face` is drawn in.
-QFont windowFont(FontSpec face = kDefaultFont);
+QFont windowFont(ControlFont face = kDefaultFont);
 
 /// Logical pixels for a length in twips (15 twips to the pixel at 96 dots per inch).
 constexpr int twipsToPixels(int twips) {

@@ -155,7 +155,7 @@ bool holdsTypedValue(const QAbstractSpinBox* box) {
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
-    return std::ranges::all_of(Actions(), [&a, &b](const ActionSpec& action) {
+    return std::ranges::all_of(Actions(), [&a, &b](const ActionDescription& action) {
         return CurrentValue(a, action) == CurrentValue(b, action);
     });
 }

@@ -155,7 +155,7 @@ TEST(ProjectExamples, every_group_matches_the_single_scenario_command_line) {
         ASSERT_EQ(report["groups"].size(), project["groups"].size());
         for (std::size_t i = 0; i < project["groups"].size(); ++i) {
             std::vector<std::string> args;
-            for (const ActionSpec& a : Actions()) {
+            for (const ActionDescription& a : Actions()) {
                 const auto value = project["groups"][i].find(std::string(a.option));
                 if (value != project["groups"][i].end()) {
                     args.push_back("--" + std::string(a.option));

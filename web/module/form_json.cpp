@@ -47,7 +47,7 @@ std::optional<ControlId> controlNamed(std::string_view name) {
 
 Json describeActions() {
     Json list = Json::array();
-    for (const ActionSpec& action : Actions()) {
+    for (const ActionDescription& action : Actions()) {
         Json j;
         j["option"] = action.option;
         switch (action.kind) {

@@ -50,9 +50,10 @@ Form1 copyOf(const Form1& form) {
 }
 
 bool sameInputs(const Form1& a, const Form1& b) {
-    return std::all_of(Actions().begin(), Actions().end(), [&a, &b](const ActionSpec& action) {
-        return CurrentValue(a, action) == CurrentValue(b, action);
-    });
+    return std::all_of(Actions().begin(), Actions().end(),
+                       [&a, &b](const ActionDescription& action) {
+                           return CurrentValue(a, action) == CurrentValue(b, action);
+                       });
 }
 
 // The lines of the plan the planner shows beside its inputs: its figures (the assumptions are
