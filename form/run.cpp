@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form/actions.hpp"
+#include "form/control_state.hpp"
 
 namespace lenstally {
 namespace {
@@ -37,33 +38,12 @@ void WriteRunJson(const Form1& form, std::ostream& out) {
 void WriteRunState(const Form1& form, std::ostream& out) {
     nlohmann::ordered_json all = nlohmann::ordered_json::object();
     for (const ControlDescription& d : ControlDescriptions()) {
-        const Control& c = form.control(d.id);
         nlohmann::ordered_json j;
         j["kind"] = KindName(d.kind);
         j["container"] = d.kind == ControlKind::Form
                              ? nlohmann::ordered_json(nullptr)
                              : nlohmann::ordered_json(Describe(d.container).name);
-        j["visible"] = c.visible;
-        j["left"] = c.left;
-        j["top"] = c.top;
-        j["width"] = c.width;
-        j["height"] = c.height;
-        switch (d.kind) {
-        case ControlKind::TextBox:
-            j["text"] = c.text;
-            break;
-        case ControlKind::ComboBox:
-            j["items"] = c.items;
-            j["listIndex"] = c.listIndex;
-            break;
-        case ControlKind::Option:
-            j["caption"] = c.text;
-            j["value"] = c.value;
-            break;
-        default:
-            j["caption"] = c.text;
-            break;
-        }
+        AddControlState(j, form, d.id, [](int twips) { return twips; });
         all[std::string(d.name)] = std::move(j);
     }
     out << dumpJson(all) << '\n';

@@ -7,6 +7,7 @@
 
 #include "form/actions.hpp"
 #include "form/control_names.hpp"
+#include "form/control_state.hpp"
 
 namespace lenstally::web {
 namespace {
@@ -82,29 +83,11 @@ Json describeActions() {
 }
 
 Json controlState(const Form1& form, ControlId id) {
-    const ControlDescription& d = Describe(id);
-    const Control& c = form.control(id);
     Json j;
-    j["name"] = d.name;
-    j["visible"] = c.visible;
-    j["left"] = TwipsToPixels(c.left);
-    j["top"] = TwipsToPixels(c.top);
-    j["width"] = TwipsToPixels(c.width);
-    j["height"] = TwipsToPixels(c.height);
-    switch (d.kind) {
-    case ControlKind::TextBox:
-        j["text"] = c.text;
-        break;
-    case ControlKind::ComboBox:
-        j["items"] = c.items;
-        j["listIndex"] = c.listIndex;
-        break;
-    case ControlKind::Option:
-        j["value"] = c.value;
-        break;
-    default:
-        j["caption"] = c.text;
-        break;
+    j["name"] = Describe(id).name;
+    AddControlState(j, form, id, [](int twips) { return TwipsToPixels(twips); });
+    if (Describe(id).kind == ControlKind::Option) {
+        j.erase("caption"); // the page shows an option button's caption as its own label
     }
     return j;
 }

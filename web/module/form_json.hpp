@@ -30,8 +30,8 @@ Json describeForm(const Form1& form);
 Json describeActions();
 
 /// A control's current state: {"name", "visible", "left", "top", "width", "height"} and, by
-/// kind, "text" (text box), "items" and "listIndex" (combo box), "caption" and "value" (option
-/// button, which shows no caption of its own) or "caption" (form, frame, label).
+/// kind, "text" (text box), "items" and "listIndex" (combo box), "value" (option button, whose
+/// caption the page shows as a label of its own) or "caption" (form, frame, label).
 Json controlState(const Form1& form, ControlId id);
 
 /// One user action on the form, as the request names it: {"do": "select", "control":
