@@ -5,6 +5,13 @@
 
 namespace lenstally {
 
+StorageSection StartingStorage() {
+    StorageSection s;
+    s.drive = {8, SizeUnit::TB};
+    s.layout.driveKB = SizeInKilobytes(s.drive.number, s.drive.unit);
+    return s;
+}
+
 SettledPlan SettlePlan(PlanSettings settings) {
     std::string note;
     if (settings.storage) {

@@ -3,12 +3,22 @@
 // The storage plan and recorder limits as someone edits them, one input at a time, kept to
 // settings a project file can hold.
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "project/project.hpp"
 
 namespace lenstally {
+
+/// The drive size units the plan's inputs offer, in the order they list them.
+inline constexpr std::array kDriveUnits{SizeUnit::TB, SizeUnit::GB, SizeUnit::TiB, SizeUnit::GiB};
+/// The largest drive size and Mbps per recorder the plan's inputs take.
+inline constexpr double kLargestPlanNumber = 1e15;
+
+/// The storage a plan starts with when it is switched on: 8 TB drives in RAID 0, filled to the
+/// end, no spares, no overhead.
+StorageSection StartingStorage();
 
 /// Everything a project says about its drives and recorders.
 struct PlanSettings {

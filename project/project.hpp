@@ -42,6 +42,10 @@ struct ProjectGroup {
     CameraDetails camera;
 };
 
+/// The largest whole number a project file's counts take (drives, spares, recorder limits), and
+/// so the largest the planners' inputs offer.
+inline constexpr std::int64_t kLargestCount = 1'000'000'000;
+
 /// The size of one drive as the file gives it: 8 TB, 3.84 TB, 1 TiB...
 struct DriveSize {
     double number = 0;

@@ -16,7 +16,6 @@ namespace {
 
 // Counts (drives, spares, widths, channels, bays) above this are refused: no site comes near it,
 // and every count stays exact in a double.
-constexpr std::int64_t kLargestCount = 1'000'000'000;
 
 using Kind = FileValue::Kind;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/planner/plan_panel.hpp"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include <QComboBox>
@@ -22,15 +24,12 @@
 namespace lenstally {
 namespace {
 
-constexpr int kLargestCount = 1'000'000'000; // as in project files
-
-constexpr SizeUnit kUnits[] = {SizeUnit::TB, SizeUnit::GB, SizeUnit::TiB, SizeUnit::GiB};
 constexpr RaidLevel kLevels[] = {RaidLevel::Raid0, RaidLevel::Raid1, RaidLevel::Raid5,
                                  RaidLevel::Raid6, RaidLevel::Raid10};
 
 QSpinBox* countBox(int minimum, const QString& special, QWidget* parent) {
     auto* box = new QSpinBox(parent);
-    box->setRange(minimum, kLargestCount);
+    box->setRange(minimum, static_cast<int>(kLargestCount));
     box->setKeyboardTracking(false);
     box->setSpecialValueText(special);
     return box;
@@ -40,13 +39,9 @@ bool usesArrays(RaidLevel raid) {
     return raid == RaidLevel::Raid5 || raid == RaidLevel::Raid6;
 }
 
-template <typename T, std::size_t N> int positionOf(const T (&values)[N], T value) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (values[i] == value) {
-            return static_cast<int>(i);
-        }
-    }
-    return 0;
+template <typename Values, typename T> int positionOf(const Values& values, T value) {
+    const auto found = std::find(std::begin(values), std::end(values), value);
+    return found == std::end(values) ? 0 : static_cast<int>(found - std::begin(values));
 }
 
 } // namespace
@@ -72,9 +67,9 @@ void PlanPanel::build() {
     auto* driveLayout = new QHBoxLayout(driveRow);
     driveLayout->setContentsMargins(0, 0, 0, 0);
     // Ranges wide enough for any value a project file may hold, so showing one never clips it.
-    m_driveSize = new NumberBox(1e-9, 1e15, driveRow);
+    m_driveSize = new NumberBox(1e-9, kLargestPlanNumber, driveRow);
     m_driveUnit = new QComboBox(driveRow);
-    for (const SizeUnit unit : kUnits) {
+    for (const SizeUnit unit : kDriveUnits) {
         m_driveUnit->addItem(toQString(UnitName(unit)));
     }
     m_driveUnit->setAccessibleName(QStringLiteral("Drive size unit"));
@@ -100,9 +95,8 @@ void PlanPanel::build() {
     m_fill->setSuffix(QStringLiteral(" %"));
     AddNamedRow(storage, QStringLiteral("Fill limit:"), m_fill);
     m_drives = countBox(0, QStringLiteral("not given"), m_storageBox);
-    // What the inputs offer when a plan is first switched on: 8 TB drives, filled to the end.
-    m_driveSize->setValue(8);
-    m_fill->setValue(100);
+    // What the inputs offer when a plan is first switched on.
+    showStorage(StartingStorage());
     AddNamedRow(storage, QStringLiteral("Drives installed:"), m_drives);
     layout->addWidget(m_storageBox, 0, 0);
 
@@ -112,7 +106,7 @@ void PlanPanel::build() {
     auto* recorder = new QFormLayout(m_recorderBox);
     m_channels = countBox(0, QStringLiteral("no limit"), m_recorderBox);
     AddNamedRow(recorder, QStringLiteral("Cameras per recorder:"), m_channels);
-    m_mbps = new NumberBox(0, 1e15, m_recorderBox);
+    m_mbps = new NumberBox(0, kLargestPlanNumber, m_recorderBox);
     m_mbps->setSpecialValueText(QStringLiteral("no limit"));
     AddNamedRow(recorder, QStringLiteral("Mbps per recorder:"), m_mbps);
     m_bays = countBox(0, QStringLiteral("no limit"), m_recorderBox);
@@ -159,6 +153,17 @@ QWidget* PlanPanel::lastInput() const {
     return m_bays;
 }
 
+void PlanPanel::showStorage(const StorageSection& s) {
+    m_driveSize->setValue(s.drive.number);
+    m_driveUnit->setCurrentIndex(positionOf(kDriveUnits, s.drive.unit));
+    m_raid->setCurrentIndex(positionOf(kLevels, s.layout.raid));
+    m_arrayWidth->setValue(static_cast<int>(s.layout.arrayWidth));
+    m_spares->setValue(static_cast<int>(s.layout.spares));
+    m_overhead->setValue(s.layout.overheadPercent);
+    m_fill->setValue(s.layout.fillPercent);
+    m_drives->setValue(static_cast<int>(s.drives.value_or(0)));
+}
+
 void PlanPanel::showSettings(const PlanSettings& settings) {
     m_shown = settings;
     const QSignalBlocker blockers[] = {
@@ -170,15 +175,7 @@ void PlanPanel::showSettings(const PlanSettings& settings) {
     // Without a storage section the inputs keep what they showed, ready to be switched on.
     m_storageBox->setChecked(settings.storage.has_value());
     if (settings.storage) {
-        const StorageSection& s = *settings.storage;
-        m_driveSize->setValue(s.drive.number);
-        m_driveUnit->setCurrentIndex(positionOf(kUnits, s.drive.unit));
-        m_raid->setCurrentIndex(positionOf(kLevels, s.layout.raid));
-        m_arrayWidth->setValue(static_cast<int>(s.layout.arrayWidth));
-        m_spares->setValue(static_cast<int>(s.layout.spares));
-        m_overhead->setValue(s.layout.overheadPercent);
-        m_fill->setValue(s.layout.fillPercent);
-        m_drives->setValue(static_cast<int>(s.drives.value_or(0)));
+        showStorage(*settings.storage);
     }
     m_arrayWidth->setEnabled(usesArrays(kLevels[std::max(0, m_raid->currentIndex())]));
     m_recorderBox->setChecked(settings.recorder.has_value());
@@ -196,7 +193,8 @@ void PlanPanel::edited(PlanField field) {
     PlanSettings next = m_shown;
     auto storageFromInputs = [this] {
         StorageSection s;
-        s.drive = {m_driveSize->value(), kUnits[std::max(0, m_driveUnit->currentIndex())]};
+        s.drive = {m_driveSize->value(),
+                   kDriveUnits[static_cast<std::size_t>(std::max(0, m_driveUnit->currentIndex()))]};
         s.layout.raid = kLevels[std::max(0, m_raid->currentIndex())];
         s.layout.arrayWidth = usesArrays(s.layout.raid) ? m_arrayWidth->value() : 0;
         s.layout.spares = m_spares->value();

@@ -58,6 +58,8 @@ public:
 
 private:
     void build();
+    /// Shows a storage section in its inputs; the caller blocks their signals where needed.
+    void showStorage(const StorageSection& s);
     void edited(PlanField field);
 
     EditHandler m_onEdit;

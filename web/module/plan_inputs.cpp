@@ -14,9 +14,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr double kLargestCount = 1'000'000'000; // as in project files
-constexpr std::array kUnits{SizeUnit::TB, SizeUnit::GB, SizeUnit::TiB, SizeUnit::GiB};
-
 // A number field of the inputs within [low, high] (each end open or closed), else nullopt.
 std::optional<double> number(const nlohmann::json& object, const char* key, double low,
                              bool lowOpen, double high, bool highOpen) {
@@ -31,7 +28,7 @@ std::optional<double> number(const nlohmann::json& object, const char* key, doub
 }
 
 std::optional<std::int64_t> count(const nlohmann::json& object, const char* key) {
-    const auto value = number(object, key, 0, false, kLargestCount, false);
+    const auto value = number(object, key, 0, false, static_cast<double>(kLargestCount), false);
     if (!value || *value != std::floor(*value)) {
         return std::nullopt;
     }
@@ -50,10 +47,7 @@ nlohmann::ordered_json planInputs(const PlanSettings& settings) {
     Json storage;
     storage["on"] = settings.storage.has_value();
     // Without a storage section the inputs show the plan a new one starts with.
-    const StorageSection s = settings.storage.value_or(
-        StorageSection{{8, SizeUnit::TB},
-                       DriveLayout{SizeInKilobytes(8, SizeUnit::TB), RaidLevel::Raid0},
-                       std::nullopt});
+    const StorageSection s = settings.storage.value_or(StartingStorage());
     storage["driveSize"] = s.drive.number;
     storage["driveUnit"] = UnitName(s.drive.unit);
     storage["raid"] = RaidNumber(s.layout.raid);
@@ -89,13 +83,13 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs) {
     const nlohmann::json& in = *storageIt;
     if (isOn(in)) {
         StorageSection s;
-        const auto size = number(in, "driveSize", 0, true, 1e15, false);
+        const auto size = number(in, "driveSize", 0, true, kLargestPlanNumber, false);
         if (!size) {
             return fail("Drive size must be above 0");
         }
         const auto unitIt = in.find("driveUnit");
         std::optional<SizeUnit> unit;
-        for (const SizeUnit u : kUnits) {
+        for (const SizeUnit u : kDriveUnits) {
             if (unitIt != in.end() && unitIt->is_string() &&
                 unitIt->get<std::string>() == UnitName(u)) {
                 unit = u;
@@ -134,7 +128,7 @@ PlanEdit readPlanInputs(const nlohmann::json& inputs) {
     const nlohmann::json& rec = *recorderIt;
     if (isOn(rec)) {
         const auto channels = count(rec, "channels");
-        const auto mbps = number(rec, "mbps", 0, false, 1e15, false);
+        const auto mbps = number(rec, "mbps", 0, false, kLargestPlanNumber, false);
         const auto bays = count(rec, "bays");
         if (!channels || !mbps || !bays) {
             return fail("Cameras per recorder and Drives per recorder are whole numbers from 0 to "
