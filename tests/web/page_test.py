@@ -311,6 +311,78 @@ class PageTest(unittest.TestCase):
                                             ".map(d => d.textContent)"):
                     self.assertIn(figure, table, run)
 
+    def test_random_planner_actions_keep_the_table_and_the_figures_true(self):
+        # Every toolbar command, row choice and typed edit, in a seeded random order; New and
+        # Open over unsaved changes ask first, and Save's download is the project on screen.
+        page = self.page
+        seed = random.randrange(1 << 30)
+        generate = random.Random(seed)
+        self.choose_file(EXAMPLES / "distribution-centre.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 4")
+        page.evaluate("""window.asked = 0; window.agree = false;
+            window.confirm = () => { ++asked; return agree; };
+            window.downloads = [];
+            HTMLAnchorElement.prototype.click = function () {
+                downloads.push(fetch(this.href).then(r => r.text()));
+            };""")
+        commands = ["add", "duplicate", "remove", "up", "down", "undo", "redo", "new", "save",
+                    "csv", "json"]
+        for step in range(60):
+            where = f"seed {seed}, step {step}"
+            saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+            changed = page.evaluate("lenstally.core.page({planner: 'changed'}).changed")
+            rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
+            what = generate.choice(commands + ["row", "name", "activity", "cameras", "open"])
+            if what in commands:
+                agree = generate.random() < 0.5
+                page.evaluate(f"agree = {json.dumps(agree)}; asked = 0; downloads = []")
+                page.click(f'#planner [data-do="{what}"]')
+                asked = page.evaluate("asked")
+                self.assertEqual(asked, int(what == "new" and changed), where)
+                if what == "new" and changed and not agree:
+                    self.assertEqual(page.evaluate("lenstally.core.page({planner: 'save'}).text"),
+                                     saved, where)
+                if what in ("save", "csv", "json"):
+                    flag = {"save": None, "csv": "--csv", "json": "--json"}[what]
+                    written = page.evaluate("Promise.all(downloads)")
+                    self.assertEqual(written, [saved if flag is None
+                                               else native("--project", "-", flag, text=saved)],
+                                     where)
+                if what == "save":
+                    self.assertFalse(
+                        page.evaluate("lenstally.core.page({planner: 'changed'}).changed"), where)
+            elif what == "open":
+                agree = generate.random() < 0.5
+                page.evaluate(f"agree = {json.dumps(agree)}; asked = 0")
+                self.choose_file(EXAMPLES / generate.choice(["shop.json", "warehouse.json"]))
+                page.wait_for("asked > 0 || !lenstally.core.page({planner: 'changed'}).changed")
+                self.assertEqual(page.evaluate("asked"), int(changed), where)
+            elif rows > 0:
+                row = generate.randint(1, rows)
+                page.click(f"#groups tbody tr:nth-child({row}) td:nth-child(2)")
+                if what == "name":
+                    page.click("#group-name")
+                    page.press("End")
+                    page.type_text(generate.choice(["x", " 2", "=1+2"]))
+                elif what == "activity":
+                    page.click("#group-activity", count=3)
+                    page.type_text(generate.choice(["0", "35", "100", "12.5"]))
+                    page.press("Tab")
+                elif what == "cameras":
+                    page.click(f"#groups tbody tr:nth-child({row}) td:nth-child(3)", count=2)
+                    page.press("End")
+                    page.type_text(generate.choice(["0", "5", "x"]))
+                    page.press("Enter")
+            # The table shows the document, and its totals are the command line's.
+            now = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+            report = json.loads(native("--project", "-", "--json", text=now))
+            self.assertEqual(page.evaluate("document.querySelectorAll('#groups tbody tr').length"),
+                             len(report["groups"]), where)
+            total = page.evaluate("[...document.querySelectorAll('#groups tfoot td')]"
+                                  ".slice(7, 9).map(c => c.textContent)")
+            self.assertEqual(total, [report["total"]["bandwidth"], report["total"]["storage"]],
+                             where)
+
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page
         page.drop_files([EXAMPLES / "shop.json"])  # a file dropped on the page opens too

@@ -297,6 +297,7 @@ Json PlannerSession::answer(const nlohmann::json& request) {
             document = ProjectDocument(*parsed.project);
         }
         m_document = std::move(document);
+        m_savedText = ProjectFileText(m_document.toProject());
         m_steps.clear();
         m_done = 0;
         m_selected = m_document.groupCount() > 0 ? std::optional<std::size_t>(0) : std::nullopt;
@@ -304,6 +305,17 @@ Json PlannerSession::answer(const nlohmann::json& request) {
     }
     if (*what == "show") {
         return show(0);
+    }
+    // Whether the project differs from the one last opened, started or saved; "saved" marks the
+    // project as it is now as saved.
+    if (*what == "changed" || *what == "saved") {
+        const std::string text = ProjectFileText(m_document.toProject());
+        if (*what == "saved") {
+            m_savedText = text;
+        }
+        Json j;
+        j["changed"] = text != m_savedText;
+        return j;
     }
     if (*what == "report") {
         Json j;

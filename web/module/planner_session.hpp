@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "project/project_document.hpp"
+#include "project/project_writer.hpp"
 #include "web/module/form_json.hpp"
 #include "web/module/plan_inputs.hpp"
 
@@ -25,7 +26,9 @@ public:
     /// "field" and "inputs", what the camera section's inputs hold; see EditedCamera), "plan"
     /// ("inputs", "field"), "project-name" ("name", or null for none), "undo" and "redo", and the
     /// outputs "save" (the project file), "json", "csv" and "table" (the command line's reports),
-    /// each answered as {"text"}, and "report" ("date"), the printed report, as {"html",
+    /// each answered as {"text"}, "changed" and "saved" (which first marks the project as saved),
+    /// each answered as {"changed"}: whether the project differs from the one last opened,
+    /// started or saved, and "report" ("date"), the printed report, as {"html",
     /// "pictures"}: each camera view's picture is a <div data-picture=N> for pictures[N].
     Json answer(const nlohmann::json& request);
 
@@ -56,6 +59,8 @@ private:
     std::vector<Step> m_steps;
     std::size_t m_done = 0; // steps m_steps[0, m_done) are in effect
     std::string m_note;     // what an edit adjusted, shown once
+    // The project file as last opened, started or saved.
+    std::string m_savedText = ProjectFileText(m_document.toProject());
 };
 
 } // namespace lenstally::web

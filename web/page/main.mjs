@@ -73,7 +73,7 @@ function keep() {
 function openText(text, source) {
     const view = plannerView();
     showView("planner");
-    return view.open(text, source);
+    return view.mayReplace() && view.open(text, source);
 }
 
 async function openFile(file) {
@@ -112,7 +112,10 @@ function baseName() {
 function connectPlannerFiles() {
     const on = (what, action) =>
         document.querySelector(`#planner [data-do="${what}"]`).addEventListener("click", action);
-    on("save", () => download(planner.text("save"), `${baseName()}.lenstally.json`, "application/json"));
+    on("save", () => {
+        download(planner.text("save"), `${baseName()}.lenstally.json`, "application/json");
+        planner.saved();
+    });
     on("csv", () => download(planner.text("csv"), `${baseName()}.csv`, "text/csv"));
     on("json", () => download(planner.text("json"), `${baseName()}.json`, "application/json"));
     on("print", () => {

@@ -52,6 +52,20 @@ export class PlannerView {
         return true;
     }
 
+    // Whether the project on screen may be replaced: it has no changes since it was opened,
+    // started or saved, or the user agrees to discard them.
+    mayReplace() {
+        return (
+            !this.m_ask({ planner: "changed" }).changed ||
+            window.confirm("The project has changes that were not saved. Discard them?")
+        );
+    }
+
+    // The project as it is now counts as saved (its file was just downloaded).
+    saved() {
+        this.m_ask({ planner: "saved" });
+    }
+
     text(what) {
         return this.m_ask({ planner: what }).text;
     }
@@ -65,7 +79,11 @@ export class PlannerView {
         for (const button of this.m_root.querySelectorAll(".toolbar button")) {
             const what = button.dataset.do;
             if (["add", "duplicate", "remove", "up", "down", "undo", "redo", "new"].includes(what)) {
-                button.addEventListener("click", () => this.ask({ planner: what }));
+                button.addEventListener("click", () => {
+                    if (what !== "new" || this.mayReplace()) {
+                        this.ask({ planner: what });
+                    }
+                });
             }
         }
         // Ctrl+Z undoes and Ctrl+Shift+Z or Ctrl+Y redoes, as in the desktop planner; in a text
