@@ -332,7 +332,8 @@ class PageTest(unittest.TestCase):
             saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
             changed = page.evaluate("lenstally.core.page({planner: 'changed'}).changed")
             rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
-            what = generate.choice(commands + ["row", "name", "activity", "cameras", "open"])
+            what = generate.choice(commands + ["row", "name", "activity", "cameras", "open",
+                                               "project", "plan", "plan", "calculator"])
             if what in commands:
                 agree = generate.random() < 0.5
                 page.evaluate(f"agree = {json.dumps(agree)}; asked = 0; downloads = []")
@@ -357,6 +358,31 @@ class PageTest(unittest.TestCase):
                 self.choose_file(EXAMPLES / generate.choice(["shop.json", "warehouse.json"]))
                 page.wait_for("asked > 0 || !lenstally.core.page({planner: 'changed'}).changed")
                 self.assertEqual(page.evaluate("asked"), int(changed), where)
+            elif what == "project":
+                page.click("#project-name")
+                page.press("End")
+                page.type_text(generate.choice(["x", " 2"]))
+            elif what == "plan":
+                pick = generate.choice(['[data-plan="storage.on"]', '[data-plan="recorder.on"]',
+                                        "#drive-size", "#raid", "#spares", "#drives", "#channels"])
+                if pick.startswith("[") or page.evaluate(
+                        f"document.querySelector('{pick}').disabled"):
+                    page.click(pick)
+                elif pick == "#raid":
+                    page.evaluate("document.getElementById('raid').focus()")
+                    page.press("ArrowDown")
+                else:
+                    page.click(pick, count=3)
+                    page.type_text(generate.choice(["0", "1", "3", "12", "7.5"]))
+                    page.press("Tab")
+            elif what == "calculator" and rows > 0:
+                page.evaluate(f"""(() => {{
+                    const radios = document.querySelectorAll(
+                        '#planner-calculator input[type=radio]:not([hidden])');
+                    radios[{generate.randrange(1000)} % radios.length].dataset.pick = '';
+                }})()""")
+                page.click("[data-pick]")
+                page.evaluate("document.querySelector('[data-pick]').removeAttribute('data-pick')")
             elif rows > 0:
                 row = generate.randint(1, rows)
                 page.click(f"#groups tbody tr:nth-child({row}) td:nth-child(2)")
@@ -382,6 +408,14 @@ class PageTest(unittest.TestCase):
                                   ".slice(7, 9).map(c => c.textContent)")
             self.assertEqual(total, [report["total"]["bandwidth"], report["total"]["storage"]],
                              where)
+            table = native("--project", "-", text=now)
+            plan = json.loads(now)
+            for part, key in (("storage", "storage"), ("recorder", "recorder")):
+                figures = page.evaluate(f"[...document.querySelectorAll('#{part}-figures dd')]"
+                                        ".map(d => d.textContent)")
+                self.assertEqual(bool(figures), key in plan, where)
+                for figure in figures:
+                    self.assertIn(figure, table, where)
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page
