@@ -220,16 +220,14 @@ void PlannerWindow::buildWidgets() {
     // the selected group on the right.
     auto* central = new QWidget(this);
     auto* centralLayout = new QVBoxLayout(central);
-    auto* left = central;
-    auto* leftLayout = centralLayout;
     auto* nameForm = new QFormLayout;
-    m_projectName = new QLineEdit(left);
+    m_projectName = new QLineEdit(central);
     m_projectName->setPlaceholderText(QStringLiteral("Untitled"));
     m_projectName->setAccessibleName(QStringLiteral("Project name"));
-    auto* nameLabel = new QLabel(QStringLiteral("&Project name:"), left);
+    auto* nameLabel = new QLabel(QStringLiteral("&Project name:"), central);
     nameLabel->setBuddy(m_projectName);
     nameForm->addRow(nameLabel, m_projectName);
-    leftLayout->addLayout(nameForm);
+    centralLayout->addLayout(nameForm);
 
     m_groups = new GroupsModel(
         m_document,
@@ -237,7 +235,7 @@ void PlannerWindow::buildWidgets() {
             tableEdited(group, column, value);
         },
         this);
-    m_table = new QTableView(left);
+    m_table = new QTableView(central);
     m_table->setModel(m_groups);
     m_table->setObjectName(QStringLiteral("groups"));
     m_table->setAccessibleName(QStringLiteral("Camera groups"));
@@ -276,18 +274,18 @@ void PlannerWindow::buildWidgets() {
     }
     m_table->setColumnWidth(GroupsModel::Name,
                             metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
-    auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), left);
+    auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), central);
     tableLabel->setBuddy(m_table);
     // The groups above, the plan and the selected group below; the user moves the lines between
     // them.
-    auto* leftSplitter = new QSplitter(Qt::Vertical, left);
-    auto* tableArea = new QWidget(leftSplitter);
+    auto* groupsSplitter = new QSplitter(Qt::Vertical, central);
+    auto* tableArea = new QWidget(groupsSplitter);
     auto* tableLayout = new QVBoxLayout(tableArea);
     tableLayout->setContentsMargins(0, 0, 0, 0);
     tableLayout->addWidget(tableLabel);
     tableLayout->addWidget(m_table);
-    leftLayout->addWidget(leftSplitter, 1);
-    auto* splitter = new QSplitter(Qt::Horizontal, leftSplitter);
+    centralLayout->addWidget(groupsSplitter, 1);
+    auto* belowSplitter = new QSplitter(Qt::Horizontal, groupsSplitter);
 
     m_plan = new PlanPanel(
         [this](PlanField field, const PlanSettings& settings, const QString& note) {
@@ -296,21 +294,21 @@ void PlannerWindow::buildWidgets() {
                 statusBar()->showMessage(note, 10000);
             }
         },
-        left);
-    auto* planScroll = new QScrollArea(splitter);
+        central);
+    auto* planScroll = new QScrollArea(belowSplitter);
     planScroll->setWidget(m_plan);
     planScroll->setWidgetResizable(true);
     planScroll->setFrameShape(QFrame::NoFrame);
-    leftSplitter->addWidget(tableArea);
-    leftSplitter->addWidget(splitter);
-    leftSplitter->setStretchFactor(0, 0);
-    leftSplitter->setStretchFactor(1, 1);
+    groupsSplitter->addWidget(tableArea);
+    groupsSplitter->addWidget(belowSplitter);
+    groupsSplitter->setStretchFactor(0, 0);
+    groupsSplitter->setStretchFactor(1, 1);
     // Room for a few groups with the totals; the plan and the selected group take the rest.
-    leftSplitter->setSizes({m_table->verticalHeader()->defaultSectionSize() * 7 + 40, 600});
+    groupsSplitter->setSizes({m_table->verticalHeader()->defaultSectionSize() * 7 + 40, 600});
 
     // Right: the selected group, its name and activity always in view, then its calculator and
     // camera view as tabs, which scroll up and down on a short screen.
-    auto* rightPane = new QWidget(splitter);
+    auto* rightPane = new QWidget(belowSplitter);
     auto* rightPaneLayout = new QVBoxLayout(rightPane);
     rightPaneLayout->setContentsMargins(0, 0, 0, 0);
     auto* right = new QWidget(rightPane);
@@ -363,10 +361,10 @@ void PlannerWindow::buildWidgets() {
     rightScroll->setMinimumWidth(m_calculator->width() + 40);
     rightPaneLayout->addWidget(rightScroll, 1);
 
-    splitter->addWidget(planScroll);
-    splitter->addWidget(rightPane);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 0);
+    belowSplitter->addWidget(planScroll);
+    belowSplitter->addWidget(rightPane);
+    belowSplitter->setStretchFactor(0, 1);
+    belowSplitter->setStretchFactor(1, 0);
     setCentralWidget(central);
 
     // Keyboard order: project name, groups, the group's name and activity, the calculator, the
