@@ -40,7 +40,7 @@ bool usesArrays(RaidLevel raid) {
 }
 
 template <typename Values, typename T> int positionOf(const Values& values, T value) {
-    const auto found = std::find(std::begin(values), std::end(values), value);
+    const auto* const found = std::find(std::begin(values), std::end(values), value);
     return found == std::end(values) ? 0 : static_cast<int>(found - std::begin(values));
 }
 
