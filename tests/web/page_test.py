@@ -443,6 +443,15 @@ class PageTest(unittest.TestCase):
         page.click('#restore [data-do="restore"]')
         rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
         self.assertEqual(rows, 3)
+        # Discarded, the kept project is gone and not offered again.
+        page.open(PAGE.as_uri())
+        page.wait_for("!document.getElementById('restore').hidden")
+        page.click('#restore [data-do="discard"]')
+        self.assertIsNone(page.evaluate("localStorage.getItem('lenstally.project')"))
+        page.open(PAGE.as_uri())
+        page.since_navigation("lenstally-figures")
+        page.evaluate("new Promise(done => setTimeout(done, 50))")
+        self.assertTrue(page.evaluate("document.getElementById('restore').hidden"))
 
     def test_page_with_a_project_built_in_opens_on_it(self):
         # As the desktop planner writes it: the project file's text in a JSON script element
