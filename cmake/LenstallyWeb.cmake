@@ -22,8 +22,12 @@ if(NOT LENSTALLY_WEB STREQUAL "OFF")
     find_program(LENSTALLY_WEB_CLANG NAMES clang++-14 clang++)
     find_program(LENSTALLY_WEB_WASM_LD NAMES wasm-ld-14 wasm-ld)
     find_program(LENSTALLY_WEB_WASM_OPT NAMES wasm-opt)
+    # The archiver cmake/wasm32-wasi.cmake requires (GNU ar cannot index wasm objects).
+    find_program(LENSTALLY_WEB_AR NAMES llvm-ar-14 llvm-ar)
+    find_program(LENSTALLY_WEB_RANLIB NAMES llvm-ranlib-14 llvm-ranlib)
     find_package(Python3 COMPONENTS Interpreter)
-    foreach(program IN ITEMS LENSTALLY_WEB_CLANG LENSTALLY_WEB_WASM_LD LENSTALLY_WEB_WASM_OPT)
+    foreach(program IN ITEMS LENSTALLY_WEB_CLANG LENSTALLY_WEB_WASM_LD LENSTALLY_WEB_WASM_OPT
+                             LENSTALLY_WEB_AR LENSTALLY_WEB_RANLIB)
         if(NOT ${program})
             list(APPEND missing ${program})
         endif()

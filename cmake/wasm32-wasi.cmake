@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Toolchain for WebAssembly (wasm32-wasi) with Debian 12's clang 14 and its packages: wasi-libc,
 # libc++-14-dev-wasm32, libc++abi-14-dev-wasm32, libclang-rt-14-dev-wasm32 and lld-14, plus
-# binaryen's wasm-opt. Modules link as reactors (no main; the host calls _initialize, then the
-# exported functions), without exceptions, with unused sections dropped.
+# LLVM's archiver (llvm-14) and binaryen's wasm-opt. Modules link as reactors (no main; the host
+# calls _initialize, then the exported functions), without exceptions, with unused sections
+# dropped.
 #
 #   cmake -S . -B build-web -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake
 #
@@ -20,12 +21,25 @@ set(LENSTALLY_WASI_PREFIX /usr CACHE PATH "Prefix holding include/wasm32-wasi an
 set(LENSTALLY_WASI_HEADER_LIBRARIES /usr/include/fast_float /usr/include/nlohmann
     CACHE STRING "Header-only library folders made visible inside the WASI sysroot")
 
-find_program(LENSTALLY_WASM_CXX NAMES clang++-14 clang++ REQUIRED)
-find_program(LENSTALLY_WASM_C NAMES clang-14 clang REQUIRED)
+# Each program the build runs, found by name or the configure step stops, naming the Debian
+# package that holds it.
+function(lenstally_wasm_program variable package)
+    find_program(${variable} NAMES ${ARGN})
+    if(NOT ${variable})
+        message(FATAL_ERROR "wasm32-wasi: none of ${ARGN} is installed "
+                            "(Debian package ${package}: scripts/ensure-packages web)")
+    endif()
+endfunction()
+lenstally_wasm_program(LENSTALLY_WASM_CXX clang-14 clang++-14 clang++)
+lenstally_wasm_program(LENSTALLY_WASM_C clang-14 clang-14 clang)
+# Static libraries of wasm objects need LLVM's archiver: GNU ar writes no symbol index for them,
+# and wasm-ld then refuses the archive.
+lenstally_wasm_program(LENSTALLY_WASM_AR llvm-14 llvm-ar-14 llvm-ar)
+lenstally_wasm_program(LENSTALLY_WASM_RANLIB llvm-14 llvm-ranlib-14 llvm-ranlib)
 # clang runs wasm-opt by itself, with flags of its choosing, whenever it finds it on PATH and an
 # optimisation level reaches the link line. The link line below ends in -O0 so it never does;
 # the build runs this wasm-opt on purpose with LENSTALLY_WASM_OPT_FLAGS, the same on every machine.
-find_program(LENSTALLY_WASM_OPT NAMES wasm-opt REQUIRED)
+lenstally_wasm_program(LENSTALLY_WASM_OPT binaryen wasm-opt)
 set(LENSTALLY_WASM_OPT_FLAGS -O2 --strip-debug --strip-producers
     CACHE STRING "The fixed flags wasm-opt runs with on every module")
 
@@ -33,6 +47,8 @@ set(CMAKE_C_COMPILER ${LENSTALLY_WASM_C})
 set(CMAKE_CXX_COMPILER ${LENSTALLY_WASM_CXX})
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
+set(CMAKE_AR ${LENSTALLY_WASM_AR} CACHE FILEPATH "The archiver of wasm static libraries" FORCE)
+set(CMAKE_RANLIB ${LENSTALLY_WASM_RANLIB} CACHE FILEPATH "The indexer of wasm static libraries" FORCE)
 
 # The sysroot is made once in the top build folder; try_compile projects get its path passed in.
 if(NOT LENSTALLY_WASI_SYSROOT)
