@@ -33,6 +33,8 @@ struct DriveLayout {
     std::int64_t spares = 0;     // hot spares, never counted among the active drives
     double overheadPercent = 0;  // lost to formatting and the file system, 0 to under 100
     double fillPercent = 100;    // share of the usable capacity recordings may fill, above 0
+
+    friend bool operator==(const DriveLayout&, const DriveLayout&) = default;
 };
 
 /// The most drives (spares included) a plan considers.
@@ -89,6 +91,8 @@ struct RecorderLimits {
     std::optional<double> channels; // cameras per recorder, at least 1
     std::optional<double> mbps;     // incoming bandwidth per recorder in Mbps, above 0
     std::optional<double> bays;     // drives per recorder, at least 1
+
+    friend bool operator==(const RecorderLimits&, const RecorderLimits&) = default;
 };
 
 enum class RecorderLimit { Minimum, Channels, Bandwidth, Bays };

@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "project/camera_inputs.hpp"
 
+#include <cmath>
+
 #include "project/project_writer.hpp"
 
 namespace lenstally {
+namespace {
+
+bool isWhole(double value) {
+    return std::isfinite(value) && value == std::trunc(value) && std::abs(value) <= 1e15;
+}
+
+} // namespace
 
 GroupView ViewInputs::view() const {
     return {distance, form == LensForm::Angle ? Lens{LensForm::Angle, hfov, 0, 0}
@@ -19,11 +28,12 @@ CameraDetails EditedCamera(const CameraDetails& shown, CameraField field,
             inputs.camera.empty() ? std::nullopt : std::optional<std::string>(inputs.camera);
         break;
     case CameraField::Pixels:
-        next.pixels = inputs.pixels;
+        next.pixels = static_cast<std::int64_t>(inputs.pixels);
         break;
     case CameraField::ResolutionWidth:
-        next.pixels =
-            inputs.resolutionWidth ? std::nullopt : std::optional<std::int64_t>(inputs.pixels);
+        next.pixels = inputs.resolutionWidth
+                          ? std::nullopt
+                          : std::optional<std::int64_t>(static_cast<std::int64_t>(inputs.pixels));
         break;
     case CameraField::View:
         next.view = inputs.view ? std::optional(inputs.target.view()) : std::nullopt;
@@ -39,6 +49,22 @@ CameraDetails EditedCamera(const CameraDetails& shown, CameraField field,
         break;
     }
     return next;
+}
+
+std::string CameraInputsProblem(const CameraDetails& shown, CameraField field,
+                                const CameraInputs& inputs) {
+    const bool widthGiven = field == CameraField::Pixels ||
+                            (field == CameraField::ResolutionWidth && !inputs.resolutionWidth);
+    if (widthGiven && !isWhole(inputs.pixels)) {
+        return "\"pixels\" must be a whole number";
+    }
+    const CameraDetails next = EditedCamera(shown, field, inputs);
+    if (const std::optional<GroupView>& v = next.view;
+        v && (!std::isfinite(v->distance) || !std::isfinite(v->lens.hfov) ||
+              !std::isfinite(v->lens.focal) || !std::isfinite(v->lens.sensor))) {
+        return "view: the distance and the lens must be numbers";
+    }
+    return CameraDetailsProblem(next);
 }
 
 std::string CameraDetailsProblem(const CameraDetails& details) {

@@ -43,7 +43,7 @@ struct ViewInputs {
 /// What the section's inputs hold.
 struct CameraInputs {
     std::string camera;          // the camera's name; empty for none
-    std::int64_t pixels = 0;     // the width shown
+    double pixels = 0;           // the width shown, a whole number unless typed otherwise
     bool resolutionWidth = true; // the width is the resolution's, not the camera's own
     bool view = false;           // the camera view is switched on
     ViewInputs target;
@@ -55,6 +55,12 @@ struct CameraInputs {
 /// view switched on or off, or a value of the view's (which changes nothing while it is off).
 CameraDetails EditedCamera(const CameraDetails& shown, CameraField field,
                            const CameraInputs& inputs);
+
+/// Why the inputs cannot give a group that had `shown` new details once the user changed
+/// `field`: a width that is not a whole number, a view's value that is not a number, or what a
+/// project file could not hold (see CameraDetailsProblem); empty when they can.
+std::string CameraInputsProblem(const CameraDetails& shown, CameraField field,
+                                const CameraInputs& inputs);
 
 /// Why a project file could not hold `details` as a group's camera keys, in the command line's
 /// words after the group's name: "view: \"distance\" is 0; allowed values are numbers from 0.01

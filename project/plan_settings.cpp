@@ -1,9 +1,55 @@
 // SPDX-License-Identifier: MIT
 #include "project/plan_settings.hpp"
 
+#include <cmath>
+
 #include "project/plan_lines.hpp"
 
 namespace lenstally {
+namespace {
+
+bool within(double value, double low, bool lowOpen, double high, bool highOpen) {
+    return std::isfinite(value) && (lowOpen ? value > low : value >= low) &&
+           (highOpen ? value < high : value <= high);
+}
+
+bool isCount(double value) {
+    return within(value, 0, false, static_cast<double>(kLargestCount), false) &&
+           value == std::floor(value);
+}
+
+std::int64_t countOf(double value) {
+    return static_cast<std::int64_t>(value);
+}
+
+// A limit of 0 is no limit.
+std::optional<double> limitOf(double value) {
+    return value > 0 ? std::optional<double>(value) : std::nullopt;
+}
+
+bool usesArrays(RaidLevel raid) {
+    return raid == RaidLevel::Raid5 || raid == RaidLevel::Raid6;
+}
+
+StorageSection storageOf(const PlanInputs& in) {
+    StorageSection s;
+    s.drive = {in.driveSize, in.driveUnit};
+    s.layout.raid = in.raid;
+    s.layout.arrayWidth = usesArrays(in.raid) ? countOf(in.arrayWidth) : 0;
+    s.layout.spares = countOf(in.spares);
+    s.layout.overheadPercent = in.overhead;
+    s.layout.fillPercent = in.fill;
+    if (in.drives > 0) {
+        s.drives = countOf(in.drives);
+    }
+    return s;
+}
+
+RecorderLimits recorderOf(const PlanInputs& in) {
+    return {limitOf(in.channels), limitOf(in.mbps), limitOf(in.bays)};
+}
+
+} // namespace
 
 StorageSection StartingStorage() {
     StorageSection s;
@@ -41,6 +87,81 @@ SettledPlan SettlePlan(PlanSettings settings) {
         note.pop_back();
     }
     return {settings, std::move(note)};
+}
+
+std::string PlanInputsProblem(const PlanInputs& in) {
+    if (in.storage) {
+        if (!within(in.driveSize, 0, true, kLargestPlanNumber, false)) {
+            return "Drive size must be above 0";
+        }
+        if (!isCount(in.arrayWidth) || !isCount(in.spares) || !isCount(in.drives)) {
+            return "Most drives per array, Hot spares and Drives installed are whole numbers from "
+                   "0 to 1000000000";
+        }
+        if (!within(in.overhead, 0, false, 100, true) || !within(in.fill, 0, true, 100, false)) {
+            return "File-system overhead is from 0 to below 100 %, Fill limit above 0 to 100 %";
+        }
+    }
+    if (in.recorder && (!isCount(in.channels) || !isCount(in.bays) ||
+                        !within(in.mbps, 0, false, kLargestPlanNumber, false))) {
+        return "Cameras per recorder and Drives per recorder are whole numbers from 0 to "
+               "1000000000, Mbps per recorder from 0 to 1e15";
+    }
+    return {};
+}
+
+SettledPlan EditedPlan(const PlanSettings& shown, PlanField field, const PlanInputs& inputs) {
+    PlanSettings next = shown;
+    switch (field) {
+    case PlanField::Storage:
+        next.storage = inputs.storage ? std::optional(storageOf(inputs)) : std::nullopt;
+        break;
+    case PlanField::Recorder:
+        next.recorder = inputs.recorder ? std::optional(recorderOf(inputs)) : std::nullopt;
+        break;
+    case PlanField::Channels:
+    case PlanField::Mbps:
+    case PlanField::Bays:
+        if (next.recorder) {
+            next.recorder = recorderOf(inputs);
+        }
+        break;
+    default:
+        if (next.storage) {
+            // Only the input edited takes the inputs' value; the rest stay the document's.
+            StorageSection& s = *next.storage;
+            const StorageSection in = storageOf(inputs);
+            switch (field) {
+            case PlanField::DriveSize:
+            case PlanField::DriveUnit:
+                s.drive = in.drive;
+                break;
+            case PlanField::Raid:
+                s.layout.raid = in.layout.raid;
+                s.layout.arrayWidth = in.layout.arrayWidth;
+                break;
+            case PlanField::ArrayWidth:
+                s.layout.arrayWidth = in.layout.arrayWidth;
+                break;
+            case PlanField::Spares:
+                s.layout.spares = in.layout.spares;
+                break;
+            case PlanField::Overhead:
+                s.layout.overheadPercent = in.layout.overheadPercent;
+                break;
+            case PlanField::Fill:
+                s.layout.fillPercent = in.layout.fillPercent;
+                break;
+            case PlanField::Drives:
+                s.drives = in.drives;
+                break;
+            default:
+                break;
+            }
+        }
+        break;
+    }
+    return SettlePlan(next);
 }
 
 } // namespace lenstally

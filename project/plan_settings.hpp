@@ -24,6 +24,8 @@ StorageSection StartingStorage();
 struct PlanSettings {
     std::optional<StorageSection> storage;
     std::optional<RecorderLimits> recorder;
+
+    friend bool operator==(const PlanSettings&, const PlanSettings&) = default;
 };
 
 /// Settings made valid, and what had to change to make them so.
@@ -37,5 +39,48 @@ struct SettledPlan {
 /// layout cannot use moves to the next valid count (or is cleared when there is none), and
 /// without a storage section the recorders have no drives-per-recorder limit.
 SettledPlan SettlePlan(PlanSettings settings);
+
+/// Which input of the plan an edit came from; consecutive edits of one input make one undo step.
+enum class PlanField {
+    Storage,
+    DriveSize,
+    DriveUnit,
+    Raid,
+    ArrayWidth,
+    Spares,
+    Overhead,
+    Fill,
+    Drives,
+    Recorder,
+    Channels,
+    Mbps,
+    Bays
+};
+
+/// What the plan's inputs hold. Counts and limits are numbers as typed (NaN for an empty box);
+/// 0 means none: no array width, no drives given, no limit.
+struct PlanInputs {
+    bool storage = false; // the storage plan is switched on
+    double driveSize = 8;
+    SizeUnit driveUnit = SizeUnit::TB;
+    RaidLevel raid = RaidLevel::Raid0;
+    double arrayWidth = 0;
+    double spares = 0;
+    double overhead = 0; // percent
+    double fill = 100;   // percent
+    double drives = 0;
+    bool recorder = false; // the recorders are switched on
+    double channels = 0;
+    double mbps = 0;
+    double bays = 0;
+};
+
+/// Why the inputs of a section switched on cannot be a plan, in the inputs' own words ("Drive
+/// size must be above 0"); empty when they can. The ranges are a project file's.
+std::string PlanInputsProblem(const PlanInputs& inputs);
+
+/// The settings of a plan that had `shown` once the user changed `field` to what `inputs` hold
+/// (which PlanInputsProblem accepts), made valid by SettlePlan.
+SettledPlan EditedPlan(const PlanSettings& shown, PlanField field, const PlanInputs& inputs);
 
 } // namespace lenstally

@@ -50,12 +50,16 @@ inline constexpr std::int64_t kLargestCount = 1'000'000'000;
 struct DriveSize {
     double number = 0;
     SizeUnit unit = SizeUnit::TB;
+
+    friend bool operator==(const DriveSize&, const DriveSize&) = default;
 };
 
 struct StorageSection {
     DriveSize drive;
     DriveLayout layout;                 // layout.driveKB is the drive's size in KB
     std::optional<std::int64_t> drives; // drives installed, spares included; a valid count
+
+    friend bool operator==(const StorageSection&, const StorageSection&) = default;
 };
 
 struct Project {

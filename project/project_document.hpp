@@ -29,7 +29,8 @@ public:
 
     /// A change of the list of groups, or of one group's whole form.
     struct GroupChange {
-        enum class Kind { Insert, Remove, Move, Replace };
+        // Reset: the whole project is replaced by another (announced by its planner session).
+        enum class Kind { Insert, Remove, Move, Replace, Reset };
         Kind kind;
         std::size_t at;     // the position inserted, removed, replaced, or moved from
         std::size_t to = 0; // Move only: the position the group ends at

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A project being edited in a planner: the open ProjectDocument, the selected group, the undo
+// history and whether the project differs from the one last opened, started or saved. Every edit
+// either planner offers is an operation here, written once: the desktop window and the page only
+// turn a user's gesture into a call and lay out what the session says has changed.
+//
+// Each operation tells the listener, and returns, what it changed (SessionChange): the rows of
+// the groups table, the totals, the plan, the selected group's form or camera. Groups inserted,
+// removed or moved are announced before and after, as the document announces them, so a table
+// keeps its rows in step and a panel lets go of a group before it goes.
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form/form_action.hpp"
+#include "project/camera_inputs.hpp"
+#include "project/plan_settings.hpp"
+#include "project/project_document.hpp"
+
+namespace lenstally {
+
+/// What one operation of a session changed.
+struct SessionChange {
+    /// Groups inserted, removed, moved or all replaced: every row may show another group now.
+    bool rowsShifted = false;
+    /// Groups whose row shows other texts, by position after the operation (rows shifted or not).
+    std::vector<std::size_t> rows;
+    bool totals = false;    // the TOTAL row and the plan's figures
+    bool plan = false;      // the plan's inputs
+    bool name = false;      // the project's name
+    bool selection = false; // another group, or none, is selected
+    bool group = false;     // the selected group's name, activity, camera or figures
+    bool form = false;      // the selected group's form as a whole (selected, or put back)
+    /// With a calculator action: the selected group's controls it changed, in the order first
+    /// written.
+    std::vector<ControlId> controls;
+    bool history = false; // what Undo and Redo would do, or whether the project is modified
+    std::string note;     // a value the edit adjusted, told once
+    std::string error;    // why the edit was refused; nothing changed then
+
+    bool any() const;
+};
+
+class PlannerSession {
+public:
+    /// Told of each change of the list of groups before and after it is made (see
+    /// ProjectDocument::Listener; a Reset announces a whole new project), and of what every
+    /// operation changed once it is done.
+    class Listener {
+    public:
+        virtual void beforeGroupChange(const ProjectDocument::GroupChange& change) = 0;
+        virtual void afterGroupChange(const ProjectDocument::GroupChange& change) = 0;
+        virtual void sessionChanged(const SessionChange& change) = 0;
+
+    protected:
+        ~Listener() = default;
+    };
+
+    /// The most steps undo keeps; the oldest go first.
+    static constexpr std::size_t kUndoLimit = 1000;
+
+    /// A new project, unmodified.
+    PlannerSession();
+    ~PlannerSession();
+    PlannerSession(const PlannerSession&) = delete;
+    PlannerSession& operator=(const PlannerSession&) = delete;
+
+    /// The one listener, or nullptr; it must outlive the session or be unset first.
+    void setListener(Listener* listener) { m_listener = listener; }
+
+    const ProjectDocument& document() const { return m_document; }
+    /// The group the planner shows, if any.
+    std::optional<std::size_t> selected() const { return m_selected; }
+
+    // Opening. Each clears the history and counts the project as unmodified.
+
+    /// A new project: no name, no groups, no plan.
+    const SessionChange& startNew();
+    /// The project a file describes; its first group selected.
+    const SessionChange& open(const Project& project);
+
+    /// Selects group `group` (none with nullopt; a position beyond the last group is ignored).
+    const SessionChange& select(std::optional<std::size_t> group);
+
+    // Edits. Each is one undo step; consecutive edits of one field of one group (typing in one
+    // box, one plan input, one camera input) make one step. An edit that changes nothing makes
+    // none. Edits of a group select it.
+
+    /// A new group after the selected one (or at the end), "Group N", selected.
+    const SessionChange& addGroup();
+    /// A copy of the selected group after it, named "... (copy)", selected.
+    const SessionChange& duplicateGroup();
+    /// Removes the selected group; the one after it (or the new last) is selected.
+    const SessionChange& removeGroup();
+    const SessionChange& moveGroupUp();
+    const SessionChange& moveGroupDown();
+    const SessionChange& renameGroup(std::size_t group, std::string name);
+    /// Percent of the recording hours, clamped to 0..100; a value that is not a number changes
+    /// nothing.
+    const SessionChange& setActivity(std::size_t group, double activity);
+    /// A calculator action on group `group`'s form; refused (error) where FormActionProblem says
+    /// so.
+    const SessionChange& editForm(std::size_t group, const FormAction& action);
+    /// The camera section's input `field` changed to what `inputs` hold; refused (error) where
+    /// CameraInputsProblem says so.
+    const SessionChange& editCamera(std::size_t group, CameraField field,
+                                    const CameraInputs& inputs);
+    /// The plan's input `field` changed to what `inputs` hold; refused (error) where
+    /// PlanInputsProblem says so. An input adjusted to keep the plan valid is told in the note.
+    const SessionChange& editPlan(PlanField field, const PlanInputs& inputs);
+    /// The project's name; empty for none.
+    const SessionChange& renameProject(std::string name);
+
+    // History.
+
+    const SessionChange& undo();
+    const SessionChange& redo();
+    /// What Undo and Redo would do, as their menu items say after "Undo " or "Redo ": "Rename
+    /// group"; nullopt when there is nothing to undo or redo.
+    std::optional<std::string> undoText() const;
+    std::optional<std::string> redoText() const;
+    /// The steps in the history, done and undone.
+    std::size_t stepCount() const { return m_steps.size(); }
+
+    /// Whether the project differs from the one last opened, started or saved.
+    bool isModified() const { return m_clean != m_done; }
+    /// The project as it is now counts as saved.
+    const SessionChange& markSaved();
+    /// The project counts as unsaved until it is saved, whatever undo does (a recovered copy).
+    const SessionChange& markUnsaved();
+
+private:
+    struct Step {
+        std::string label;
+        std::string mergeKey; // consecutive steps with the same non-empty key make one
+        std::function<void(ProjectDocument&)> undo;
+        std::function<void(ProjectDocument&)> redo;
+        std::optional<std::size_t> afterUndo; // the group to select after undoing it
+        std::optional<std::size_t> afterRedo; // and after doing it again
+        bool structural = false;              // groups are added, removed or moved
+    };
+    class DocumentListener;
+
+    SessionChange& begin();
+    const SessionChange& finish();
+    const SessionChange& refused(std::string why);
+    void reset(ProjectDocument document);
+    void record(Step step);
+    void selectAfter(std::optional<std::size_t> group);
+    void groupEdited(std::size_t group);
+    void insertGroup(std::size_t at, ProjectDocument::Group group, std::string label);
+    const SessionChange& move(bool up);
+
+    ProjectDocument m_document;
+    std::optional<std::size_t> m_selected;
+    std::deque<Step> m_steps;
+    std::size_t m_done = 0; // steps m_steps[0, m_done) are in effect
+    // The m_done at which the project is as last opened, started or saved; nullopt when no undo
+    // or redo can reach that state again.
+    std::optional<std::size_t> m_clean = 0;
+    SessionChange m_change;
+    Listener* m_listener = nullptr;
+    std::unique_ptr<DocumentListener> m_documentListener;
+};
+
+} // namespace lenstally

@@ -1,0 +1,374 @@
+// SPDX-License-Identifier: MIT
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+
+#include "project/group_rows.hpp"
+#include "project/planner_session.hpp"
+#include "project/project_reports.hpp"
+#include "project/project_writer.hpp"
+
+namespace lenstally {
+namespace {
+
+Project example(const char* name) {
+    std::ifstream in(std::string(LENSTALLY_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ProjectParse parsed = ParseProject(text);
+    EXPECT_TRUE(parsed.project) << parsed.error;
+    return parsed.project.value_or(Project{});
+}
+
+std::string fileText(const PlannerSession& session) {
+    return ProjectFileText(session.document().toProject());
+}
+
+FormAction typing(ControlId control, std::string text) {
+    return {FormAction::Kind::Type, control, -1, std::move(text)};
+}
+
+PlanInputs planOf(const PlannerSession& session) {
+    PlanInputs in;
+    const ProjectDocument& d = session.document();
+    if (d.storage()) {
+        const StorageSection& s = *d.storage();
+        in.storage = true;
+        in.driveSize = s.drive.number;
+        in.driveUnit = s.drive.unit;
+        in.raid = s.layout.raid;
+        in.arrayWidth = static_cast<double>(s.layout.arrayWidth);
+        in.spares = static_cast<double>(s.layout.spares);
+        in.overhead = s.layout.overheadPercent;
+        in.fill = s.layout.fillPercent;
+        in.drives = static_cast<double>(s.drives.value_or(0));
+    }
+    if (d.recorder()) {
+        in.recorder = true;
+        in.channels = d.recorder()->channels.value_or(0);
+        in.mbps = d.recorder()->mbps.value_or(0);
+        in.bays = d.recorder()->bays.value_or(0);
+    }
+    return in;
+}
+
+CameraInputs cameraOf(const PlannerSession& session, std::size_t group) {
+    const GroupResult& r = session.document().result(group);
+    CameraInputs in;
+    in.camera = r.camera.description.value_or("");
+    in.pixels = static_cast<double>(r.pixels);
+    in.resolutionWidth = !r.camera.pixels;
+    in.view = r.camera.view.has_value();
+    return in;
+}
+
+// Each edit once on the distribution centre (group 1 selected): its undo gives back the file
+// as opened, with the group that was edited selected, and its redo the edited file.
+TEST(PlannerSession, each_edit_undoes_to_the_file_before_and_redoes_to_the_one_after) {
+    struct Case {
+        const char* label;
+        std::function<void(PlannerSession&)> edit;
+        std::optional<std::size_t> selectedAfterUndo;
+    };
+    const std::vector<Case> cases{
+        {"Add group", [](PlannerSession& s) { s.addGroup(); }, 1},
+        {"Duplicate group", [](PlannerSession& s) { s.duplicateGroup(); }, 1},
+        {"Remove group", [](PlannerSession& s) { s.removeGroup(); }, 1},
+        {"Move group up", [](PlannerSession& s) { s.moveGroupUp(); }, 1},
+        {"Move group down", [](PlannerSession& s) { s.moveGroupDown(); }, 1},
+        {"Rename group", [](PlannerSession& s) { s.renameGroup(2, "Yard"); }, 2},
+        {"Change activity", [](PlannerSession& s) { s.setActivity(3, 12.5); }, 3},
+        {"Edit Number of Cameras",
+         [](PlannerSession& s) { s.editForm(0, typing(ControlId::txtCameraCount, "99")); }, 0},
+        {"Edit H.264",
+         [](PlannerSession& s) {
+             s.editForm(3, {FormAction::Kind::Select, ControlId::optStream2, -1, {}});
+         },
+         3},
+        {"Edit camera view",
+         [](PlannerSession& s) {
+             CameraInputs in = cameraOf(s, 3);
+             in.view = true;
+             s.editCamera(3, CameraField::View, in);
+         },
+         3},
+        {"Edit storage plan",
+         [](PlannerSession& s) {
+             PlanInputs in = planOf(s);
+             in.spares = 3;
+             s.editPlan(PlanField::Spares, in);
+         },
+         1},
+        {"Rename project", [](PlannerSession& s) { s.renameProject("Depot"); }, 1},
+    };
+    for (const Case& c : cases) {
+        PlannerSession session;
+        session.open(example("distribution-centre.json"));
+        session.select(1);
+        const std::string opened = fileText(session);
+        c.edit(session);
+        const std::string edited = fileText(session);
+        EXPECT_NE(edited, opened) << c.label;
+        EXPECT_EQ(session.undoText(), std::optional<std::string>(c.label));
+        EXPECT_TRUE(session.isModified()) << c.label;
+        session.undo();
+        EXPECT_EQ(fileText(session), opened) << c.label;
+        EXPECT_EQ(session.selected(), c.selectedAfterUndo) << c.label;
+        EXPECT_FALSE(session.isModified()) << c.label;
+        EXPECT_EQ(session.redoText(), std::optional<std::string>(c.label));
+        session.redo();
+        EXPECT_EQ(fileText(session), edited) << c.label;
+        EXPECT_TRUE(session.isModified()) << c.label;
+    }
+}
+
+TEST(PlannerSession, consecutive_edits_of_one_field_make_one_step_but_never_across_a_save) {
+    PlannerSession s;
+    s.open(example("shop.json"));
+    s.editForm(0, typing(ControlId::txtCameraCount, "1"));
+    s.editForm(0, typing(ControlId::txtCameraCount, "12"));
+    s.renameGroup(0, "T");
+    s.renameGroup(0, "Till");
+    s.editForm(1, typing(ControlId::txtCameraCount, "5")); // another group's box
+    EXPECT_EQ(s.stepCount(), 3U);
+    s.markSaved();
+    s.editForm(1, typing(ControlId::txtCameraCount, "50"));
+    EXPECT_EQ(s.stepCount(), 4U);
+    s.undo();
+    EXPECT_FALSE(s.isModified());
+    EXPECT_EQ(s.document().group(1).form.control(ControlId::txtCameraCount).text, "5");
+    // An edit after undoing past the saved state leaves no way back to it.
+    s.undo();
+    s.renameGroup(0, "Door");
+    EXPECT_TRUE(s.isModified());
+    EXPECT_FALSE(s.redoText());
+}
+
+TEST(PlannerSession, refused_edits_change_nothing_and_say_why) {
+    PlannerSession s;
+    s.open(example("distribution-centre.json"));
+    const std::string opened = fileText(s);
+    EXPECT_EQ(s.editForm(0, {FormAction::Kind::Pick, ControlId::cmbFPS, 30, {}}).error,
+              "cmbFPS has no such item");
+    CameraInputs camera = cameraOf(s, 0);
+    camera.pixels = 1280.5;
+    EXPECT_EQ(s.editCamera(0, CameraField::Pixels, camera).error,
+              "\"pixels\" must be a whole number");
+    PlanInputs plan = planOf(s);
+    plan.fill = 0;
+    EXPECT_EQ(s.editPlan(PlanField::Fill, plan).error,
+              "File-system overhead is from 0 to below 100 %, Fill limit above 0 to 100 %");
+    EXPECT_EQ(s.renameGroup(9, "x").error, "no such group");
+    EXPECT_EQ(fileText(s), opened);
+    EXPECT_EQ(s.stepCount(), 0U);
+}
+
+TEST(PlannerSession, a_drive_count_the_layout_cannot_use_moves_on_and_says_so_once) {
+    PlannerSession s;
+    s.open(example("distribution-centre.json"));
+    PlanInputs plan = planOf(s);
+    plan.raid = RaidLevel::Raid6;
+    s.editPlan(PlanField::Raid, plan);
+    plan = planOf(s);
+    plan.drives = 4;
+    const SessionChange& change = s.editPlan(PlanField::Drives, plan);
+    EXPECT_EQ(change.note, "4 drives are not a valid RAID 6 set with 1 spare(s); drives "
+                           "installed is now 5.");
+    EXPECT_EQ(s.document().storage()->drives, std::optional<std::int64_t>(5));
+    EXPECT_EQ(s.select(0).note, "");
+}
+
+// A face that keeps its own copy of the table's texts, updated only as the session announces
+// changes, must always show what the document holds.
+class MirrorTable final : public PlannerSession::Listener {
+public:
+    explicit MirrorTable(const PlannerSession& session) : m_session(session) {}
+
+    void beforeGroupChange(const ProjectDocument::GroupChange& change) override {
+        using Kind = ProjectDocument::GroupChange::Kind;
+        if (change.kind == Kind::Remove || change.kind == Kind::Move) {
+            // Still the document's row: the group that is about to go or move.
+            EXPECT_EQ(m_rows.at(change.at), texts(change.at));
+        }
+    }
+
+    void afterGroupChange(const ProjectDocument::GroupChange& change) override {
+        using Kind = ProjectDocument::GroupChange::Kind;
+        const auto at = static_cast<std::ptrdiff_t>(change.at);
+        switch (change.kind) {
+        case Kind::Insert:
+            m_rows.insert(m_rows.begin() + at, texts(change.at));
+            break;
+        case Kind::Remove:
+            m_rows.erase(m_rows.begin() + at);
+            break;
+        case Kind::Move: {
+            std::string moved = m_rows[change.at];
+            m_rows.erase(m_rows.begin() + at);
+            m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(change.to), moved);
+            break;
+        }
+        case Kind::Replace:
+            break;
+        case Kind::Reset:
+            m_rows.clear();
+            for (std::size_t i = 0; i < m_session.document().groupCount(); ++i) {
+                m_rows.push_back(texts(i));
+            }
+            break;
+        }
+    }
+
+    void sessionChanged(const SessionChange& change) override {
+        for (const std::size_t row : change.rows) {
+            m_rows.at(row) = texts(row);
+        }
+        if (change.selection) {
+            m_selected = m_session.selected();
+        }
+    }
+
+    bool matches() const {
+        std::vector<std::string> now;
+        for (std::size_t i = 0; i < m_session.document().groupCount(); ++i) {
+            now.push_back(texts(i));
+        }
+        return now == m_rows && m_selected == m_session.selected();
+    }
+
+private:
+    std::string texts(std::size_t i) const {
+        std::string row;
+        for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+            row += GroupCellText(m_session.document(), i, static_cast<GroupColumn>(c)) + '|';
+        }
+        return row;
+    }
+
+    const PlannerSession& m_session;
+    std::vector<std::string> m_rows;
+    std::optional<std::size_t> m_selected;
+};
+
+std::string jsonOf(const ProjectResult& result) {
+    std::ostringstream out;
+    WriteProjectJson(result, out);
+    return out.str();
+}
+
+// A few hundred random edits, undos and redos. After each: the announced changes kept a mirror
+// of the table right, the figures are those the command line computes for the saved file,
+// undoing everything gives back the opened file byte for byte and redoing everything the last.
+TEST(PlannerSession, random_edits_undo_to_the_opened_file_and_redo_to_the_last) {
+    for (const char* name : {"distribution-centre.json"}) {
+        std::mt19937 random(20261209);
+        PlannerSession s;
+        MirrorTable mirror(s);
+        s.setListener(&mirror);
+        s.open(example(name));
+        const std::string opened = fileText(s);
+        auto pick = [&random](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+        };
+        const std::vector<std::function<void()>> edits{
+            [&] { s.addGroup(); },
+            [&] { s.duplicateGroup(); },
+            [&] { s.removeGroup(); },
+            [&] { s.moveGroupUp(); },
+            [&] { s.moveGroupDown(); },
+            [&] { s.undo(); },
+            [&] { s.redo(); },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    s.select(pick(s.document().groupCount()));
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    s.renameGroup(pick(s.document().groupCount()), "G" + std::to_string(pick(9)));
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    s.setActivity(pick(s.document().groupCount()), static_cast<double>(pick(101)));
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    const ControlId boxes[] = {ControlId::txtCameraCount, ControlId::txtDays,
+                                               ControlId::txtFrameSize};
+                    s.editForm(pick(s.document().groupCount()),
+                               typing(boxes[pick(3)], std::to_string(pick(40))));
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    const ControlId options[] = {ControlId::optStream0, ControlId::optStream2,
+                                                 ControlId::optResolution1,
+                                                 ControlId::optResolution5};
+                    s.editForm(pick(s.document().groupCount()),
+                               {FormAction::Kind::Select, options[pick(4)], -1, {}});
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    s.editForm(pick(s.document().groupCount()),
+                               {FormAction::Kind::Pick,
+                                ControlId::cmbFPS,
+                                static_cast<std::int16_t>(pick(30)),
+                                {}});
+                }
+            },
+            [&] {
+                if (s.document().groupCount() > 0) {
+                    const std::size_t g = pick(s.document().groupCount());
+                    CameraInputs in = cameraOf(s, g);
+                    const CameraField fields[] = {CameraField::View, CameraField::Distance,
+                                                  CameraField::Pixels};
+                    in.view = pick(2) == 1;
+                    in.target.distance = 1 + static_cast<double>(pick(50));
+                    in.pixels = 640 + static_cast<double>(pick(3000));
+                    s.editCamera(g, fields[pick(3)], in);
+                }
+            },
+            [&] {
+                PlanInputs in = planOf(s);
+                const PlanField fields[] = {PlanField::Storage, PlanField::Spares,
+                                            PlanField::Drives, PlanField::Raid};
+                in.storage = pick(4) != 0;
+                in.spares = static_cast<double>(pick(3));
+                in.drives = static_cast<double>(pick(20));
+                const RaidLevel levels[] = {RaidLevel::Raid0, RaidLevel::Raid5, RaidLevel::Raid6};
+                in.raid = levels[pick(3)];
+                s.editPlan(fields[pick(4)], in);
+            },
+            [&] { s.renameProject(pick(2) == 0 ? "" : "Site " + std::to_string(pick(5))); },
+        };
+        for (int step = 0; step < 200; ++step) {
+            edits[pick(edits.size())]();
+            ASSERT_TRUE(mirror.matches()) << name << " step " << step;
+            const std::string now = fileText(s);
+            const ProjectParse saved = ParseProject(now);
+            ASSERT_TRUE(saved.project) << saved.error;
+            ASSERT_EQ(jsonOf(s.document().result()), jsonOf(ComputeProject(*saved.project)))
+                << name << " step " << step;
+            std::size_t undone = 0;
+            while (s.undoText()) {
+                s.undo();
+                ++undone;
+            }
+            ASSERT_EQ(fileText(s), opened) << name << " step " << step;
+            ASSERT_FALSE(s.isModified());
+            for (; undone > 0; --undone) {
+                s.redo();
+            }
+            ASSERT_EQ(fileText(s), now) << name << " step " << step;
+            ASSERT_TRUE(mirror.matches()) << name << " step " << step;
+        }
+        s.setListener(nullptr);
+    }
+}
+
+} // namespace
+} // namespace lenstally
