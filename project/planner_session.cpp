@@ -30,9 +30,20 @@ std::string fieldKey(const char* field, std::size_t group, int which = 0) {
 
 } // namespace
 
+std::optional<std::size_t> SessionChange::firstShifted() const {
+    std::optional<std::size_t> first;
+    for (const ProjectDocument::GroupChange& change : shifts) {
+        const std::size_t at = change.kind == ProjectDocument::GroupChange::Kind::Move
+                                   ? std::min(change.at, change.to)
+                                   : change.at;
+        first = first ? std::min(*first, at) : at;
+    }
+    return first;
+}
+
 bool SessionChange::any() const {
-    return rowsShifted || !rows.empty() || totals || plan || name || selection || group || form ||
-           !controls.empty() || history || !note.empty() || !error.empty();
+    return !shifts.empty() || !rows.empty() || totals || plan || name || selection || group ||
+           form || !controls.empty() || history || !note.empty() || !error.empty();
 }
 
 // The session hears the document's announcements of inserted, removed, moved and replaced
@@ -53,7 +64,7 @@ public:
         if (change.kind == ProjectDocument::GroupChange::Kind::Replace) {
             addOnce(c.rows, change.at);
         } else {
-            c.rowsShifted = true;
+            c.shifts.push_back(change);
         }
         if (m_session.m_listener != nullptr) {
             m_session.m_listener->afterGroupChange(change);
@@ -119,7 +130,7 @@ void PlannerSession::selectAfter(std::optional<std::size_t> group) {
                                              : std::optional(m_document.groupCount() - 1);
     }
     // After groups moved, the same position may hold another group: shown again either way.
-    if (group != m_selected || m_change.rowsShifted) {
+    if (group != m_selected || !m_change.shifts.empty()) {
         m_selected = group;
         m_change.selection = m_change.group = m_change.form = true;
     }

@@ -27,8 +27,9 @@ namespace lenstally {
 
 /// What one operation of a session changed.
 struct SessionChange {
-    /// Groups inserted, removed, moved or all replaced: every row may show another group now.
-    bool rowsShifted = false;
+    /// Groups inserted, removed, moved or all replaced (Reset), in the order made: the rows from
+    /// the first one on may show other groups now.
+    std::vector<ProjectDocument::GroupChange> shifts;
     /// Groups whose row shows other texts, by position after the operation (rows shifted or not).
     std::vector<std::size_t> rows;
     bool totals = false;    // the TOTAL row and the plan's figures
@@ -45,6 +46,8 @@ struct SessionChange {
     std::string error;    // why the edit was refused; nothing changed then
 
     bool any() const;
+    /// The first row whose group may have changed place, if groups were shifted.
+    std::optional<std::size_t> firstShifted() const;
 };
 
 class PlannerSession {

@@ -108,34 +108,45 @@ Form1View::Form1View(QWidget* parent) : QWidget(parent) {
     build(true);
 }
 
-Form1View::Form1View(lenstally::Form1& model, QWidget* parent) : QWidget(parent), m_form(&model) {
+Form1View::Form1View(const lenstally::Form1& model, QWidget* parent)
+    : QWidget(parent), m_form(&model) {
     build(false);
 }
 
 Form1View::~Form1View() {
-    m_form->setChangeListener({});
+    m_own.setChangeListener({});
 }
 
 void Form1View::build(bool window) {
     createControls(window);
     describeForAssistiveTools();
     setTabOrder();
-    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
+    m_own.setChangeListener([this](ControlId id, Property property) {
+        if (m_form == &m_own) {
+            mirror(id, property);
+        }
+    });
     connectControls();
 }
 
-void Form1View::bind(lenstally::Form1& model) {
-    m_form->setChangeListener({});
+void Form1View::bind(const lenstally::Form1& model) {
     m_form = &model;
     mirrorAll();
-    m_form->setChangeListener([this](ControlId id, Property property) { mirror(id, property); });
 }
 
-void Form1View::edit(ControlId id, const std::function<void()>& operation) {
+void Form1View::showChanges(const std::vector<ControlId>& controls) {
+    for (const ControlId id : controls) {
+        mirrorControl(id);
+    }
+}
+
+void Form1View::edit(const FormAction& action) {
     if (m_editHandler) {
-        m_editHandler(id, operation);
+        m_editHandler(action);
+    } else if (m_form == &m_own) {
+        Perform(m_own, action);
     } else {
-        operation();
+        mirrorControl(action.control); // a panel nobody acts for shows its model unchanged
     }
 }
 
@@ -289,23 +300,20 @@ void Form1View::connectControls() {
             connect(static_cast<QRadioButton*>(widget(id)), &QRadioButton::toggled, this,
                     [this, id](bool checked) {
                         if (checked) {
-                            edit(id, [this, id] { m_form->selectOption(id); });
+                            edit({FormAction::Kind::Select, id, -1, {}});
                         }
                     });
             break;
         case ControlKind::ComboBox:
             connect(static_cast<QComboBox*>(widget(id)), &QComboBox::currentIndexChanged, this,
                     [this, id](int index) {
-                        edit(id, [this, id, index] {
-                            m_form->setListIndex(id, static_cast<std::int16_t>(index));
-                        });
+                        edit({FormAction::Kind::Pick, id, static_cast<std::int16_t>(index), {}});
                     });
             break;
         case ControlKind::TextBox:
             connect(static_cast<QLineEdit*>(widget(id)), &QLineEdit::textChanged, this,
                     [this, id](const QString& text) {
-                        edit(id,
-                             [this, id, text = fromQString(text)] { m_form->setText(id, text); });
+                        edit({FormAction::Kind::Type, id, -1, fromQString(text)});
                     });
             break;
         default:
@@ -343,23 +351,31 @@ void Form1View::mirror(ControlId id, Property property) {
     }
 }
 
+void Form1View::mirrorControl(ControlId id) {
+    const ControlKind kind = Describe(id).kind;
+    if (kind == ControlKind::Form) {
+        mirror(id, Property::Text);
+        return;
+    }
+    mirror(id, Property::Visible);
+    mirror(id, Property::Left);
+    switch (kind) {
+    case ControlKind::ComboBox:
+        mirror(id, Property::Items);
+        break;
+    case ControlKind::Option:
+        mirror(id, Property::Value);
+        break;
+    default:
+        mirror(id, Property::Text);
+        break;
+    }
+}
+
 void Form1View::mirrorAll() {
     for (const ControlDescription& d : ControlDescriptions()) {
-        if (d.kind == ControlKind::Form) {
-            continue;
-        }
-        mirror(d.id, Property::Visible);
-        mirror(d.id, Property::Left);
-        switch (d.kind) {
-        case ControlKind::ComboBox:
-            mirror(d.id, Property::Items);
-            break;
-        case ControlKind::Option:
-            mirror(d.id, Property::Value);
-            break;
-        default:
-            mirror(d.id, Property::Text);
-            break;
+        if (d.kind != ControlKind::Form) {
+            mirrorControl(d.id);
         }
     }
 }

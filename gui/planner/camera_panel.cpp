@@ -222,16 +222,12 @@ void CameraPanel::edited(CameraField field) {
     if (field == CameraField::LensForm) {
         showLensForm(form);
     }
-    const CameraInputs inputs{
-        fromQString(m_camera->text()),
-        m_pixels->value(),
-        m_resolutionWidth->isChecked(),
-        m_viewBox->isChecked(),
-        {m_distance->value(), form, m_hfov->value(), m_focal->value(), m_sensor->value()}};
-    const CameraDetails next = EditedCamera(m_shown, field, inputs);
-    if (next != m_shown) {
-        m_onEdit(field, next);
-    }
+    m_onEdit(field,
+             {fromQString(m_camera->text()),
+              static_cast<double>(m_pixels->value()),
+              m_resolutionWidth->isChecked(),
+              m_viewBox->isChecked(),
+              {m_distance->value(), form, m_hfov->value(), m_focal->value(), m_sensor->value()}});
 }
 
 } // namespace lenstally

@@ -3,9 +3,9 @@
 // The planner's "Camera view" section for the selected group: the camera's name, the picture's
 // width in pixels (the resolution's until the user gives another), and the target's distance
 // with the lens, as an angle of view or a focal length on a sensor; then what the document
-// computed from them: the view's figures in words and its picture. Each change of an input
-// becomes new camera details handed to the window, which records it for undo and changes the
-// document; the panel then shows what the document holds.
+// computed from them: the view's figures in words and its picture. Each change of an input is
+// handed to the window with what the inputs hold; the planner session makes it an edit, and the
+// panel then shows what the document holds.
 
 #include <functional>
 #include <vector>
@@ -30,7 +30,7 @@ class ViewPicture;
 
 class CameraPanel : public QWidget {
 public:
-    using EditHandler = std::function<void(CameraField, const CameraDetails&)>;
+    using EditHandler = std::function<void(CameraField, const CameraInputs&)>;
 
     CameraPanel(EditHandler onEdit, QWidget* parent);
 

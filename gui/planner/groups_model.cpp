@@ -124,6 +124,9 @@ void GroupsModel::beforeGroupChange(const ProjectDocument::GroupChange& change) 
     }
     case Kind::Replace:
         break;
+    case Kind::Reset:
+        beginResetModel();
+        break;
     }
 }
 
@@ -141,6 +144,9 @@ void GroupsModel::afterGroupChange(const ProjectDocument::GroupChange& change) {
         break;
     case Kind::Replace:
         groupChanged(change.at);
+        return;
+    case Kind::Reset:
+        endResetModel();
         return;
     }
     // The rows after the change are numbered anew, and the totals are new sums.

@@ -2,8 +2,9 @@
 #pragma once
 // The planner's table of camera groups: one row per group of the document and a TOTAL row.
 // Names, camera counts and activity can be edited in place; each edit is handed to the window,
-// which records it for undo and changes the document. Rows are inserted, removed and moved as
-// the document announces it, so a view never looks at a row whose group is gone.
+// which hands it to the planner session. Rows are inserted, removed and moved as the document
+// announces it, so a view never looks at a row whose group is gone; a whole new project resets
+// the table.
 
 #include <functional>
 
@@ -51,9 +52,6 @@ public:
     /// The document is about to make `change`, and has just made it: the rows follow.
     void beforeGroupChange(const ProjectDocument::GroupChange& change);
     void afterGroupChange(const ProjectDocument::GroupChange& change);
-    /// The whole document is about to be replaced, and has been: every row is read again.
-    void beginReplace() { beginResetModel(); }
-    void endReplace() { endResetModel(); }
 
 private:
     QString groupText(std::size_t i, int column) const;

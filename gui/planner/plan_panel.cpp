@@ -165,7 +165,6 @@ void PlanPanel::showStorage(const StorageSection& s) {
 }
 
 void PlanPanel::showSettings(const PlanSettings& settings) {
-    m_shown = settings;
     const QSignalBlocker blockers[] = {
         QSignalBlocker(m_storageBox),  QSignalBlocker(m_driveSize),  QSignalBlocker(m_driveUnit),
         QSignalBlocker(m_raid),        QSignalBlocker(m_arrayWidth), QSignalBlocker(m_spares),
@@ -190,77 +189,21 @@ void PlanPanel::showSettings(const PlanSettings& settings) {
 }
 
 void PlanPanel::edited(PlanField field) {
-    PlanSettings next = m_shown;
-    auto storageFromInputs = [this] {
-        StorageSection s;
-        s.drive = {m_driveSize->value(),
-                   kDriveUnits[static_cast<std::size_t>(std::max(0, m_driveUnit->currentIndex()))]};
-        s.layout.raid = kLevels[std::max(0, m_raid->currentIndex())];
-        s.layout.arrayWidth = usesArrays(s.layout.raid) ? m_arrayWidth->value() : 0;
-        s.layout.spares = m_spares->value();
-        s.layout.overheadPercent = m_overhead->value();
-        s.layout.fillPercent = m_fill->value();
-        if (m_drives->value() > 0) {
-            s.drives = m_drives->value();
-        }
-        return s;
-    };
-    auto limit = [](double value) {
-        return value > 0 ? std::optional<double>(value) : std::nullopt;
-    };
-    if (field == PlanField::Storage) {
-        next.storage =
-            m_storageBox->isChecked() ? std::optional(storageFromInputs()) : std::nullopt;
-    } else if (field == PlanField::Recorder) {
-        next.recorder =
-            m_recorderBox->isChecked()
-                ? std::optional(RecorderLimits{limit(m_channels->value()), limit(m_mbps->value()),
-                                               limit(m_bays->value())})
-                : std::nullopt;
-    } else if (field == PlanField::Channels || field == PlanField::Mbps ||
-               field == PlanField::Bays) {
-        if (!next.recorder) {
-            return;
-        }
-        next.recorder->channels = limit(m_channels->value());
-        next.recorder->mbps = limit(m_mbps->value());
-        next.recorder->bays = limit(m_bays->value());
-    } else {
-        if (!next.storage) {
-            return;
-        }
-        StorageSection& s = *next.storage;
-        const StorageSection in = storageFromInputs();
-        switch (field) {
-        case PlanField::DriveSize:
-        case PlanField::DriveUnit:
-            s.drive = in.drive;
-            break;
-        case PlanField::Raid:
-            s.layout.raid = in.layout.raid;
-            s.layout.arrayWidth = in.layout.arrayWidth;
-            break;
-        case PlanField::ArrayWidth:
-            s.layout.arrayWidth = in.layout.arrayWidth;
-            break;
-        case PlanField::Spares:
-            s.layout.spares = in.layout.spares;
-            break;
-        case PlanField::Overhead:
-            s.layout.overheadPercent = in.layout.overheadPercent;
-            break;
-        case PlanField::Fill:
-            s.layout.fillPercent = in.layout.fillPercent;
-            break;
-        case PlanField::Drives:
-            s.drives = in.drives;
-            break;
-        default:
-            break;
-        }
-    }
-    const SettledPlan settled = SettlePlan(next);
-    m_onEdit(field, settled.settings, toQString(settled.note));
+    PlanInputs in;
+    in.storage = m_storageBox->isChecked();
+    in.driveSize = m_driveSize->value();
+    in.driveUnit = kDriveUnits[static_cast<std::size_t>(std::max(0, m_driveUnit->currentIndex()))];
+    in.raid = kLevels[std::max(0, m_raid->currentIndex())];
+    in.arrayWidth = m_arrayWidth->value();
+    in.spares = m_spares->value();
+    in.overhead = m_overhead->value();
+    in.fill = m_fill->value();
+    in.drives = m_drives->value();
+    in.recorder = m_recorderBox->isChecked();
+    in.channels = m_channels->value();
+    in.mbps = m_mbps->value();
+    in.bays = m_bays->value();
+    m_onEdit(field, in);
 }
 
 void PlanPanel::showFigures(const ProjectTotals& totals) {

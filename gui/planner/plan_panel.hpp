@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The planner's storage plan: the drives and recorders as inputs, and the figures the plan gives.
-// Each change of an input becomes new plan settings handed to the window, which records it for
-// undo and changes the document; the panel then shows what the document holds.
+// Each change of an input is handed to the window with what the inputs hold; the planner session
+// makes it an edit, and the panel then shows what the document holds.
 
 #include <functional>
 #include <optional>
@@ -23,28 +23,10 @@ class QSpinBox;
 
 namespace lenstally {
 
-/// Which input an edit came from; consecutive edits of one input make one undo step.
-enum class PlanField {
-    Storage,
-    DriveSize,
-    DriveUnit,
-    Raid,
-    ArrayWidth,
-    Spares,
-    Overhead,
-    Fill,
-    Drives,
-    Recorder,
-    Channels,
-    Mbps,
-    Bays
-};
-
 class PlanPanel : public QWidget {
 public:
-    /// Called with the input edited, the new settings and, when an input had to be adjusted to
-    /// keep the settings valid, a sentence saying how.
-    using EditHandler = std::function<void(PlanField, const PlanSettings&, const QString&)>;
+    /// Called with the input edited and what all the inputs hold.
+    using EditHandler = std::function<void(PlanField, const PlanInputs&)>;
 
     PlanPanel(EditHandler onEdit, QWidget* parent);
 
@@ -63,7 +45,6 @@ private:
     void edited(PlanField field);
 
     EditHandler m_onEdit;
-    PlanSettings m_shown; // what the inputs show: the document's settings
 
     QGroupBox* m_storageBox = nullptr;
     QDoubleSpinBox* m_driveSize = nullptr;

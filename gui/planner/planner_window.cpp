@@ -41,12 +41,10 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
-#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "cli/version.hpp"
 #include "gui/calculator/form1_view.hpp"
-#include "gui/planner/camera_edit.hpp"
 #include "gui/planner/camera_panel.hpp"
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/number_box.hpp"
@@ -64,6 +62,8 @@ struct PlannerWindow::Actions {
     QAction* remove = nullptr;
     QAction* up = nullptr;
     QAction* down = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
 };
 
 namespace {
@@ -154,12 +154,6 @@ bool holdsTypedValue(const QAbstractSpinBox* box) {
     return false;
 }
 
-bool sameInputs(const Form1& a, const Form1& b) {
-    return std::ranges::all_of(Actions(), [&a, &b](const ActionDescription& action) {
-        return CurrentValue(a, action) == CurrentValue(b, action);
-    });
-}
-
 // Puts `path` first in the list Open Recent shows.
 void addRecent(const QString& path) {
     QSettings settings;
@@ -177,8 +171,6 @@ void addRecent(const QString& path) {
 
 PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     m_idle.load();
-    m_undo = new QUndoStack(this);
-    m_undo->setUndoLimit(1000);
     m_prompt = [this](const QString& question) {
         return QMessageBox::question(this, QStringLiteral("Unsaved changes"), question,
                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
@@ -187,7 +179,7 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     m_notice = [this](const QString& title, const QString& text) {
         QMessageBox::warning(this, title, text);
     };
-    m_document.setListener(this);
+    m_session.setListener(this);
     // A recovery copy within a second of the first unsaved edit, so that no edit is more than
     // a second from being kept.
     m_recoveryTimer = new QTimer(this);
@@ -199,15 +191,14 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     buildWidgets();
     buildMenus();
     connectEdits();
-    setDocument(ProjectDocument(), {});
+    openProject(nullptr, {});
     // Large enough for the groups, the plan and the calculator side by side, within the screen.
     const QSize wanted(1440, 940);
     resize(wanted.boundedTo(screen()->availableSize()));
 }
 
 PlannerWindow::~PlannerWindow() {
-    // The undo stack, a child, says it is clean as it goes, after this window has gone.
-    m_undo->disconnect(this);
+    m_session.setListener(nullptr);
     m_recoveryTimer->stop();
     // The widgets go first, while the document and the forms the calculator panel shows exist.
     delete takeCentralWidget();
@@ -230,7 +221,7 @@ void PlannerWindow::buildWidgets() {
     centralLayout->addLayout(nameForm);
 
     m_groups = new GroupsModel(
-        m_document,
+        m_session.document(),
         [this](std::size_t group, GroupsModel::Column column, const QVariant& value) {
             tableEdited(group, column, value);
         },
@@ -288,12 +279,7 @@ void PlannerWindow::buildWidgets() {
     auto* belowSplitter = new QSplitter(Qt::Horizontal, groupsSplitter);
 
     m_plan = new PlanPanel(
-        [this](PlanField field, const PlanSettings& settings, const QString& note) {
-            m_undo->push(EditPlan(*this, field, settings));
-            if (!note.isEmpty()) {
-                statusBar()->showMessage(note, 10000);
-            }
-        },
+        [this](PlanField field, const PlanInputs& inputs) { m_session.editPlan(field, inputs); },
         central);
     auto* planScroll = new QScrollArea(belowSplitter);
     planScroll->setWidget(m_plan);
@@ -345,9 +331,9 @@ void PlannerWindow::buildWidgets() {
     calculatorLayout->addStretch(1);
     m_groupTabs->addTab(calculatorPage, QStringLiteral("Ca&lculator"));
     m_cameraPanel = new CameraPanel(
-        [this](CameraField field, const CameraDetails& camera) {
-            if (m_current) {
-                m_undo->push(EditCamera(*this, *m_current, field, camera));
+        [this](CameraField field, const CameraInputs& inputs) {
+            if (const std::optional<std::size_t> group = m_session.selected()) {
+                m_session.editCamera(*group, field, inputs);
             }
         },
         m_groupTabs);
@@ -393,7 +379,7 @@ void PlannerWindow::buildMenus() {
     };
     add(file, QStringLiteral("&New"), QKeySequence::New, [this] {
         if (maybeSave()) {
-            setDocument(ProjectDocument(), {});
+            openProject(nullptr, {});
         }
     });
     add(file, QStringLiteral("&Open..."), QKeySequence::Open, [this] { openDialog(); });
@@ -437,22 +423,11 @@ void PlannerWindow::buildMenus() {
     add(file, QStringLiteral("&Close"), QKeySequence::Close, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    // Undo and Redo as the undo stack's own actions show them ("Undo Remove group"), but the
-    // typing in an input box is taken in first, so that undo takes back that typing.
-    auto step = [this, &add, edit](const QString& text, const QKeySequence& key, bool back) {
-        QAction* action =
-            add(edit, text, key, [this, back] { back ? m_undo->undo() : m_undo->redo(); });
-        action->setEnabled(false);
-        connect(m_undo, back ? &QUndoStack::canUndoChanged : &QUndoStack::canRedoChanged, action,
-                &QAction::setEnabled);
-        connect(m_undo, back ? &QUndoStack::undoTextChanged : &QUndoStack::redoTextChanged, action,
-                [action, text](const QString& what) {
-                    action->setText(what.isEmpty() ? text : text + QLatin1Char(' ') + what);
-                });
-        return action;
-    };
-    QAction* undo = step(QStringLiteral("&Undo"), QKeySequence::Undo, true);
-    QAction* redo = step(QStringLiteral("&Redo"), QKeySequence::Redo, false);
+    // Undo and Redo say what they would do ("Undo Remove group"), as the session names it.
+    m_actions->undo =
+        add(edit, QStringLiteral("&Undo"), QKeySequence::Undo, [this] { m_session.undo(); });
+    m_actions->redo =
+        add(edit, QStringLiteral("&Redo"), QKeySequence::Redo, [this] { m_session.redo(); });
     edit->addSeparator();
     QAction* addAction =
         add(edit, QStringLiteral("&Add group"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
@@ -484,26 +459,21 @@ void PlannerWindow::buildMenus() {
         tools->addAction(action);
     }
     tools->addSeparator();
-    tools->addAction(undo);
-    tools->addAction(redo);
+    tools->addAction(m_actions->undo);
+    tools->addAction(m_actions->redo);
 }
 
 void PlannerWindow::connectEdits() {
-    connect(m_undo, &QUndoStack::cleanChanged, this, [this] {
-        updateTitle();
-        keepRecovery();
-    });
     // The title shows "*" as soon as a keystroke changes a value, before the box is left.
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
     }
-    // The row picked by keyboard or mouse, or selected by an assistive tool.
-    // While the groups change, the rows are not yet the document's: the command that changes
-    // them selects a group when it is done.
+    // The row picked by keyboard or mouse, or selected by an assistive tool. While the session
+    // changes the groups, the table's rows follow it, and it selects a group when it is done.
     auto show = [this](const QModelIndex& index) {
-        if (!m_changingGroups && index.isValid() && index.row() < m_groups->totalRow() &&
-            m_current != static_cast<std::size_t>(index.row())) {
-            showGroup(static_cast<std::size_t>(index.row()));
+        if (!m_following && index.isValid() && index.row() < m_groups->totalRow() &&
+            m_session.selected() != static_cast<std::size_t>(index.row())) {
+            m_session.select(static_cast<std::size_t>(index.row()));
         }
     };
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, show);
@@ -515,37 +485,29 @@ void PlannerWindow::connectEdits() {
             });
     connect(m_projectName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
     connect(m_groupName, &QLineEdit::editingFinished, this, [this] { commitNames(); });
-    connect(m_activity, &QDoubleSpinBox::valueChanged, this, [this](double activity) {
-        if (m_current && activity != m_document.group(*m_current).activity) {
-            m_undo->push(SetActivity(*this, *m_current, activity));
+    connect(m_activity, &QDoubleSpinBox::valueChanged, this, [this] {
+        if (const std::optional<std::size_t> group = m_session.selected()) {
+            m_session.setActivity(*group, m_activity->value());
         }
     });
-    // A user action in the calculator panel, recorded with the group's state around it.
-    m_calculator->setEditHandler([this](ControlId control, const std::function<void()>& perform) {
-        if (m_current) {
-            recordFormEdit(*m_current, control, perform);
+    // A user action in the calculator panel, performed by the session on the selected group.
+    m_calculator->setEditHandler([this](const FormAction& action) {
+        if (const std::optional<std::size_t> group = m_session.selected()) {
+            m_session.editForm(*group, action);
         } else {
-            perform();
+            m_calculator->showChanges({action.control});
         }
     });
 }
 
-void PlannerWindow::recordFormEdit(std::size_t group, ControlId control,
-                                   const std::function<void()>& perform) {
-    // Copies keep no listener: the states kept for undo never call the view.
-    Form1 before = m_document.group(group).form;
-    perform();
-    Form1 after = m_document.group(group).form;
-    if (sameInputs(before, after)) {
-        return;
-    }
-    const QString what = QStringLiteral("Edit %1").arg(
-        m_calculator->widget(control)->accessibleName().remove(QLatin1Char(':')));
-    m_undo->push(FormEdit(*this, group, control, what, std::move(before), std::move(after)));
+void PlannerWindow::undo() {
+    commitTyping();
+    m_session.undo();
 }
 
-bool PlannerWindow::isModified() const {
-    return !m_undo->isClean();
+void PlannerWindow::redo() {
+    commitTyping();
+    m_session.redo();
 }
 
 std::optional<std::string> PlannerWindow::typedProjectName() const {
@@ -554,12 +516,14 @@ std::optional<std::string> PlannerWindow::typedProjectName() const {
 }
 
 void PlannerWindow::commitNames() {
-    if (const std::optional<std::string> name = typedProjectName(); name != m_document.name()) {
-        m_undo->push(RenameProject(*this, name));
+    if (const std::optional<std::string> name = typedProjectName();
+        name != m_session.document().name()) {
+        m_session.renameProject(name.value_or(std::string()));
     }
     const std::string name = fromQString(m_groupName->text());
-    if (m_current && name != m_document.group(*m_current).name) {
-        m_undo->push(RenameGroup(*this, *m_current, name));
+    if (const std::optional<std::size_t> group = m_session.selected();
+        group && name != m_session.document().group(*group).name) {
+        m_session.renameGroup(*group, name);
     }
 }
 
@@ -586,9 +550,10 @@ void PlannerWindow::commitTyping() {
 }
 
 bool PlannerWindow::holdsTyping() const {
-    const bool groupShown = m_current && *m_current < m_document.groupCount();
-    if (typedProjectName() != m_document.name() ||
-        (groupShown && fromQString(m_groupName->text()) != m_document.group(*m_current).name)) {
+    const ProjectDocument& document = m_session.document();
+    const std::optional<std::size_t> group = m_session.selected();
+    if (typedProjectName() != document.name() ||
+        (group && fromQString(m_groupName->text()) != document.group(*group).name)) {
         return true;
     }
     const QList<QAbstractSpinBox*> boxes = findChildren<QAbstractSpinBox*>();
@@ -603,83 +568,55 @@ bool PlannerWindow::holdsTyping() const {
     });
 }
 
-void PlannerWindow::setDocument(ProjectDocument document, const QString& path) {
-    m_current.reset();
-    m_calculator->bind(m_idle);
-    m_groups->beginReplace();
-    m_document = std::move(document); // keeps this window as its listener
-    m_groups->endReplace();
+void PlannerWindow::openProject(const Project* project, const QString& path) {
     m_path = path;
-    m_undo->clear();
-    m_plan->showSettings({m_document.storage(), m_document.recorder()});
-    showProject();
-    if (m_document.groupCount() > 0) {
-        selectGroup(0);
+    if (project != nullptr) {
+        m_session.open(*project);
     } else {
-        showGroup(std::nullopt);
+        m_session.startNew();
     }
-    updateTitle();
-    keepRecovery();
 }
 
 void PlannerWindow::selectGroup(std::size_t i) {
-    m_table->setCurrentIndex(m_groups->index(static_cast<int>(i), 0));
-    showGroup(i);
+    m_session.select(i);
 }
 
-void PlannerWindow::showGroup(std::optional<std::size_t> i) {
-    m_current = i;
-    m_calculator->bind(i ? m_document.form(*i) : m_idle);
-    m_calculator->setEnabled(i.has_value());
-    showGroupFields();
-    updateActions();
+void PlannerWindow::showGroup() {
+    const std::optional<std::size_t> group = m_session.selected();
+    {
+        // The table follows the session's selection without telling it again.
+        const bool following = std::exchange(m_following, true);
+        if (group) {
+            m_table->setCurrentIndex(m_groups->index(static_cast<int>(*group), 0));
+        } else {
+            m_table->clearSelection();
+            m_table->setCurrentIndex({});
+        }
+        m_following = following;
+    }
+    m_calculator->bind(group ? m_session.document().group(*group).form : m_idle);
+    m_calculator->setEnabled(group.has_value());
 }
 
 void PlannerWindow::showGroupFields() {
     const QSignalBlocker nameBlocker(m_groupName);
     const QSignalBlocker activityBlocker(m_activity);
-    m_groupName->setEnabled(m_current.has_value());
-    m_activity->setEnabled(m_current.has_value());
-    if (!m_current) {
+    const std::optional<std::size_t> current = m_session.selected();
+    m_groupName->setEnabled(current.has_value());
+    m_activity->setEnabled(current.has_value());
+    if (!current) {
         m_groupName->clear();
         m_activity->setValue(100);
         m_recorded->setText(QStringLiteral("no group: add one with Edit, Add group"));
         m_cameraPanel->showGroup(nullptr);
         return;
     }
-    const ProjectDocument::Group& group = m_document.group(*m_current);
+    const ProjectDocument::Group& group = m_session.document().group(*current);
     m_groupName->setText(toQString(group.name));
     m_activity->setValue(group.activity);
     // The storage the table and the reports show: the calculator's storage times the activity.
-    m_recorded->setText(toQString(m_document.result(*m_current).storage).trimmed());
-    m_cameraPanel->showGroup(&m_document.result(*m_current));
-}
-
-void PlannerWindow::groupChanged(std::size_t i) {
-    m_groups->groupChanged(i);
-    if (m_current == i) {
-        showGroupFields();
-    }
-    projectChanged();
-}
-
-void PlannerWindow::formReplaced(std::size_t i) {
-    selectGroup(i); // the group whose inputs were put back
-    groupChanged(i);
-}
-
-void PlannerWindow::groupsChanged(std::optional<std::size_t> select) {
-    if (select) {
-        selectGroup(*select);
-    } else {
-        showGroup(std::nullopt);
-    }
-    projectChanged();
-}
-
-void PlannerWindow::projectChanged() {
-    showProject();
-    keepRecovery();
+    m_recorded->setText(toQString(m_session.document().result(*current).storage).trimmed());
+    m_cameraPanel->showGroup(&m_session.document().result(*current));
 }
 
 void PlannerWindow::keepRecovery() {
@@ -692,7 +629,7 @@ void PlannerWindow::keepRecovery() {
 }
 
 void PlannerWindow::writeRecovery() {
-    if (isModified() && !m_recovery.write(projectText(m_document), m_path)) {
+    if (isModified() && !m_recovery.write(projectText(project()), m_path)) {
         statusBar()->showMessage(
             QStringLiteral("Cannot keep a recovery copy of the unsaved changes in %1")
                 .arg(RecoveryCopy::folder()),
@@ -737,10 +674,9 @@ bool PlannerWindow::offerRecovery() {
         if (box.clickedButton() != recover) {
             continue; // closed unanswered: offered again at the next start
         }
-        setDocument(ProjectDocument(*parsed.project), orphan.originalPath);
-        m_undo->resetClean(); // unsaved until Save writes it to its file
-        updateTitle();
-        writeRecovery(); // kept as this window's copy before the old one goes
+        openProject(&*parsed.project, orphan.originalPath);
+        m_session.markUnsaved(); // unsaved until Save writes it to its file
+        writeRecovery();         // kept as this window's copy before the old one goes
         RecoveryCopy::discard(orphan);
         return true;
     }
@@ -760,67 +696,72 @@ void PlannerWindow::sessionEnds(QSessionManager& manager) {
 
 void PlannerWindow::beforeGroupChange(const ProjectDocument::GroupChange& change) {
     using Kind = ProjectDocument::GroupChange::Kind;
-    m_changingGroups = true;
-    // The panel lets go of a form that is about to be destroyed or overwritten, before the
-    // table or anything else hears of the change.
-    if (m_current == change.at && (change.kind == Kind::Remove || change.kind == Kind::Replace)) {
+    m_following = true;
+    // The panel lets go of a form that is about to be destroyed, before the table or anything
+    // else hears of the change.
+    const bool goes =
+        change.kind == Kind::Reset ||
+        (change.kind == Kind::Remove && &m_calculator->model() == &project().group(change.at).form);
+    if (goes) {
         m_calculator->bind(m_idle);
-        if (change.kind == Kind::Remove) {
-            m_current.reset();
-        }
     }
     m_groups->beforeGroupChange(change);
 }
 
 void PlannerWindow::afterGroupChange(const ProjectDocument::GroupChange& change) {
-    using Kind = ProjectDocument::GroupChange::Kind;
     m_groups->afterGroupChange(change);
-    m_changingGroups = false;
-    if (!m_current) {
-        updateActions();
-        return;
-    }
-    // The group shown keeps its form (forms never move in memory); only its position changes.
-    std::size_t& current = *m_current;
-    switch (change.kind) {
-    case Kind::Insert:
-        current += current >= change.at ? 1 : 0;
-        break;
-    case Kind::Remove:
-        current -= current > change.at ? 1 : 0;
-        break;
-    case Kind::Move:
-        if (current == change.at) {
-            current = change.to;
-        } else if (change.at < current && current <= change.to) {
-            --current;
-        } else if (change.to <= current && current < change.at) {
-            ++current;
-        }
-        break;
-    case Kind::Replace:
-        if (current == change.at) {
-            m_calculator->bind(m_document.form(current));
-        }
-        break;
-    }
-    updateActions();
 }
 
-void PlannerWindow::showProject() {
-    const QString name = m_document.name() ? toQString(*m_document.name()) : QString();
+void PlannerWindow::sessionChanged(const SessionChange& change) {
+    m_following = true;
+    for (const std::size_t row : change.rows) {
+        m_groups->groupChanged(row);
+    }
+    if (change.selection || change.form) {
+        showGroup();
+    } else if (!change.controls.empty()) {
+        m_calculator->showChanges(change.controls);
+    }
+    if (change.selection || change.group) {
+        showGroupFields();
+    }
+    if (change.plan) {
+        m_plan->showSettings({project().storage(), project().recorder()});
+    }
+    if (change.totals) {
+        m_plan->showFigures(project().totals());
+    }
+    if (change.name) {
+        showProjectName();
+    }
+    if (!change.error.empty() || !change.note.empty()) {
+        statusBar()->showMessage(toQString(change.error.empty() ? change.note : change.error),
+                                 10000);
+    }
+    const std::optional<std::string> undo = m_session.undoText();
+    const std::optional<std::string> redo = m_session.redoText();
+    m_actions->undo->setEnabled(undo.has_value());
+    m_actions->undo->setText(QStringLiteral("&Undo") +
+                             (undo ? QLatin1Char(' ') + toQString(*undo) : QString()));
+    m_actions->redo->setEnabled(redo.has_value());
+    m_actions->redo->setText(QStringLiteral("&Redo") +
+                             (redo ? QLatin1Char(' ') + toQString(*redo) : QString()));
+    updateActions();
+    updateTitle();
+    keepRecovery();
+    m_following = false;
+}
+
+void PlannerWindow::showProjectName() {
+    const QString name = project().name() ? toQString(*project().name()) : QString();
     if (m_projectName->text() != name) {
         const QSignalBlocker blocker(m_projectName);
         m_projectName->setText(name);
     }
-    const PlanSettings settings{m_document.storage(), m_document.recorder()};
-    m_plan->showSettings(settings);
-    m_plan->showFigures(m_document.totals());
-    updateTitle();
 }
 
 void PlannerWindow::updateTitle() {
-    QString name = m_document.name() ? toQString(*m_document.name()) : QString();
+    QString name = project().name() ? toQString(*project().name()) : QString();
     if (name.isEmpty()) {
         name = m_path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_path).fileName();
     }
@@ -829,71 +770,50 @@ void PlannerWindow::updateTitle() {
 }
 
 void PlannerWindow::updateActions() {
-    const bool any = m_current.has_value();
-    m_actions->duplicate->setEnabled(any);
-    m_actions->remove->setEnabled(any);
-    m_actions->up->setEnabled(any && *m_current > 0);
-    m_actions->down->setEnabled(any && *m_current + 1 < m_document.groupCount());
+    const std::optional<std::size_t> current = m_session.selected();
+    m_actions->duplicate->setEnabled(current.has_value());
+    m_actions->remove->setEnabled(current.has_value());
+    m_actions->up->setEnabled(current && *current > 0);
+    m_actions->down->setEnabled(current && *current + 1 < project().groupCount());
 }
 
 void PlannerWindow::tableEdited(std::size_t group, int column, const QVariant& value) {
     switch (column) {
-    case GroupsModel::Name: {
-        const std::string name = fromQString(value.toString());
-        if (name != m_document.group(group).name) {
-            m_undo->push(RenameGroup(*this, group, name));
-        }
+    case GroupsModel::Name:
+        m_session.renameGroup(group, fromQString(value.toString()));
         break;
-    }
-    case GroupsModel::Activity: {
-        const double activity = std::clamp(value.toDouble(), 0.0, 100.0);
-        if (activity != m_document.group(group).activity) {
-            m_undo->push(SetActivity(*this, group, activity));
-        }
+    case GroupsModel::Activity:
+        m_session.setActivity(group, value.toDouble());
         break;
-    }
-    case GroupsModel::Cameras: {
+    case GroupsModel::Cameras:
         // The same typing the calculator panel performs on its camera box.
-        recordFormEdit(group, ControlId::txtCameraCount, [this, group, &value] {
-            m_document.form(group).setText(ControlId::txtCameraCount,
-                                           fromQString(value.toString()));
-        });
+        m_session.editForm(group, {FormAction::Kind::Type, ControlId::txtCameraCount, -1,
+                                   fromQString(value.toString())});
         break;
-    }
     default:
         break;
     }
 }
 
 void PlannerWindow::addGroup(bool duplicate) {
-    const std::size_t at = m_current ? *m_current + 1 : m_document.groupCount();
-    ProjectDocument::Group group =
-        duplicate && m_current
-            ? ProjectDocument::Group(m_document.group(*m_current))
-            : m_document.newGroup("Group " + std::to_string(m_document.groupCount() + 1));
     if (duplicate) {
-        group.name += " (copy)";
+        m_session.duplicateGroup();
+    } else {
+        m_session.addGroup();
     }
-    m_undo->push(
-        InsertGroup(*this, at, std::move(group),
-                    duplicate ? QStringLiteral("Duplicate group") : QStringLiteral("Add group")));
     m_groupName->setFocus();
     m_groupName->selectAll();
 }
 
 void PlannerWindow::removeGroup() {
-    if (m_current) {
-        m_undo->push(RemoveGroup(*this, *m_current));
-    }
+    m_session.removeGroup();
 }
 
 void PlannerWindow::moveGroup(int by) {
-    if (!m_current) {
-        return;
-    }
-    const auto to = static_cast<std::ptrdiff_t>(*m_current) + by;
-    if (to >= 0 && static_cast<std::size_t>(to) < m_document.groupCount()) {
-        m_undo->push(MoveGroup(*this, *m_current, static_cast<std::size_t>(to)));
+    if (by < 0) {
+        m_session.moveGroupUp();
+    } else {
+        m_session.moveGroupDown();
     }
 }
 
@@ -930,7 +850,7 @@ bool PlannerWindow::openFile(const QString& path) {
              path + QStringLiteral(": ") + toQString(parsed.error));
         return false;
     }
-    setDocument(ProjectDocument(*parsed.project), QFileInfo(path).absoluteFilePath());
+    openProject(&*parsed.project, QFileInfo(path).absoluteFilePath());
     addRecent(path);
     return true;
 }
@@ -938,7 +858,7 @@ bool PlannerWindow::openFile(const QString& path) {
 bool PlannerWindow::saveTo(const QString& path) {
     commitTyping(); // what is being typed is saved too
     QSaveFile file(path);
-    const std::string text = projectText(m_document);
+    const std::string text = projectText(project());
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||
@@ -949,9 +869,8 @@ bool PlannerWindow::saveTo(const QString& path) {
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();
-    m_undo->setClean();
+    m_session.markSaved();
     addRecent(path);
-    updateTitle();
     statusBar()->showMessage(QStringLiteral("Saved %1").arg(path), 5000);
     return true;
 }
@@ -1005,7 +924,7 @@ bool PlannerWindow::exportReport(const QString& path) {
 
 bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
     commitTyping();
-    const ProjectResult result = m_document.result();
+    const ProjectResult result = project().result();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         fail(QStringLiteral("Cannot export"), path + QStringLiteral(": ") + file.errorString());
@@ -1023,7 +942,7 @@ bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
         const QByteArray text = source.readAll();
         const std::optional<std::string> built = PageWithProject(
             std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-            projectText(m_document));
+            projectText(project()));
         if (!built) {
             fail(QStringLiteral("Cannot export"),
                  source.fileName() + QStringLiteral(" is not the browser edition's page"));
@@ -1073,7 +992,7 @@ void PlannerWindow::print() {
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) {
-        PrintReport(m_document.result(), QDate::currentDate(), printer);
+        PrintReport(project().result(), QDate::currentDate(), printer);
     }
 }
 

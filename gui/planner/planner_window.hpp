@@ -3,8 +3,10 @@
 // The planner: a whole project on screen. A table of the camera groups with the site's totals;
 // the selected group edited in the calculator itself (the calculator window's own view, bound
 // to that group's model) with its name and activity; the storage plan and recorders with their
-// figures. Every edit goes through the undo stack into the Qt-free ProjectDocument, which saves
-// the very file the command line reads, so `lenstally --project` on it shows the same figures.
+// figures. Every edit is an operation of the Qt-free planner session, which holds the project, its
+// undo history and the selection, and saves the very file the command line reads, so
+// `lenstally --project` on it shows the same figures. The window lays out what the session says
+// has changed.
 
 #include <functional>
 #include <memory>
@@ -13,9 +15,8 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
-#include "gui/planner/planner_commands.hpp"
 #include "gui/planner/recovery.hpp"
-#include "project/project_document.hpp"
+#include "project/planner_session.hpp"
 
 class QDoubleSpinBox;
 class QLabel;
@@ -24,7 +25,6 @@ class QSessionManager;
 class QTabWidget;
 class QTableView;
 class QTimer;
-class QUndoStack;
 
 namespace lenstally {
 
@@ -40,7 +40,7 @@ enum class ReportFormat {
     Page, // the browser edition with the project built in
 };
 
-class PlannerWindow : public QMainWindow, private PlannerEditor, private ProjectDocument::Listener {
+class PlannerWindow : public QMainWindow, private PlannerSession::Listener {
 public:
     /// Asks whether to save unsaved changes: Save, Discard or Cancel.
     using SavePrompt = std::function<QMessageBox::StandardButton(const QString& question)>;
@@ -74,44 +74,43 @@ public:
     void setSavePrompt(SavePrompt prompt) { m_prompt = std::move(prompt); }
     void setNotice(Notice notice) { m_notice = std::move(notice); }
 
-    const ProjectDocument& project() const { return m_document; }
+    const ProjectDocument& project() const { return m_session.document(); }
+    const PlannerSession& session() const { return m_session; }
     QString filePath() const { return m_path; }
     /// The project differs from its file (or has never been saved). Typing not yet taken in
     /// counts once a command takes it in; the title shows it at once.
-    bool isModified() const;
+    bool isModified() const { return m_session.isModified(); }
+    /// Undo and Redo, as their menu items do: what an input box holds is taken in first.
+    void undo();
+    void redo();
     /// Takes in what the input box last given the focus holds, as leaving it would: a number
     /// typed but not yet entered, a name, a cell of the table. Every command does this first.
     void commitTyping();
-    QUndoStack* undoStack() const { return m_undo; }
     QTableView* groupsTable() const { return m_table; }
     Form1View* calculator() const { return m_calculator; }
     PlanPanel* planPanel() const { return m_plan; }
     CameraPanel* cameraPanel() const { return m_cameraPanel; }
     /// The group the calculator panel shows, if any.
-    std::optional<std::size_t> currentGroup() const { return m_current; }
+    std::optional<std::size_t> currentGroup() const { return m_session.selected(); }
     void selectGroup(std::size_t i);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // PlannerEditor
-    ProjectDocument& document() override { return m_document; }
-    void groupChanged(std::size_t i) override;
-    void formReplaced(std::size_t i) override;
-    void groupsChanged(std::optional<std::size_t> select) override;
-    void projectChanged() override;
-    // ProjectDocument::Listener
+    // PlannerSession::Listener
     void beforeGroupChange(const ProjectDocument::GroupChange& change) override;
     void afterGroupChange(const ProjectDocument::GroupChange& change) override;
+    void sessionChanged(const SessionChange& change) override;
 
     void buildWidgets();
     void buildMenus();
     void connectEdits();
-    void setDocument(ProjectDocument document, const QString& path);
-    void showGroup(std::optional<std::size_t> i);
+    /// Opens `project` (a new one with nullptr), whose file is `path`.
+    void openProject(const Project* project, const QString& path);
+    void showGroup();
     void showGroupFields();
-    void showProject();
+    void showProjectName();
     void updateTitle();
     void commitNames();
     std::optional<std::string> typedProjectName() const;
@@ -134,20 +133,17 @@ private:
     void removeGroup();
     void moveGroup(int by);
     void tableEdited(std::size_t group, int column, const QVariant& value);
-    /// Performs a user action on group `group`'s form and records it, with the form's state
-    /// before and after, as one undo step (nothing when the inputs stay as they were).
-    void recordFormEdit(std::size_t group, ControlId control, const std::function<void()>& perform);
     void fail(const QString& title, const QString& text);
 
-    ProjectDocument m_document;
+    PlannerSession m_session;
     QString m_path;
-    std::optional<std::size_t> m_current;
-    bool m_changingGroups = false; // between the two calls of a GroupChange
-    Form1 m_idle;                  // what the calculator panel shows while the project has no group
+    // From a session's first announcement until it has told what changed: the table's own
+    // selection signals are the session's doing, not the user's.
+    bool m_following = false;
+    Form1 m_idle; // what the calculator panel shows while the project has no group
     SavePrompt m_prompt;
     Notice m_notice;
 
-    QUndoStack* m_undo = nullptr;
     GroupsModel* m_groups = nullptr;
     QTableView* m_table = nullptr;
     QLineEdit* m_projectName = nullptr;

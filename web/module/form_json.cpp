@@ -122,50 +122,59 @@ Json describeForm(const Form1& form) {
     return j;
 }
 
-Json performOnForm(Form1& form, const nlohmann::json& request) {
+std::optional<FormAction> formActionOf(const nlohmann::json& request) {
     const auto what = stringField(request, "do");
     const auto name = stringField(request, "control");
     const auto id = name ? controlNamed(*name) : std::nullopt;
     if (!what || !id) {
+        return std::nullopt;
+    }
+    FormAction action{FormAction::Kind::Type, *id, -1, {}};
+    if (*what == "select") {
+        action.kind = FormAction::Kind::Select;
+    } else if (*what == "pick") {
+        action.kind = FormAction::Kind::Pick;
+        // A position no list has; FormActionProblem says so.
+        const auto index = integerField(request, "index").value_or(-2);
+        action.index = static_cast<std::int16_t>(std::clamp<std::int64_t>(index, -2, 32767));
+    } else if (*what == "type") {
+        const auto text = stringField(request, "text");
+        if (!text) {
+            return std::nullopt;
+        }
+        action.text = *text;
+    } else {
+        return std::nullopt;
+    }
+    return action;
+}
+
+Json changedControls(const Form1& form, const std::vector<ControlId>& controls) {
+    Json list = Json::array();
+    for (const ControlId control : controls) {
+        list.push_back(controlState(form, control));
+    }
+    return list;
+}
+
+Json performOnForm(Form1& form, const nlohmann::json& request) {
+    const std::optional<FormAction> action = formActionOf(request);
+    if (!action) {
         return errorAnswer("the request names no action or no control of the form");
     }
-    const ControlKind kind = Describe(*id).kind;
+    if (std::string problem = FormActionProblem(form, *action); !problem.empty()) {
+        return errorAnswer(std::move(problem));
+    }
     std::vector<ControlId> changed;
     form.setChangeListener([&changed](ControlId control, Property) {
         if (std::find(changed.begin(), changed.end(), control) == changed.end()) {
             changed.push_back(control);
         }
     });
-    Json answer;
-    if (*what == "select" && kind == ControlKind::Option) {
-        form.selectOption(*id);
-    } else if (*what == "pick" && kind == ControlKind::ComboBox) {
-        const auto index = integerField(request, "index");
-        const auto size = static_cast<std::int64_t>(form.control(*id).items.size());
-        if (!index || *index < -1 || *index >= size) {
-            answer = errorAnswer(*name + " has no such item");
-        } else {
-            form.setListIndex(*id, static_cast<std::int16_t>(*index));
-        }
-    } else if (*what == "type" && kind == ControlKind::TextBox) {
-        const auto text = stringField(request, "text");
-        if (!text) {
-            answer = errorAnswer("no text to type into " + *name);
-        } else {
-            form.setText(*id, *text);
-        }
-    } else {
-        answer = errorAnswer(*name + " cannot take the action " + *what);
-    }
+    Perform(form, *action);
     form.setChangeListener({});
-    if (answer.contains("error")) {
-        return answer;
-    }
-    Json list = Json::array();
-    for (const ControlId control : changed) {
-        list.push_back(controlState(form, control));
-    }
-    answer["changed"] = std::move(list);
+    Json answer;
+    answer["changed"] = changedControls(form, changed);
     return answer;
 }
 

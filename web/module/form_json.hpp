@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form/form1.hpp"
+#include "form/form_action.hpp"
 
 namespace lenstally::web {
 
@@ -40,6 +41,13 @@ Json controlState(const Form1& form, ControlId id);
 /// state the action (and the events it raised) changed, or {"error": "..."} for a request that
 /// names no such control, the wrong kind of control or a list position the list does not have.
 Json performOnForm(Form1& form, const nlohmann::json& request);
+
+/// The action a request such as performOnForm takes names, or nullopt for a request that names
+/// no action or no control.
+std::optional<FormAction> formActionOf(const nlohmann::json& request);
+
+/// The states of `controls`, as an answer's "changed" lists them.
+Json changedControls(const Form1& form, const std::vector<ControlId>& controls);
 
 /// The control named `name` as the state JSON names it ("optStream(0)", "txtDays"), if any.
 std::optional<ControlId> controlNamed(std::string_view name);

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "web/module/form_json.hpp"
-#include "web/module/planner_session.hpp"
+#include "web/module/planner_answers.hpp"
 
 namespace lenstally::web {
 
@@ -19,7 +19,7 @@ public:
     /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
     /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
     /// {"calculator": "actions"} lists the command line's actions (see describeActions);
-    /// {"planner": ...} goes to the planner (see PlannerSession::answer). A request
+    /// {"planner": ...} goes to the planner (see PlannerAnswers::answer). A request
     /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
     std::string answer(std::string_view text);
 
@@ -27,7 +27,7 @@ private:
     Json calculator(const nlohmann::json& request);
 
     Form1 m_calculator;
-    PlannerSession m_planner;
+    PlannerAnswers m_planner;
 };
 
 } // namespace lenstally::web

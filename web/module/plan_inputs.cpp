@@ -3,9 +3,10 @@
 
 #include "estimation/storage_plan.hpp"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
-#include <string_view>
+#include <iterator>
+#include <utility>
 
 #include "project/plan_lines.hpp"
 
@@ -14,31 +15,30 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A number field of the inputs within [low, high] (each end open or closed), else nullopt.
-std::optional<double> number(const nlohmann::json& object, const char* key, double low,
-                             bool lowOpen, double high, bool highOpen) {
+double number(const nlohmann::json& object, const char* key) {
     const auto it = object.find(key);
-    if (it == object.end() || !it->is_number()) {
-        return std::nullopt;
-    }
-    const double value = it->get<double>();
-    const bool aboveLow = lowOpen ? value > low : value >= low;
-    const bool belowHigh = highOpen ? value < high : value <= high;
-    return std::isfinite(value) && aboveLow && belowHigh ? std::optional(value) : std::nullopt;
-}
-
-std::optional<std::int64_t> count(const nlohmann::json& object, const char* key) {
-    const auto value = number(object, key, 0, false, static_cast<double>(kLargestCount), false);
-    if (!value || *value != std::floor(*value)) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(*value);
+    return it != object.end() && it->is_number() ? it->get<double>() : std::nan("");
 }
 
 bool isOn(const nlohmann::json& object) {
     const auto it = object.find("on");
     return it != object.end() && it->is_boolean() && it->get<bool>();
 }
+
+constexpr std::pair<std::string_view, PlanField> kFields[] = {
+    {"storage.on", PlanField::Storage},
+    {"storage.driveSize", PlanField::DriveSize},
+    {"storage.driveUnit", PlanField::DriveUnit},
+    {"storage.raid", PlanField::Raid},
+    {"storage.arrayWidth", PlanField::ArrayWidth},
+    {"storage.spares", PlanField::Spares},
+    {"storage.overhead", PlanField::Overhead},
+    {"storage.fill", PlanField::Fill},
+    {"storage.drives", PlanField::Drives},
+    {"recorder.on", PlanField::Recorder},
+    {"recorder.channels", PlanField::Channels},
+    {"recorder.mbps", PlanField::Mbps},
+    {"recorder.bays", PlanField::Bays}};
 
 } // namespace
 
@@ -67,81 +67,53 @@ nlohmann::ordered_json planInputs(const PlanSettings& settings) {
     return j;
 }
 
-PlanEdit readPlanInputs(const nlohmann::json& inputs) {
-    PlanEdit edit;
-    const auto fail = [&edit](std::string what) {
-        edit.error = std::move(what);
-        return edit;
-    };
+std::optional<PlanField> planFieldNamed(std::string_view name) {
+    const auto* const found = std::find_if(std::begin(kFields), std::end(kFields),
+                                           [name](const auto& f) { return f.first == name; });
+    return found == std::end(kFields) ? std::nullopt : std::optional(found->second);
+}
+
+std::optional<PlanInputs> readPlanInputs(const nlohmann::json& inputs) {
     const auto storageIt = inputs.find("storage");
     const auto recorderIt = inputs.find("recorder");
     if (storageIt == inputs.end() || !storageIt->is_object() || recorderIt == inputs.end() ||
         !recorderIt->is_object()) {
-        return fail("the plan inputs are incomplete");
+        return std::nullopt;
     }
-    PlanSettings next;
     const nlohmann::json& in = *storageIt;
-    if (isOn(in)) {
-        StorageSection s;
-        const auto size = number(in, "driveSize", 0, true, kLargestPlanNumber, false);
-        if (!size) {
-            return fail("Drive size must be above 0");
-        }
-        const auto unitIt = in.find("driveUnit");
-        std::optional<SizeUnit> unit;
-        for (const SizeUnit u : kDriveUnits) {
-            if (unitIt != in.end() && unitIt->is_string() &&
-                unitIt->get<std::string>() == UnitName(u)) {
-                unit = u;
-            }
-        }
-        const auto raidNumber = count(in, "raid");
-        const auto raid = raidNumber ? RaidLevelOf(*raidNumber) : std::nullopt;
-        const auto width = count(in, "arrayWidth");
-        const auto spares = count(in, "spares");
-        const auto overhead = number(in, "overhead", 0, false, 100, true);
-        const auto fill = number(in, "fill", 0, true, 100, false);
-        const auto drives = count(in, "drives");
-        if (!unit || !raid) {
-            return fail("Drive size unit or RAID level is not one the plan knows");
-        }
-        if (!width || !spares || !drives) {
-            return fail("Most drives per array, Hot spares and Drives installed are whole "
-                        "numbers from 0 to 1000000000");
-        }
-        if (!overhead || !fill) {
-            return fail("File-system overhead is from 0 to below 100 %, Fill limit above 0 to "
-                        "100 %");
-        }
-        s.drive = {*size, *unit};
-        s.layout.raid = *raid;
-        const bool arrays = *raid == RaidLevel::Raid5 || *raid == RaidLevel::Raid6;
-        s.layout.arrayWidth = arrays ? *width : 0;
-        s.layout.spares = *spares;
-        s.layout.overheadPercent = *overhead;
-        s.layout.fillPercent = *fill;
-        if (*drives > 0) {
-            s.drives = *drives;
-        }
-        next.storage = s;
-    }
     const nlohmann::json& rec = *recorderIt;
-    if (isOn(rec)) {
-        const auto channels = count(rec, "channels");
-        const auto mbps = number(rec, "mbps", 0, false, kLargestPlanNumber, false);
-        const auto bays = count(rec, "bays");
-        if (!channels || !mbps || !bays) {
-            return fail("Cameras per recorder and Drives per recorder are whole numbers from 0 to "
-                        "1000000000, Mbps per recorder from 0 to 1e15");
+    PlanInputs read;
+    read.storage = isOn(in);
+    if (read.storage) {
+        const auto unitIt = in.find("driveUnit");
+        const auto* const unit =
+            std::find_if(kDriveUnits.begin(), kDriveUnits.end(), [&unitIt, &in](SizeUnit u) {
+                return unitIt != in.end() && unitIt->is_string() &&
+                       unitIt->get<std::string>() == UnitName(u);
+            });
+        const double raid = number(in, "raid");
+        const auto level = raid >= 0 && raid <= 10 && raid == std::floor(raid)
+                               ? RaidLevelOf(static_cast<std::int64_t>(raid))
+                               : std::nullopt;
+        if (unit == kDriveUnits.end() || !level) {
+            return std::nullopt;
         }
-        const auto limit = [](double value) {
-            return value > 0 ? std::optional<double>(value) : std::nullopt;
-        };
-        next.recorder = RecorderLimits{limit(static_cast<double>(*channels)), limit(*mbps),
-                                       limit(static_cast<double>(*bays))};
+        read.driveSize = number(in, "driveSize");
+        read.driveUnit = *unit;
+        read.raid = *level;
+        read.arrayWidth = number(in, "arrayWidth");
+        read.spares = number(in, "spares");
+        read.overhead = number(in, "overhead");
+        read.fill = number(in, "fill");
+        read.drives = number(in, "drives");
     }
-    edit.settled = SettlePlan(next);
-    return edit;
+    read.recorder = isOn(rec);
+    if (read.recorder) {
+        read.channels = number(rec, "channels");
+        read.mbps = number(rec, "mbps");
+        read.bays = number(rec, "bays");
+    }
+    return read;
 }
 
 } // namespace lenstally::web

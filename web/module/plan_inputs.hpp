@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The storage plan and recorder settings as the planner page's inputs show them, and read back
-// from them; the core's SettlePlan then makes them valid as the desktop planner does.
+// The storage plan and recorder settings as the planner page's inputs show them, and what those
+// inputs hold read back into the core's PlanInputs.
 
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <string>
+#include <string_view>
 
 #include "project/plan_settings.hpp"
 
@@ -16,16 +16,12 @@ namespace lenstally::web {
 /// "mbps", "bays"}}; a count or limit of 0 means none.
 nlohmann::ordered_json planInputs(const PlanSettings& settings);
 
-/// The result of reading the page's inputs: settings made valid by SettlePlan and its note of
-/// what it changed, or an error naming the inputs whose value is out of range.
-struct PlanEdit {
-    SettledPlan settled;
-    std::string error;
-};
+/// What the page's inputs hold (as planInputs writes them; a number that is missing or not a
+/// number reads as NaN, which PlanInputsProblem refuses), or nullopt where the sections are
+/// missing or a unit or RAID level is not one the plan knows.
+std::optional<PlanInputs> readPlanInputs(const nlohmann::json& inputs);
 
-/// Reads `inputs` (as planInputs writes them). Values outside the inputs' ranges (drive size
-/// above 0 to 1e15, RAID 0, 1, 5, 6 or 10, counts 0 to 1,000,000,000, overhead 0 to under 100,
-/// fill above 0 to 100, Mbps 0 to 1e15) give an error.
-PlanEdit readPlanInputs(const nlohmann::json& inputs);
+/// The input a page's field name stands for: "storage.driveSize", "recorder.on"...
+std::optional<PlanField> planFieldNamed(std::string_view name);
 
 } // namespace lenstally::web

@@ -298,7 +298,7 @@ private Q_SLOTS:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         std::vector<std::string> events;
-        view.model().setTraceListener([&](std::string_view name) { events.emplace_back(name); });
+        view.ownModel().setTraceListener([&](std::string_view name) { events.emplace_back(name); });
 
         clickOption(view, ControlId::optStream0);
         as<QComboBox>(view, ControlId::cmbFPS)->setCurrentIndex(29);

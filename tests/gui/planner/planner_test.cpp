@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUndoStack>
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
@@ -216,16 +215,15 @@ private Q_SLOTS:
         const QString edited = cell(p.window, 0, GroupsModel::Storage);
         QVERIFY(edited != storage);
         QVERIFY(figure(p.window, QStringLiteral("Total storage")) != total);
-        QUndoStack& undo = *p.window.undoStack();
-        QCOMPARE(undo.count(), 1); // the typing of "120" is one step
-        undo.undo();
+        QCOMPARE(p.window.session().stepCount(), std::size_t{1}); // the typing of "120" is one step
+        p.window.undo();
         QCOMPARE(cell(p.window, 0, GroupsModel::Storage), storage);
         QCOMPARE(figure(p.window, QStringLiteral("Total storage")), total);
         QCOMPARE(static_cast<QLineEdit*>(p.window.calculator()->widget(ControlId::txtCameraCount))
                      ->text(),
                  QStringLiteral("12"));
         QVERIFY(!p.window.isModified());
-        undo.redo();
+        p.window.redo();
         QCOMPARE(cell(p.window, 0, GroupsModel::Storage), edited);
         QVERIFY(p.window.isModified());
     }
@@ -324,7 +322,7 @@ private Q_SLOTS:
         trigger(p.window, QStringLiteral("Redo"));
         QCOMPARE(cell(p.window, 1, GroupsModel::Cameras), QStringLiteral("7"));
         QCOMPARE(cell(p.window, 0, GroupsModel::Cameras), QStringLiteral("12"));
-        QVERIFY(!p.window.undoStack()->canRedo());
+        QVERIFY(!p.window.session().redoText());
     }
 
     // State: site.lenstally.json open, and plan.csv beside it. Action: Save As and Export CSV,
@@ -447,7 +445,7 @@ private Q_SLOTS:
             QFile::copy(QString(copy.fileName())
                             .replace(QStringLiteral(".lenstally.json"), QStringLiteral(".origin")),
                         left + QStringLiteral(".origin")));
-        p.window.undoStack()->undo();
+        p.window.undo();
         QVERIFY(!copy.exists());
 
         PlannerWindow next;
@@ -629,7 +627,6 @@ private Q_SLOTS:
         Planner p;
         p.window.selectGroup(3);
         lenstally::CameraPanel& panel = *p.window.cameraPanel();
-        QUndoStack& undo = *p.window.undoStack();
         auto* camera = named<QLineEdit>(panel, "Camera");
         retype(camera, QStringLiteral("Dome, 4 MP"));
         QTest::keyClick(camera, Qt::Key_Return);
@@ -645,9 +642,9 @@ private Q_SLOTS:
         named<QDoubleSpinBox>(panel, "Sensor width")->setValue(5.6);
         named<QCheckBox>(panel, "Pixel width of the resolution")->setChecked(false);
         named<QSpinBox>(panel, "Pixel width")->setValue(2560);
-        QCOMPARE(undo.count(), 9);
-        undo.undo();
-        undo.undo();
+        QCOMPARE(p.window.session().stepCount(), std::size_t{9});
+        p.window.undo();
+        p.window.undo();
         QCOMPARE(named<QSpinBox>(panel, "Pixel width")->value(), 704); // 4CIF's width again
         QVERIFY(named<QCheckBox>(panel, "Pixel width of the resolution")->isChecked());
 
@@ -678,8 +675,8 @@ private Q_SLOTS:
         }
         QCOMPARE(figures, 10); // the lens, scene width, density, level met and six levels
 
-        while (undo.canUndo()) {
-            undo.undo();
+        while (p.window.session().undoText()) {
+            p.window.undo();
         }
         QCOMPARE(p.window.project().group(3).camera, lenstally::CameraDetails{});
         QVERIFY(!panel.picture()->view());

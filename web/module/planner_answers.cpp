@@ -1,0 +1,413 @@
+// SPDX-License-Identifier: MIT
+#include "web/module/planner_answers.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <utility>
+
+#include "project/camera_inputs.hpp"
+#include "project/group_rows.hpp"
+#include "project/project_reports.hpp"
+#include "project/project_writer.hpp"
+#include "project/report_html.hpp"
+#include "project/view_drawing.hpp"
+#include "web/module/form_json.hpp"
+#include "web/module/plan_inputs.hpp"
+
+namespace lenstally::web {
+namespace {
+
+std::optional<std::int64_t> integerField(const nlohmann::json& request, const char* key) {
+    const auto it = request.find(key);
+    return it != request.end() && it->is_number_integer() ? std::optional(it->get<std::int64_t>())
+                                                          : std::nullopt;
+}
+
+std::optional<std::string> stringField(const nlohmann::json& request, const char* key) {
+    const auto it = request.find(key);
+    return it != request.end() && it->is_string() ? std::optional(it->get<std::string>())
+                                                  : std::nullopt;
+}
+
+// The lines of the plan the planner shows beside its inputs: its figures (the assumptions are
+// the inputs themselves).
+Json linesJson(const std::vector<PlanLine>& lines, bool figuresOnly) {
+    Json list = Json::array();
+    for (const PlanLine& line : lines) {
+        if (figuresOnly && line.kind != PlanLine::Kind::Figure) {
+            continue;
+        }
+        Json j;
+        j["label"] = line.label;
+        j["value"] = line.text;
+        j["warning"] = line.warning;
+        list.push_back(std::move(j));
+    }
+    return list;
+}
+
+// The table's columns: the header, whether it holds words, and the request that edits it.
+Json columnsJson() {
+    Json columns = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        const auto column = static_cast<GroupColumn>(c);
+        Json j;
+        j["header"] = kGroupColumnHeaders[c];
+        j["words"] = IsWordColumn(column);
+        j["edit"] = column == GroupColumn::Name       ? Json("rename")
+                    : column == GroupColumn::Cameras  ? Json("cameras")
+                    : column == GroupColumn::Activity ? Json("activity")
+                                                      : Json(nullptr);
+        columns.push_back(std::move(j));
+    }
+    return columns;
+}
+
+// "#8fcdf0"
+std::string colourText(std::uint32_t rgb) {
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "#%06x", static_cast<unsigned>(rgb & 0xffffffU));
+    return text.data();
+}
+
+// What the page draws for a camera view: every distance, colour and text as the core works it
+// out (see ViewDrawing); the page only scales metres to its picture's width.
+Json pictureJson(const ViewFigures& view) {
+    const ViewDrawing d = DrawingOf(view);
+    Json j;
+    j["range"] = d.range;
+    j["spread"] = d.spread;
+    j["target"] = d.target;
+    // The bands in drawing order, Monitor first; the key lists them the other way round.
+    Json bands = Json::array();
+    Json key = Json::array();
+    for (const ViewDrawing::Band& band : d.bands) {
+        Json b;
+        b["level"] = ViewLevelOf(band.level).name;
+        b["reach"] = band.reach;
+        b["colour"] = colourText(band.colour);
+        bands.push_back(std::move(b));
+        Json k;
+        k["colour"] = colourText(band.colour);
+        k["text"] = band.key;
+        key.insert(key.begin(), std::move(k));
+    }
+    j["bands"] = std::move(bands);
+    j["key"] = std::move(key);
+    j["ground"] = colourText(d.ground);
+    j["ink"] = colourText(d.ink);
+    j["targetLabel"] = d.targetLabel;
+    j["rangeLabel"] = d.rangeLabel;
+    j["description"] = d.description;
+    return j;
+}
+
+Json viewInputsJson(const ViewInputs& v) {
+    Json j;
+    j["distance"] = v.distance;
+    j["lensForm"] = v.form == LensForm::Angle ? "angle" : "focal";
+    j["hfov"] = v.hfov;
+    j["focal"] = v.focal;
+    j["sensor"] = v.sensor;
+    return j;
+}
+
+// The selected group's camera section: what its inputs show (the view's only with a view; the
+// page keeps its own while the view is off), the view's figures in words and its picture.
+Json cameraJson(const GroupResult& result) {
+    const CameraDetails& camera = result.camera;
+    Json inputs;
+    inputs["camera"] = camera.description.value_or("");
+    inputs["pixels"] = result.pixels;
+    inputs["resolutionWidth"] = !camera.pixels;
+    inputs["view"] = camera.view.has_value();
+    if (camera.view) {
+        const Lens& lens = camera.view->lens;
+        ViewInputs shown;
+        shown.distance = camera.view->distance;
+        shown.form = lens.form;
+        if (lens.form == LensForm::Angle) {
+            shown.hfov = lens.hfov;
+        } else {
+            shown.focal = lens.focal;
+            shown.sensor = lens.sensor;
+        }
+        Json target = viewInputsJson(shown);
+        // Only the lens of the view's form is the group's; the page keeps the other's values.
+        target[lens.form == LensForm::Angle ? "focal" : "hfov"] = nullptr;
+        if (lens.form == LensForm::Angle) {
+            target["sensor"] = nullptr;
+        }
+        inputs.update(target);
+    }
+    Json j;
+    j["inputs"] = std::move(inputs);
+    Json figures = Json::array();
+    for (const PlanLine& line : result.viewLines) {
+        if (line.kind == PlanLine::Kind::Figure) {
+            Json f;
+            f["label"] = line.label;
+            f["value"] = line.text;
+            f["warning"] = line.warning;
+            figures.push_back(std::move(f));
+        }
+    }
+    j["figures"] = std::move(figures);
+    j["picture"] = result.view ? pictureJson(*result.view) : Json(nullptr);
+    return j;
+}
+
+constexpr std::pair<std::string_view, CameraField> kCameraFields[] = {
+    {"camera", CameraField::Camera},
+    {"pixels", CameraField::Pixels},
+    {"resolutionWidth", CameraField::ResolutionWidth},
+    {"view", CameraField::View},
+    {"distance", CameraField::Distance},
+    {"lensForm", CameraField::LensForm},
+    {"hfov", CameraField::Hfov},
+    {"focal", CameraField::Focal},
+    {"sensor", CameraField::Sensor}};
+
+bool boolField(const nlohmann::json& request, const char* key, bool otherwise) {
+    const auto it = request.find(key);
+    return it != request.end() && it->is_boolean() ? it->get<bool>() : otherwise;
+}
+
+// A number input's value; NaN where the page sent none (an empty box).
+double numberField(const nlohmann::json& inputs, const char* key) {
+    const auto it = inputs.find(key);
+    return it != inputs.end() && it->is_number() ? it->get<double>() : std::nan("");
+}
+
+// One row of the groups table, or the TOTAL row, in words.
+Json rowJson(const ProjectDocument& document, std::size_t i) {
+    Json row = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        row.push_back(GroupCellText(document, i, static_cast<GroupColumn>(c)));
+    }
+    return row;
+}
+
+Json totalJson(const ProjectTotals& totals) {
+    Json row = Json::array();
+    for (std::size_t c = 0; c < kGroupColumnCount; ++c) {
+        row.push_back(TotalCellText(totals, static_cast<GroupColumn>(c)));
+    }
+    return row;
+}
+
+CameraInputs cameraInputsOf(const nlohmann::json& in) {
+    CameraInputs inputs;
+    inputs.camera = stringField(in, "camera").value_or("");
+    inputs.pixels = numberField(in, "pixels");
+    inputs.resolutionWidth = boolField(in, "resolutionWidth", true);
+    inputs.view = boolField(in, "view", false);
+    inputs.target = {numberField(in, "distance"),
+                     stringField(in, "lensForm") == "focal" ? LensForm::Focal : LensForm::Angle,
+                     numberField(in, "hfov"), numberField(in, "focal"), numberField(in, "sensor")};
+    return inputs;
+}
+
+} // namespace
+
+Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
+    const ProjectDocument& document = m_session.document();
+    const std::optional<std::size_t> selected = m_session.selected();
+    Json j;
+    j["name"] = document.name() ? Json(*document.name()) : Json(nullptr);
+    j["count"] = document.groupCount();
+    // The rows that may show other texts: from the first group shifted on, or those edited.
+    std::optional<std::size_t> first =
+        everything ? std::optional<std::size_t>(0) : change.firstShifted();
+    std::size_t last = first ? document.groupCount() : 0;
+    for (const std::size_t row : change.rows) {
+        first = first ? std::min(*first, row) : row;
+        last = std::max(last, row + 1);
+    }
+    if (first) {
+        if (*first == 0) {
+            j["columns"] = columnsJson();
+        }
+        j["rowsFrom"] = *first;
+        Json rows = Json::array();
+        for (std::size_t i = *first; i < std::min(last, document.groupCount()); ++i) {
+            rows.push_back(rowJson(document, i));
+        }
+        j["rows"] = std::move(rows);
+    }
+    j["total"] = totalJson(document.totals());
+    j["selected"] = selected ? Json(*selected) : Json(nullptr);
+    if (selected) {
+        const std::size_t i = *selected;
+        Json group;
+        group["name"] = document.group(i).name;
+        group["activity"] = document.group(i).activity;
+        group["recorded"] = document.result(i).storage;
+        group["camera"] = cameraJson(document.result(i));
+        j["group"] = std::move(group);
+        const Form1& form = document.group(i).form;
+        if (everything || change.form) {
+            Json controls = Json::array();
+            for (const ControlDescription& d : ControlDescriptions()) {
+                controls.push_back(controlState(form, d.id));
+            }
+            j["form"] = std::move(controls);
+        } else if (!change.controls.empty()) {
+            j["changed"] = changedControls(form, change.controls);
+        }
+    } else {
+        j["group"] = nullptr;
+    }
+    j["plan"] = planInputs({document.storage(), document.recorder()});
+    j["storageLines"] = linesJson(document.totals().storageLines, true);
+    j["recorderLines"] = linesJson(document.totals().recorderLines, false);
+    j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
+    j["redo"] = m_session.redoText() ? Json(*m_session.redoText()) : Json(nullptr);
+    j["note"] = change.note;
+    j["firstView"] = viewInputsJson(ViewInputs{});
+    if (!change.error.empty()) {
+        j["error"] = change.error;
+    }
+    return j;
+}
+
+Json PlannerAnswers::answer(const nlohmann::json& request) {
+    const auto what = stringField(request, "planner");
+    if (!what) {
+        return errorAnswer("the planner does not know that request");
+    }
+    const ProjectDocument& document = m_session.document();
+    if (*what == "open") {
+        const ProjectParse parsed = ParseProject(stringField(request, "text").value_or(""));
+        if (!parsed.project) {
+            return errorAnswer(parsed.error); // the project on screen stays as it is
+        }
+        return show(m_session.open(*parsed.project), true);
+    }
+    if (*what == "new") {
+        return show(m_session.startNew(), true);
+    }
+    if (*what == "show") {
+        return show({}, true);
+    }
+    if (*what == "changed" || *what == "saved") {
+        if (*what == "saved") {
+            m_session.markSaved();
+        }
+        Json j;
+        j["changed"] = m_session.isModified();
+        return j;
+    }
+    if (*what == "report") {
+        Json j;
+        // Each camera view's picture is a place the page draws it in, with the figures it needs.
+        const ProjectResult result = document.result();
+        Json pictures = Json::array();
+        j["html"] = ReportBodyHtml(result, stringField(request, "date").value_or(""),
+                                   [&result, &pictures](std::size_t group) {
+                                       pictures.push_back(pictureJson(*result.groups[group].view));
+                                       return R"(<div class="view-picture" data-picture=")" +
+                                              std::to_string(pictures.size() - 1) + "\"></div>";
+                                   });
+        j["pictures"] = std::move(pictures);
+        return j;
+    }
+    if (*what == "save" || *what == "json" || *what == "csv" || *what == "table") {
+        std::ostringstream out;
+        if (*what == "save") {
+            out << ProjectFileText(document.toProject());
+        } else if (*what == "json") {
+            WriteProjectJson(document.result(), out);
+        } else if (*what == "csv") {
+            WriteProjectCsv(document.result(), out);
+        } else {
+            WriteProjectTable(document.result(), out);
+        }
+        Json j;
+        j["text"] = out.str();
+        return j;
+    }
+    return edit(*what, request);
+}
+
+Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request) {
+    const auto groupField = integerField(request, "group");
+    const std::size_t group = groupField && *groupField >= 0
+                                  ? static_cast<std::size_t>(*groupField)
+                                  : m_session.document().groupCount(); // no such group
+    if (what == "select") {
+        if (group >= m_session.document().groupCount()) {
+            return errorAnswer("no such group");
+        }
+        return show(m_session.select(group));
+    }
+    if (what == "undo" || what == "redo") {
+        return show(what == "undo" ? m_session.undo() : m_session.redo());
+    }
+    if (what == "add" || what == "duplicate") {
+        return show(what == "add" ? m_session.addGroup() : m_session.duplicateGroup());
+    }
+    if (what == "remove") {
+        return show(m_session.removeGroup());
+    }
+    if (what == "up" || what == "down") {
+        return show(what == "up" ? m_session.moveGroupUp() : m_session.moveGroupDown());
+    }
+    if (what == "project-name") {
+        return show(m_session.renameProject(stringField(request, "name").value_or("")));
+    }
+    if (what == "plan") {
+        const auto inputs = request.find("inputs");
+        const std::optional<PlanInputs> read =
+            inputs != request.end() && inputs->is_object() ? readPlanInputs(*inputs) : std::nullopt;
+        const std::optional<PlanField> field =
+            planFieldNamed(stringField(request, "field").value_or(""));
+        if (!read || !field) {
+            return errorAnswer("the plan inputs are incomplete");
+        }
+        return show(m_session.editPlan(*field, *read));
+    }
+    if (group >= m_session.document().groupCount()) {
+        return errorAnswer("no such group");
+    }
+    if (what == "rename") {
+        return show(m_session.renameGroup(group, stringField(request, "name").value_or("")));
+    }
+    if (what == "activity") {
+        const auto it = request.find("value");
+        if (it == request.end() || !it->is_number()) {
+            return errorAnswer("the activity is a number from 0 to 100");
+        }
+        return show(m_session.setActivity(group, it->get<double>()));
+    }
+    if (what == "cameras") {
+        return show(m_session.editForm(group, {FormAction::Kind::Type, ControlId::txtCameraCount,
+                                               -1, stringField(request, "text").value_or("")}));
+    }
+    if (what == "form") {
+        const auto action = request.find("action");
+        const std::optional<FormAction> read =
+            action != request.end() && action->is_object() ? formActionOf(*action) : std::nullopt;
+        if (!read) {
+            return errorAnswer("no calculator action");
+        }
+        const SessionChange& change = m_session.editForm(group, *read);
+        return change.error.empty() ? show(change) : errorAnswer(change.error);
+    }
+    if (what == "camera") {
+        const auto field = std::find_if(
+            std::begin(kCameraFields), std::end(kCameraFields),
+            [name = stringField(request, "field")](const auto& f) { return f.first == name; });
+        const auto inputs = request.find("inputs");
+        if (field == std::end(kCameraFields) || inputs == request.end() || !inputs->is_object()) {
+            return errorAnswer("no camera input");
+        }
+        return show(m_session.editCamera(group, field->second, cameraInputsOf(*inputs)));
+    }
+    return errorAnswer("the planner does not know that request");
+}
+
+} // namespace lenstally::web

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The planner page's side of the module: the core's planner session behind a JSON face. Each
+// request names one operation of the session (or an output of the project); each answer lays out
+// what the session says has changed: the rows, the totals, the selected group with its
+// calculator and camera, the plan's inputs and figures, what Undo and Redo would do.
+
+#include <optional>
+#include <string>
+
+#include "project/planner_session.hpp"
+#include "web/module/form_json.hpp"
+
+namespace lenstally::web {
+
+class PlannerAnswers {
+public:
+    /// Answers {"planner": WHAT, ...}: "open" (with "text", a project file's text), "new",
+    /// "show", "select" ("group"), the edits "add", "duplicate", "remove", "up", "down",
+    /// "rename" ("group", "name"), "activity" ("group", "value"), "cameras" ("group", "text"),
+    /// "form" ("group", "action", a calculator action as performOnForm reads it), "camera"
+    /// ("group", "field" and "inputs", what the camera section's inputs hold), "plan" ("inputs",
+    /// "field"), "project-name" ("name", or null for none), "undo" and "redo", and the outputs
+    /// "save" (the project file), "json", "csv" and "table" (the command line's reports), each
+    /// answered as {"text"}, "changed" and "saved" (which first marks the project as saved),
+    /// each answered as {"changed"}: whether the project differs from the one last opened,
+    /// started or saved, and "report" ("date"), the printed report, as {"html", "pictures"}:
+    /// each camera view's picture is a <div data-picture=N> for pictures[N].
+    ///
+    /// An edit's answer holds "count", "total", "selected", "group", "plan", the plan's lines,
+    /// "undo", "redo" and "note" always; "rowsFrom" and "rows" (the rows from rowsFrom on that
+    /// may show other texts; "columns" too when from the first); "form" (every control of the
+    /// selected group's form) when it is shown anew, else "changed" (the controls an action
+    /// changed); and "error" where the session refused the edit.
+    Json answer(const nlohmann::json& request);
+
+private:
+    Json edit(const std::string& what, const nlohmann::json& request);
+    // What the page shows after `change`; every row and the whole form with `everything`.
+    Json show(const SessionChange& change, bool everything = false) const;
+
+    PlannerSession m_session;
+};
+
+} // namespace lenstally::web
