@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "project/camera_inputs.hpp"
 
+#include "estimation/numeric_text.hpp"
+
 #include <cmath>
 
 #include "project/project_writer.hpp"
@@ -17,6 +19,27 @@ bool isWhole(double value) {
 GroupView ViewInputs::view() const {
     return {distance, form == LensForm::Angle ? Lens{LensForm::Angle, hfov, 0, 0}
                                               : Lens{LensForm::Focal, 0, focal, sensor}};
+}
+
+CameraInputs ShownCameraInputs(const GroupResult& result, const ViewInputs& kept) {
+    const CameraDetails& camera = result.camera;
+    CameraInputs shown{camera.description.value_or(""), static_cast<double>(result.pixels),
+                       !camera.pixels, camera.view.has_value(), kept};
+    if (const std::optional<GroupView>& view = camera.view) {
+        ViewInputs& v = shown.target;
+        v.distance = view->distance;
+        v.form = view->lens.form;
+        if (v.form == LensForm::Angle) {
+            v.hfov = view->lens.hfov;
+            // f = w / (2 tan(H / 2)): the focal length whose angle on this sensor is H.
+            v.focal = RoundTo(v.sensor / WidthPerMetre(view->lens), 2);
+        } else {
+            v.focal = view->lens.focal;
+            v.sensor = view->lens.sensor;
+            v.hfov = RoundTo(AngleOfView(view->lens), 1);
+        }
+    }
+    return shown;
 }
 
 CameraDetails EditedCamera(const CameraDetails& shown, CameraField field,

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "project/project.hpp"
+#include "project/project_compute.hpp"
 
 namespace lenstally {
 
@@ -48,6 +49,13 @@ struct CameraInputs {
     bool view = false;           // the camera view is switched on
     ViewInputs target;
 };
+
+/// What the section's inputs show for group `result`: its camera's name and width, whether it
+/// has a view, and the view's distance and lens; while it has no view, the view's values of
+/// `kept` (what the inputs held). The lens form not chosen shows what the chosen lens gives: the
+/// angle of view of a focal length on its sensor, to one decimal, or the focal length that gives
+/// an angle on the sensor width shown, to two.
+CameraInputs ShownCameraInputs(const GroupResult& result, const ViewInputs& kept);
 
 /// The details of a group that had `shown` once the user changed `field` to what `inputs` hold:
 /// a name typed (empty for none), a width typed (the camera's own from then on), the

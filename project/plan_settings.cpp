@@ -89,6 +89,27 @@ SettledPlan SettlePlan(PlanSettings settings) {
     return {settings, std::move(note)};
 }
 
+PlanInputs ShownPlanInputs(const PlanSettings& settings, PlanInputs kept) {
+    kept.storage = settings.storage.has_value();
+    if (const std::optional<StorageSection>& s = settings.storage) {
+        kept.driveSize = s->drive.number;
+        kept.driveUnit = s->drive.unit;
+        kept.raid = s->layout.raid;
+        kept.arrayWidth = static_cast<double>(s->layout.arrayWidth);
+        kept.spares = static_cast<double>(s->layout.spares);
+        kept.overhead = s->layout.overheadPercent;
+        kept.fill = s->layout.fillPercent;
+        kept.drives = static_cast<double>(s->drives.value_or(0));
+    }
+    kept.recorder = settings.recorder.has_value();
+    if (const std::optional<RecorderLimits>& r = settings.recorder) {
+        kept.channels = r->channels.value_or(0);
+        kept.mbps = r->mbps.value_or(0);
+        kept.bays = r->bays.value_or(0);
+    }
+    return kept;
+}
+
 std::string PlanInputsProblem(const PlanInputs& in) {
     if (in.storage) {
         if (!within(in.driveSize, 0, true, kLargestPlanNumber, false)) {

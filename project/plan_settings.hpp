@@ -75,6 +75,11 @@ struct PlanInputs {
     double bays = 0;
 };
 
+/// What the plan's inputs show for `settings`: each section given, with its values; a section
+/// not given switched off, its inputs keeping what `kept` holds (by default, what a plan starts
+/// with: StartingStorage and no recorder limits).
+PlanInputs ShownPlanInputs(const PlanSettings& settings, PlanInputs kept = {});
+
 /// Why the inputs of a section switched on cannot be a plan, in the inputs' own words ("Drive
 /// size must be above 0"); empty when they can. The ranges are a project file's.
 std::string PlanInputsProblem(const PlanInputs& inputs);

@@ -166,24 +166,21 @@ void CameraPanel::showGroup(const GroupResult* result) {
         QSignalBlocker(m_sensor)};
     setEnabled(result != nullptr);
     m_shown = result != nullptr ? result->camera : CameraDetails{};
-    m_camera->setText(toQString(m_shown.description.value_or("")));
-    // The width the view uses: the camera's own, or the resolution's until one is given.
-    m_pixels->setValue(result != nullptr ? static_cast<int>(result->pixels) : m_pixels->minimum());
-    m_resolutionWidth->setChecked(!m_shown.pixels);
-    m_viewBox->setChecked(m_shown.view.has_value());
-    // Without a view the inputs keep what they showed, ready to be switched on.
-    if (const std::optional<GroupView>& v = m_shown.view) {
-        m_distance->setValue(v->distance);
-        if (v->lens.form == LensForm::Angle) {
-            m_hfov->setValue(v->lens.hfov);
-        } else {
-            m_focal->setValue(v->lens.focal);
-            m_sensor->setValue(v->lens.sensor);
-        }
-        showLensForm(v->lens.form);
-    } else {
-        showLensForm(m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal);
-    }
+    // Without a view the view's inputs keep what they showed, ready to be switched on.
+    CameraInputs shown = inputs();
+    shown =
+        result != nullptr
+            ? ShownCameraInputs(*result, shown.target)
+            : CameraInputs{{}, static_cast<double>(m_pixels->minimum()), true, false, shown.target};
+    m_camera->setText(toQString(shown.camera));
+    m_pixels->setValue(static_cast<int>(shown.pixels));
+    m_resolutionWidth->setChecked(shown.resolutionWidth);
+    m_viewBox->setChecked(shown.view);
+    m_distance->setValue(shown.target.distance);
+    m_hfov->setValue(shown.target.hfov);
+    m_focal->setValue(shown.target.focal);
+    m_sensor->setValue(shown.target.sensor);
+    showLensForm(shown.target.form);
 
     // The figures in words: the lens with its angle, then what it gives at the target.
     std::vector<const PlanLine*> lines;
@@ -217,17 +214,21 @@ bool CameraPanel::holdsTyping() const {
            fromQString(m_camera->text()) != m_shown.description.value_or(std::string());
 }
 
+CameraInputs CameraPanel::inputs() const {
+    return {fromQString(m_camera->text()),
+            static_cast<double>(m_pixels->value()),
+            m_resolutionWidth->isChecked(),
+            m_viewBox->isChecked(),
+            {m_distance->value(), m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal,
+             m_hfov->value(), m_focal->value(), m_sensor->value()}};
+}
+
 void CameraPanel::edited(CameraField field) {
-    const LensForm form = m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal;
+    const CameraInputs now = inputs();
     if (field == CameraField::LensForm) {
-        showLensForm(form);
+        showLensForm(now.target.form);
     }
-    m_onEdit(field,
-             {fromQString(m_camera->text()),
-              static_cast<double>(m_pixels->value()),
-              m_resolutionWidth->isChecked(),
-              m_viewBox->isChecked(),
-              {m_distance->value(), form, m_hfov->value(), m_focal->value(), m_sensor->value()}});
+    m_onEdit(field, now);
 }
 
 } // namespace lenstally

@@ -48,6 +48,7 @@ public:
 
 private:
     void build();
+    CameraInputs inputs() const; // what the inputs hold now
     void edited(CameraField field);
     void showLensForm(LensForm form);
 

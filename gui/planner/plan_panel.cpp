@@ -49,7 +49,7 @@ template <typename Values, typename T> int positionOf(const Values& values, T va
 PlanPanel::PlanPanel(EditHandler onEdit, QWidget* parent)
     : QWidget(parent), m_onEdit(std::move(onEdit)) {
     build();
-    showSettings({});
+    show(PlanInputs{}); // what the inputs offer when a plan is first switched on
 }
 
 void PlanPanel::build() {
@@ -95,8 +95,6 @@ void PlanPanel::build() {
     m_fill->setSuffix(QStringLiteral(" %"));
     AddNamedRow(storage, QStringLiteral("Fill limit:"), m_fill);
     m_drives = countBox(0, QStringLiteral("not given"), m_storageBox);
-    // What the inputs offer when a plan is first switched on.
-    showStorage(StartingStorage());
     AddNamedRow(storage, QStringLiteral("Drives installed:"), m_drives);
     layout->addWidget(m_storageBox, 0, 0);
 
@@ -153,42 +151,37 @@ QWidget* PlanPanel::lastInput() const {
     return m_bays;
 }
 
-void PlanPanel::showStorage(const StorageSection& s) {
-    m_driveSize->setValue(s.drive.number);
-    m_driveUnit->setCurrentIndex(positionOf(kDriveUnits, s.drive.unit));
-    m_raid->setCurrentIndex(positionOf(kLevels, s.layout.raid));
-    m_arrayWidth->setValue(static_cast<int>(s.layout.arrayWidth));
-    m_spares->setValue(static_cast<int>(s.layout.spares));
-    m_overhead->setValue(s.layout.overheadPercent);
-    m_fill->setValue(s.layout.fillPercent);
-    m_drives->setValue(static_cast<int>(s.drives.value_or(0)));
+void PlanPanel::showSettings(const PlanSettings& settings) {
+    // Without a section its inputs keep what they showed, ready to be switched on.
+    show(ShownPlanInputs(settings, inputs()));
 }
 
-void PlanPanel::showSettings(const PlanSettings& settings) {
+void PlanPanel::show(const PlanInputs& in) {
     const QSignalBlocker blockers[] = {
         QSignalBlocker(m_storageBox),  QSignalBlocker(m_driveSize),  QSignalBlocker(m_driveUnit),
         QSignalBlocker(m_raid),        QSignalBlocker(m_arrayWidth), QSignalBlocker(m_spares),
         QSignalBlocker(m_overhead),    QSignalBlocker(m_fill),       QSignalBlocker(m_drives),
         QSignalBlocker(m_recorderBox), QSignalBlocker(m_channels),   QSignalBlocker(m_mbps),
         QSignalBlocker(m_bays)};
-    // Without a storage section the inputs keep what they showed, ready to be switched on.
-    m_storageBox->setChecked(settings.storage.has_value());
-    if (settings.storage) {
-        showStorage(*settings.storage);
-    }
+    m_storageBox->setChecked(in.storage);
+    m_driveSize->setValue(in.driveSize);
+    m_driveUnit->setCurrentIndex(positionOf(kDriveUnits, in.driveUnit));
+    m_raid->setCurrentIndex(positionOf(kLevels, in.raid));
+    m_arrayWidth->setValue(static_cast<int>(in.arrayWidth));
+    m_spares->setValue(static_cast<int>(in.spares));
+    m_overhead->setValue(in.overhead);
+    m_fill->setValue(in.fill);
+    m_drives->setValue(static_cast<int>(in.drives));
+    m_recorderBox->setChecked(in.recorder);
+    m_channels->setValue(static_cast<int>(in.channels));
+    m_mbps->setValue(in.mbps);
+    m_bays->setValue(static_cast<int>(in.bays));
     m_arrayWidth->setEnabled(usesArrays(kLevels[std::max(0, m_raid->currentIndex())]));
-    m_recorderBox->setChecked(settings.recorder.has_value());
-    if (settings.recorder) {
-        const RecorderLimits& r = *settings.recorder;
-        m_channels->setValue(static_cast<int>(r.channels.value_or(0)));
-        m_mbps->setValue(r.mbps.value_or(0));
-        m_bays->setValue(static_cast<int>(r.bays.value_or(0)));
-    }
     // Drives per recorder count the drives of the storage plan.
-    m_bays->setEnabled(settings.storage.has_value());
+    m_bays->setEnabled(in.storage);
 }
 
-void PlanPanel::edited(PlanField field) {
+PlanInputs PlanPanel::inputs() const {
     PlanInputs in;
     in.storage = m_storageBox->isChecked();
     in.driveSize = m_driveSize->value();
@@ -203,7 +196,11 @@ void PlanPanel::edited(PlanField field) {
     in.channels = m_channels->value();
     in.mbps = m_mbps->value();
     in.bays = m_bays->value();
-    m_onEdit(field, in);
+    return in;
+}
+
+void PlanPanel::edited(PlanField field) {
+    m_onEdit(field, inputs());
 }
 
 void PlanPanel::showFigures(const ProjectTotals& totals) {

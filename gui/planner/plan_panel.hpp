@@ -40,8 +40,8 @@ public:
 
 private:
     void build();
-    /// Shows a storage section in its inputs; the caller blocks their signals where needed.
-    void showStorage(const StorageSection& s);
+    PlanInputs inputs() const; // what the inputs hold now
+    void show(const PlanInputs& in);
     void edited(PlanField field);
 
     EditHandler m_onEdit;

@@ -43,27 +43,19 @@ constexpr std::pair<std::string_view, PlanField> kFields[] = {
 } // namespace
 
 nlohmann::ordered_json planInputs(const PlanSettings& settings) {
+    const PlanInputs in = ShownPlanInputs(settings);
     Json j;
-    Json storage;
-    storage["on"] = settings.storage.has_value();
-    // Without a storage section the inputs show the plan a new one starts with.
-    const StorageSection s = settings.storage.value_or(StartingStorage());
-    storage["driveSize"] = s.drive.number;
-    storage["driveUnit"] = UnitName(s.drive.unit);
-    storage["raid"] = RaidNumber(s.layout.raid);
-    storage["arrayWidth"] = s.layout.arrayWidth;
-    storage["spares"] = s.layout.spares;
-    storage["overhead"] = s.layout.overheadPercent;
-    storage["fill"] = s.layout.fillPercent;
-    storage["drives"] = s.drives.value_or(0);
-    j["storage"] = std::move(storage);
-    Json recorder;
-    const RecorderLimits r = settings.recorder.value_or(RecorderLimits{});
-    recorder["on"] = settings.recorder.has_value();
-    recorder["channels"] = r.channels.value_or(0);
-    recorder["mbps"] = r.mbps.value_or(0);
-    recorder["bays"] = r.bays.value_or(0);
-    j["recorder"] = std::move(recorder);
+    j["storage"] = {{"on", in.storage},
+                    {"driveSize", in.driveSize},
+                    {"driveUnit", UnitName(in.driveUnit)},
+                    {"raid", RaidNumber(in.raid)},
+                    {"arrayWidth", in.arrayWidth},
+                    {"spares", in.spares},
+                    {"overhead", in.overhead},
+                    {"fill", in.fill},
+                    {"drives", in.drives}};
+    j["recorder"] = {
+        {"on", in.recorder}, {"channels", in.channels}, {"mbps", in.mbps}, {"bays", in.bays}};
     return j;
 }
 

@@ -118,31 +118,18 @@ Json viewInputsJson(const ViewInputs& v) {
 // The selected group's camera section: what its inputs show (the view's only with a view; the
 // page keeps its own while the view is off), the view's figures in words and its picture.
 Json cameraJson(const GroupResult& result) {
-    const CameraDetails& camera = result.camera;
+    const CameraInputs shown = ShownCameraInputs(result, ViewInputs{});
     Json inputs;
-    inputs["camera"] = camera.description.value_or("");
+    inputs["camera"] = shown.camera;
     inputs["pixels"] = result.pixels;
-    inputs["resolutionWidth"] = !camera.pixels;
-    inputs["view"] = camera.view.has_value();
-    if (camera.view) {
-        const Lens& lens = camera.view->lens;
-        ViewInputs shown;
-        shown.distance = camera.view->distance;
-        shown.form = lens.form;
-        if (lens.form == LensForm::Angle) {
-            shown.hfov = lens.hfov;
-        } else {
-            shown.focal = lens.focal;
-            shown.sensor = lens.sensor;
-        }
-        Json target = viewInputsJson(shown);
-        // Only the lens of the view's form is the group's; the page keeps the other's values.
-        target[lens.form == LensForm::Angle ? "focal" : "hfov"] = nullptr;
-        if (lens.form == LensForm::Angle) {
-            target["sensor"] = nullptr;
-        }
-        inputs.update(target);
-    }
+    inputs["resolutionWidth"] = shown.resolutionWidth;
+    inputs["view"] = shown.view;
+    inputs.update(shown.view ? viewInputsJson(shown.target)
+                             : Json::object({{"distance", nullptr},
+                                             {"lensForm", nullptr},
+                                             {"hfov", nullptr},
+                                             {"focal", nullptr},
+                                             {"sensor", nullptr}}));
     Json j;
     j["inputs"] = std::move(inputs);
     Json figures = Json::array();
