@@ -22,17 +22,21 @@ public:
         next(key);
         m_out += value;
     }
+    // The next member starts a line of its own, as the site's walls and zones do.
+    void breakLine() { m_breakLine = true; }
 
 private:
     void next(std::string_view key) {
-        m_out += m_first ? "" : ", ";
+        m_out += m_first ? "" : (m_breakLine ? ",\n    " : ", ");
         m_first = false;
+        m_breakLine = false;
         AppendJsonString(m_out, std::string(key));
         m_out += ": ";
     }
 
     std::string& m_out;
     bool m_first = true;
+    bool m_breakLine = false;
 };
 
 // {"distance": 20, "focal": 2.8, "sensor": 5.37}: a camera view as its group's "view" key.
@@ -47,6 +51,73 @@ std::string viewText(const GroupView& view) {
         members.number("sensor", ShortestText(view.lens.sensor));
     }
     return out + "}";
+}
+
+// [[x, y], [x, y], ...]
+std::string pointsText(const std::vector<SitePoint>& points) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        out += i == 0 ? "[" : ", [";
+        out += ShortestText(points[i].x);
+        out += ", ";
+        out += ShortestText(points[i].y);
+        out += ']';
+    }
+    return out + "]";
+}
+
+// [{"x": 4, "y": 2.5, "heading": 135}, ...]: a group's "placements", each label where it has one.
+std::string placementsText(const std::vector<Placement>& placements) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < placements.size(); ++i) {
+        const Placement& p = placements[i];
+        out += i == 0 ? "{" : ", {";
+        Members members(out);
+        members.number("x", ShortestText(p.x));
+        members.number("y", ShortestText(p.y));
+        members.number("heading", ShortestText(p.heading));
+        if (p.label) {
+            members.text("label", *p.label);
+        }
+        out += '}';
+    }
+    return out + "]";
+}
+
+// The "site" object, its walls and zones one to a line.
+void appendSite(std::string& out, const SiteSection& site) {
+    out += ",\n  \"site\": {";
+    Members members(out);
+    members.number("width", ShortestText(site.width));
+    members.number("height", ShortestText(site.height));
+    if (site.image) {
+        members.text("image", *site.image);
+    }
+    if (!site.walls.empty()) {
+        std::string walls = "[";
+        for (std::size_t i = 0; i < site.walls.size(); ++i) {
+            walls += i == 0 ? "\n      " : ",\n      ";
+            walls += pointsText(site.walls[i]);
+        }
+        members.breakLine();
+        members.number("walls", walls + "\n    ]");
+    }
+    if (!site.zones.empty()) {
+        std::string zones = "[";
+        for (std::size_t i = 0; i < site.zones.size(); ++i) {
+            const SiteZone& zone = site.zones[i];
+            zones += i == 0 ? "\n      {" : ",\n      {";
+            Members zoneMembers(zones);
+            zoneMembers.text("name", zone.name);
+            zoneMembers.text("level", std::string(ViewLevelOf(zone.level).name));
+            zoneMembers.number("points", pointsText(zone.points));
+            zoneMembers.number("required", ShortestText(zone.required));
+            zones += '}';
+        }
+        members.breakLine();
+        members.number("zones", zones + "\n    ]");
+    }
+    out += '}';
 }
 
 } // namespace
@@ -82,6 +153,9 @@ std::string ProjectFileText(const Project& project) {
         if (camera.view) {
             members.number("view", viewText(*camera.view));
         }
+        if (!group.placements.empty()) {
+            members.number("placements", placementsText(group.placements));
+        }
         out += '}';
     }
     out += project.groups.empty() ? "]" : "\n  ]";
@@ -113,6 +187,9 @@ std::string ProjectFileText(const Project& project) {
             }
         }
         out += '}';
+    }
+    if (project.site) {
+        appendSite(out, *project.site);
     }
     out += "\n}\n";
     return out;
