@@ -123,8 +123,8 @@ struct Edge {
 // neighbours in that order are tested against each other. Before the first place where two
 // edges meet wrongly, the order is the true one, and two of the edges meeting there are
 // neighbours when the line reaches it; so the first such place is found, if there is one.
-// Corners are distinct (checked before), and an edge meets the next only at their corner, so an
-// end point of an edge lying on another edge it crosses is always a wrong meeting.
+// Corners are distinct and an edge meets the next only at their corner (both checked before),
+// so any other point two edges share is a wrong meeting.
 class Sweep {
 public:
     explicit Sweep(std::span<const SitePoint> corners) : m_count(corners.size()) {
@@ -176,8 +176,8 @@ public:
                 continue;
             }
             const auto [it, inserted] = order.insert(e.edge);
-            if (m_touched || !inserted) {
-                return false;
+            if (!inserted) {
+                return false; // two edges lie along each other from one point
             }
             where[e.edge] = it;
             if ((it != order.begin() && meetWrongly(*std::prev(it), e.edge)) ||
@@ -191,12 +191,12 @@ public:
 private:
     // Orders the edges the line crosses from bottom to top, one of them having just arrived.
     struct Below {
-        Sweep* sweep;
+        const Sweep* sweep;
         bool operator()(std::size_t a, std::size_t b) const { return sweep->below(a, b); }
     };
     using Order = std::set<std::size_t, Below>;
 
-    bool below(std::size_t a, std::size_t b) {
+    bool below(std::size_t a, std::size_t b) const {
         const Edge& ea = m_edges[a];
         const Edge& eb = m_edges[b];
         if (ea.left == eb.left) {
@@ -206,13 +206,11 @@ private:
         if (lexicallyBefore(eb.left, ea.left)) {
             return !below(b, a);
         }
-        // b arrived later, where a already runs: which side of a it starts on.
+        // b arrived later, where a already runs: which side of a it starts on. Starting on a, it
+        // touches a, and lands beside a or beside another edge through that point, whichever
+        // side its other end takes it to; the test of new neighbours finds the touch.
         const int side = Orientation(ea.left, ea.right, eb.left);
-        if (side != 0) {
-            return side > 0;
-        }
-        m_touched = true; // b starts on a: two edges that are not neighbours meet
-        return Orientation(ea.left, ea.right, eb.right) > 0;
+        return side != 0 ? side > 0 : Orientation(ea.left, ea.right, eb.right) > 0;
     }
 
     bool meetWrongly(std::size_t a, std::size_t b) const {
@@ -226,7 +224,6 @@ private:
 
     std::size_t m_count;
     std::vector<Edge> m_edges;
-    bool m_touched = false;
 };
 
 } // namespace
