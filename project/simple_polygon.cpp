@@ -55,7 +55,7 @@ Exact twoProduct(double a, double b) {
 }
 
 int signOf(double v) {
-    return (v > 0) - (v < 0);
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 
 // The exact sign of ax*by - ax*cy + bx*cy - bx*ay + cx*ay - cx*by, the determinant written as

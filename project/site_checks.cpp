@@ -62,10 +62,11 @@ bool isBase64Letter(char c) {
 // Base64 text: its letters, then at most two "=" that pad it to a multiple of four; unpadded, a
 // length that leaves whole bytes.
 bool isBase64(std::string_view text) {
-    const std::size_t letters = static_cast<std::size_t>(
+    const auto letters = static_cast<std::size_t>(
         std::find_if_not(text.begin(), text.end(), isBase64Letter) - text.begin());
     const std::size_t padding = text.size() - letters;
-    if (letters == 0 || padding > 2 || text.find_first_not_of('=', letters) != text.npos) {
+    if (letters == 0 || padding > 2 ||
+        text.find_first_not_of('=', letters) != std::string_view::npos) {
         return false;
     }
     return padding == 0 ? letters % 4 != 1 : text.size() % 4 == 0;
@@ -171,11 +172,12 @@ Checked<SiteZone> CheckZone(const std::vector<FileEntry>& entries, std::vector<S
     if (level.kind != FileValue::Kind::String) {
         return failed<SiteZone>(About(label, "level") + " must be a string");
     }
-    const auto known =
+    const auto* const known =
         std::find_if(kViewLevels.begin(), kViewLevels.end(),
                      [&level](const ViewLevelInfo& l) { return l.name == level.text; });
     if (known == kViewLevels.end()) {
         std::vector<std::string_view> names;
+        names.reserve(kViewLevels.size());
         for (const ViewLevelInfo& l : kViewLevels) {
             names.push_back(l.name);
         }
