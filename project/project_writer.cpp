@@ -39,16 +39,23 @@ private:
     bool m_breakLine = false;
 };
 
+// A number as it reads back: the shortest text of its value, and 0 for negative zero, which a
+// file's "-0" would not read back as (a whole number has no sign of zero), so that what is
+// written once is written the same again.
+std::string numberText(double value) {
+    return ShortestText(value + 0.0);
+}
+
 // {"distance": 20, "focal": 2.8, "sensor": 5.37}: a camera view as its group's "view" key.
 std::string viewText(const GroupView& view) {
     std::string out = "{";
     Members members(out);
-    members.number("distance", ShortestText(view.distance));
+    members.number("distance", numberText(view.distance));
     if (view.lens.form == LensForm::Angle) {
-        members.number("hfov", ShortestText(view.lens.hfov));
+        members.number("hfov", numberText(view.lens.hfov));
     } else {
-        members.number("focal", ShortestText(view.lens.focal));
-        members.number("sensor", ShortestText(view.lens.sensor));
+        members.number("focal", numberText(view.lens.focal));
+        members.number("sensor", numberText(view.lens.sensor));
     }
     return out + "}";
 }
@@ -58,9 +65,9 @@ std::string pointsText(const std::vector<SitePoint>& points) {
     std::string out = "[";
     for (std::size_t i = 0; i < points.size(); ++i) {
         out += i == 0 ? "[" : ", [";
-        out += ShortestText(points[i].x);
+        out += numberText(points[i].x);
         out += ", ";
-        out += ShortestText(points[i].y);
+        out += numberText(points[i].y);
         out += ']';
     }
     return out + "]";
@@ -73,9 +80,9 @@ std::string placementsText(const std::vector<Placement>& placements) {
         const Placement& p = placements[i];
         out += i == 0 ? "{" : ", {";
         Members members(out);
-        members.number("x", ShortestText(p.x));
-        members.number("y", ShortestText(p.y));
-        members.number("heading", ShortestText(p.heading));
+        members.number("x", numberText(p.x));
+        members.number("y", numberText(p.y));
+        members.number("heading", numberText(p.heading));
         if (p.label) {
             members.text("label", *p.label);
         }
@@ -88,8 +95,8 @@ std::string placementsText(const std::vector<Placement>& placements) {
 void appendSite(std::string& out, const SiteSection& site) {
     out += ",\n  \"site\": {";
     Members members(out);
-    members.number("width", ShortestText(site.width));
-    members.number("height", ShortestText(site.height));
+    members.number("width", numberText(site.width));
+    members.number("height", numberText(site.height));
     if (site.image) {
         members.text("image", *site.image);
     }
@@ -111,7 +118,7 @@ void appendSite(std::string& out, const SiteSection& site) {
             zoneMembers.text("name", zone.name);
             zoneMembers.text("level", std::string(ViewLevelOf(zone.level).name));
             zoneMembers.number("points", pointsText(zone.points));
-            zoneMembers.number("required", ShortestText(zone.required));
+            zoneMembers.number("required", numberText(zone.required));
             zones += '}';
         }
         members.breakLine();
@@ -142,7 +149,7 @@ std::string ProjectFileText(const Project& project) {
                 members.text(a.action->option, a.value);
             }
         }
-        members.number("activity", ShortestText(group.activity));
+        members.number("activity", numberText(group.activity));
         const CameraDetails& camera = group.camera;
         if (camera.description) {
             members.text("camera", *camera.description);
@@ -169,8 +176,8 @@ std::string ProjectFileText(const Project& project) {
             members.number("array-width", std::to_string(s.layout.arrayWidth));
         }
         members.number("spares", std::to_string(s.layout.spares));
-        members.number("overhead", ShortestText(s.layout.overheadPercent));
-        members.number("fill", ShortestText(s.layout.fillPercent));
+        members.number("overhead", numberText(s.layout.overheadPercent));
+        members.number("fill", numberText(s.layout.fillPercent));
         if (s.drives) {
             members.number("drives", std::to_string(*s.drives));
         }
@@ -183,7 +190,7 @@ std::string ProjectFileText(const Project& project) {
         for (const auto& [key, value] :
              {std::pair{"channels", r.channels}, {"mbps", r.mbps}, {"bays", r.bays}}) {
             if (value) {
-                members.number(key, ShortestText(*value));
+                members.number(key, numberText(*value));
             }
         }
         out += '}';

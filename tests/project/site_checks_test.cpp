@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -199,7 +200,7 @@ TEST(SiteFile, round_trips_exactly_and_leaves_the_figures_as_they_were) {
         R"({"name":"Gates","resolution":"2mp","cameras":"3","view":{"distance":12,"hfov":45},
             "placements":[{"x":4,"y":2.5,"heading":135},{"x":38,"y":-0.0,"heading":225.5,"label":"Gate \"east\""},
                           {"x":80,"y":50,"heading":0}]},
-           {"name":"Yard","cameras":2.5,"view":{"distance":30,"focal":4,"sensor":6.17},
+           {"name":"Yard","cameras":2.5,"activity":-0.0,"view":{"distance":30,"focal":4,"sensor":6.17},
             "placements":[{"x":0.1,"y":0.2,"heading":359.99},{"x":1e-3,"y":7,"heading":"90"},{"x":1,"y":1,"heading":0}]})";
     const std::string site =
         R"({"width":80.5,"height":50,"image":"data:image/svg+xml,%3Csvg%20xmlns='http://www.w3.org/2000/svg'/%3E",
@@ -215,6 +216,7 @@ TEST(SiteFile, round_trips_exactly_and_leaves_the_figures_as_they_were) {
     EXPECT_EQ(p.site->zones.at(0).points.size(), 6U); // kept as given
     EXPECT_EQ(p.site->zones.at(1).required, 100);
     EXPECT_EQ(p.groups.at(0).placements.at(1).label, "Gate \"east\"");
+    EXPECT_FALSE(std::signbit(p.groups.at(0).placements.at(1).y)); // -0.0 is read as 0
     EXPECT_EQ(PlacementLabel(p.groups.at(0), 0), "Gates 1");
     EXPECT_EQ(PlacementLabel(p.groups.at(0), 2), "Gates 3");
 
