@@ -7,7 +7,9 @@
 //     JSON with one entry per group and the plan sections exactly where the project has them,
 //     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF;
 //   - a group has a view in the JSON report exactly when its file gives one, and every figure of
-//     it is a number: the limits of a view's values keep its figures finite.
+//     it is a number: the limits of a view's values keep its figures finite;
+//   - the project as the planner saves it reads back, and is then saved to the same bytes: every
+//     value (a site's points, the placements, each number) is written as it reads back.
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -17,6 +19,7 @@
 
 #include "fuzz/fuzz_check.hpp"
 #include "project/project_reports.hpp"
+#include "project/project_writer.hpp"
 
 namespace {
 
@@ -88,5 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lenstally::WriteProjectCsv(result, csv);
     require(csvRecords(csv.str()) == groups + 2, "a header, one row per group and TOTAL",
             csv.str());
+
+    const std::string saved = lenstally::ProjectFileText(*parsed.project);
+    const lenstally::ProjectParse reread = lenstally::ParseProject(saved);
+    require(reread.project.has_value(), "the project as saved reads back", reread.error);
+    require(lenstally::ProjectFileText(*reread.project) == saved,
+            "the project as saved is saved the same again", saved);
     return 0;
 }

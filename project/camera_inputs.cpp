@@ -94,7 +94,7 @@ std::string CameraDetailsProblem(const CameraDetails& details) {
     // The details written as the one group of a project file and read back: the file's own
     // checks, in its own words.
     Project project;
-    project.groups.push_back({"", {}, 100, details});
+    project.groups.push_back({"", {}, 100, details, {}});
     ProjectParse parsed = ParseProject(ProjectFileText(project));
     constexpr std::string_view kGroup = "group 1 \"\": ";
     if (parsed.error.starts_with(kGroup)) {

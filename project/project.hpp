@@ -35,11 +35,63 @@ struct CameraDetails {
     friend bool operator==(const CameraDetails&, const CameraDetails&) = default;
 };
 
+/// A point of the site plan in metres: x from the plan's left edge to the right, y from its top
+/// edge down, as on a drawing. Never negative zero.
+struct SitePoint {
+    double x = 0;
+    double y = 0;
+
+    friend bool operator==(const SitePoint&, const SitePoint&) = default;
+};
+
+/// Where one of a group's cameras stands on the site plan and which way it looks.
+struct Placement {
+    double x = 0;       // metres, inside the plan, edges included
+    double y = 0;       // metres, inside the plan, edges included
+    double heading = 0; // degrees clockwise from the top of the plan (0 up, 90 right), 0 to < 360
+    std::optional<std::string> label; // at most 50 characters; without one, see PlacementLabel
+
+    friend bool operator==(const Placement&, const Placement&) = default;
+};
+
 struct ProjectGroup {
     std::string name;
     std::vector<ResolvedAction> actions; // in the order of Actions(), whatever the file's order
     double activity = 100; // percent of the recording hours the group really records, 0 to 100
     CameraDetails camera;
+    // Where its cameras stand, at most one a camera; only with a camera view and a site.
+    std::vector<Placement> placements;
+};
+
+/// The label of the group's placement `index` (from 0): its own, or else the group's name, a blank
+/// and its position counted from 1. Example: the second placement of "Gates", unlabelled, is
+/// "Gates 2".
+std::string PlacementLabel(const ProjectGroup& group, std::size_t index);
+
+/// An area of the site the design must cover at a level.
+struct SiteZone {
+    std::string name; // at most 200 characters
+    ViewLevel level = ViewLevel::Monitor;
+    // A simple polygon, either winding, as the file gives it (a point repeated at once is kept,
+    // and counts once).
+    std::vector<SitePoint> points;
+    double required = 100; // percent of its area that must be covered, above 0 up to 100
+
+    friend bool operator==(const SiteZone&, const SiteZone&) = default;
+};
+
+/// The site plan: its size, its drawing, the walls that block the cameras' view and the zones
+/// they must cover.
+struct SiteSection {
+    double width = 0;  // metres, 1 to 100,000
+    double height = 0; // metres, 1 to 100,000
+    // The drawing stretched over the plan: a data URL of a PNG, JPEG or SVG image, as the file
+    // gives it.
+    std::optional<std::string> image;
+    std::vector<std::vector<SitePoint>> walls; // polylines of 2 or more points
+    std::vector<SiteZone> zones;
+
+    friend bool operator==(const SiteSection&, const SiteSection&) = default;
 };
 
 /// The largest whole number a project file's counts take (drives, spares, recorder limits), and
@@ -67,6 +119,7 @@ struct Project {
     std::vector<ProjectGroup> groups;
     std::optional<StorageSection> storage;
     std::optional<RecorderLimits> recorder; // bays only together with a storage section
+    std::optional<SiteSection> site;
 };
 
 /// A project read from its JSON text, or the one-line reason it cannot be read.
@@ -76,7 +129,8 @@ struct ProjectParse {
 };
 
 /// Reads a project file: {"name": TEXT, "groups": [{"name": TEXT, "stream": "h264", ...}, ...],
-/// "storage": {"drive": "8 TB", "raid": 6, ...}, "recorder": {"channels": 32, ...}}. Every value
+/// "storage": {"drive": "8 TB", "raid": 6, ...}, "recorder": {"channels": 32, ...}, "site":
+/// {"width": 80, "height": 50, "walls": [...], "zones": [...]}}. Every value
 /// is checked here, so a project that parses always computes.
 /// Example: ParseProject(R"({"groups":[{"name":"Dock","cameras":4}]})") gives one group with
 /// the single action cameras "4".

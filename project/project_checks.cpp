@@ -10,8 +10,47 @@
 
 #include "project/json_text.hpp"
 #include "project/plan_lines.hpp"
+#include "project/site_checks.hpp"
 
 namespace lenstally::detail {
+
+std::string About(const std::string& label, std::string_view key) {
+    return label + ": " + JsonString(std::string(key));
+}
+
+std::string GroupLabel(std::size_t position, const std::string& name) {
+    return "group " + std::to_string(position) + " " + JsonString(name);
+}
+
+const FileValue* Find(const std::vector<FileEntry>& entries, std::string_view key) {
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [key](const FileEntry& e) { return e.key == key; });
+    return it == entries.end() ? nullptr : &it->value;
+}
+
+std::optional<std::string> KeyProblem(const std::vector<FileEntry>& entries,
+                                      std::span<const std::string_view> allowed,
+                                      const std::string& label) {
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (std::find(allowed.begin(), allowed.end(), it->key) == allowed.end()) {
+            return label + ": unknown key " + JsonString(it->key) + "; allowed keys are " +
+                   JoinedNames(allowed);
+        }
+        if (std::any_of(entries.begin(), it,
+                        [&it](const FileEntry& e) { return e.key == it->key; })) {
+            return About(label, it->key) + " is given twice";
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t Characters(std::string_view text) {
+    // Every byte but the continuation bytes.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 namespace {
 
 // Counts (drives, spares, widths, channels, bays) above this are refused: no site comes near it,
@@ -25,34 +64,6 @@ template <typename T> Checked<T> failed(std::string message) {
 
 std::string shown(const FileValue& value) {
     return value.kind == Kind::String ? JsonString(value.text) : value.text;
-}
-
-// "storage: \"raid\"": where a message's key stands.
-std::string about(const std::string& label, std::string_view key) {
-    return label + ": " + JsonString(std::string(key));
-}
-
-const FileValue* find(const std::vector<FileEntry>& entries, std::string_view key) {
-    const auto it = std::find_if(entries.begin(), entries.end(),
-                                 [key](const FileEntry& e) { return e.key == key; });
-    return it == entries.end() ? nullptr : &it->value;
-}
-
-// The first unknown or repeated key of an object, in the file's order, as a message.
-std::optional<std::string> keyProblem(const std::vector<FileEntry>& entries,
-                                      std::span<const std::string_view> allowed,
-                                      const std::string& label) {
-    for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (std::find(allowed.begin(), allowed.end(), it->key) == allowed.end()) {
-            return label + ": unknown key " + JsonString(it->key) + "; allowed keys are " +
-                   JoinedNames(allowed);
-        }
-        if (std::any_of(entries.begin(), it,
-                        [&it](const FileEntry& e) { return e.key == it->key; })) {
-            return about(label, it->key) + " is given twice";
-        }
-    }
-    return std::nullopt;
 }
 
 bool isDigit(char c) {
@@ -124,7 +135,7 @@ std::optional<std::int64_t> wholeValue(const FileValue& value) {
 template <typename T>
 Checked<T> tooLarge(const std::string& label, std::string_view key, const FileValue& value,
                     const std::string& largest) {
-    return failed<T>(about(label, key) + " is " + shown(value) +
+    return failed<T>(About(label, key) + " is " + shown(value) +
                      ", which is too large; the largest value allowed is " + largest);
 }
 
@@ -140,7 +151,7 @@ Checked<T> readValue(const std::string& label, std::string_view key, const FileV
                      Read read, Allowed allowed, const std::string& wrongKind,
                      const std::string& allowedText, Largest largest = &noLimit<T>) {
     if (value.kind == Kind::Other) {
-        return failed<T>(about(label, key) + " must be " + wrongKind);
+        return failed<T>(About(label, key) + " must be " + wrongKind);
     }
     const std::optional<T> v = read(value);
     if (v) {
@@ -149,7 +160,7 @@ Checked<T> readValue(const std::string& label, std::string_view key, const FileV
         }
     }
     if (!v || !allowed(*v)) {
-        return failed<T>(about(label, key) + " is " + shown(value) + "; allowed values are " +
+        return failed<T>(About(label, key) + " is " + shown(value) + "; allowed values are " +
                          allowedText);
     }
     return {v, {}};
@@ -275,13 +286,6 @@ constexpr std::size_t kLongestCamera = 200; // characters (code points) of "came
 constexpr std::int64_t kMostPixels = 100'000;
 constexpr std::string_view kViewKeys[] = {"distance", "hfov", "focal", "sensor"};
 
-// Code points of a UTF-8 text: every byte but the continuation bytes.
-std::size_t characters(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 // The "view" object of a group labelled `label`: a distance and exactly one lens.
 Checked<GroupView> checkView(const FileValue& value, const std::string& label) {
     if (!value.members) {
@@ -289,13 +293,13 @@ Checked<GroupView> checkView(const FileValue& value, const std::string& label) {
     }
     const std::vector<FileEntry>& entries = *value.members;
     const std::string where = label + ": view";
-    if (std::optional<std::string> problem = keyProblem(entries, kViewKeys, where)) {
+    if (std::optional<std::string> problem = KeyProblem(entries, kViewKeys, where)) {
         return failed<GroupView>(std::move(*problem));
     }
-    const FileValue* distance = find(entries, "distance");
-    const FileValue* hfov = find(entries, "hfov");
-    const FileValue* focal = find(entries, "focal");
-    const FileValue* sensor = find(entries, "sensor");
+    const FileValue* distance = Find(entries, "distance");
+    const FileValue* hfov = Find(entries, "hfov");
+    const FileValue* focal = Find(entries, "focal");
+    const FileValue* sensor = Find(entries, "sensor");
     constexpr const char* kLenses = R"(give "hfov", or "focal" and "sensor")";
     if (distance == nullptr) {
         return failed<GroupView>(where + " has no \"distance\" (metres to the target)");
@@ -353,11 +357,11 @@ std::optional<std::string> checkCameraDetail(const FileEntry& entry, const std::
                                              CameraDetails& details) {
     if (entry.key == "camera") {
         if (entry.value.kind != Kind::String) {
-            return about(label, entry.key) + " must be a string";
+            return About(label, entry.key) + " must be a string";
         }
-        const std::size_t length = characters(entry.value.text);
+        const std::size_t length = Characters(entry.value.text);
         if (length > kLongestCamera) {
-            return about(label, entry.key) + " is " + std::to_string(length) +
+            return About(label, entry.key) + " is " + std::to_string(length) +
                    " characters long; allowed values are texts of at most " +
                    std::to_string(kLongestCamera) + " characters";
         }
@@ -390,9 +394,14 @@ constexpr std::string_view kRecorderKeys[] = {"channels", "mbps", "bays"};
 
 } // namespace
 
+Checked<double> NumberValue(const std::string& label, std::string_view key, const FileValue& value,
+                            bool (*allowed)(double), const std::string& allowedText) {
+    return numberValue(label, key, value, allowed, allowedText);
+}
+
 Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::size_t position) {
     const std::string where = "group " + std::to_string(position);
-    const FileValue* name = find(entries, "name");
+    const FileValue* name = Find(entries, "name");
     if (name == nullptr) {
         return failed<ProjectGroup>(where + " has no \"name\"");
     }
@@ -401,21 +410,26 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
     }
     ProjectGroup result;
     result.name = name->text;
-    const std::string label = where + " " + JsonString(result.name);
+    const std::string label = GroupLabel(position, result.name);
 
     const std::span<const ActionDescription> actions = Actions();
     std::vector<std::string_view> allowed{"name"};
     for (const ActionDescription& a : actions) {
         allowed.push_back(a.option);
     }
-    allowed.insert(allowed.end(), {"activity", "camera", "pixels", "view"});
-    if (std::optional<std::string> problem = keyProblem(entries, allowed, label)) {
+    allowed.insert(allowed.end(), {"activity", "camera", "pixels", "view", "placements"});
+    if (std::optional<std::string> problem = KeyProblem(entries, allowed, label)) {
         return failed<ProjectGroup>(std::move(*problem));
     }
 
     std::vector<std::optional<ResolvedAction>> slots(actions.size());
+    const FileValue* placements = nullptr;
     for (const FileEntry& entry : entries) {
         if (entry.key == "name") {
+            continue;
+        }
+        if (entry.key == "placements") {
+            placements = &entry.value; // checked once the view and the cameras are known
             continue;
         }
         if (entry.key == "camera" || entry.key == "pixels" || entry.key == "view") {
@@ -469,11 +483,11 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
             break;
         }
         if (!text) {
-            return failed<ProjectGroup>(about(label, entry.key) + " " + problem);
+            return failed<ProjectGroup>(About(label, entry.key) + " " + problem);
         }
         Checked<ResolvedAction> resolved = ResolveValue(*action, std::move(*text));
         if (!resolved.value) {
-            return failed<ProjectGroup>(about(label, entry.key) + " is " + shown(value) + "; " +
+            return failed<ProjectGroup>(About(label, entry.key) + " is " + shown(value) + "; " +
                                         resolved.error);
         }
         slots[static_cast<std::size_t>(action - actions.data())] = std::move(resolved.value);
@@ -484,16 +498,23 @@ Checked<ProjectGroup> CheckGroup(const std::vector<FileEntry>& entries, std::siz
             result.actions.push_back(std::move(*slot));
         }
     }
+    if (placements != nullptr) {
+        Checked<std::vector<Placement>> placed = CheckPlacements(*placements, label, result);
+        if (!placed.value) {
+            return failed<ProjectGroup>(std::move(placed.error));
+        }
+        result.placements = std::move(*placed.value);
+    }
     return {std::move(result), {}};
 }
 
 Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
     const std::string label = "storage";
-    if (std::optional<std::string> problem = keyProblem(entries, kStorageKeys, label)) {
+    if (std::optional<std::string> problem = KeyProblem(entries, kStorageKeys, label)) {
         return failed<StorageSection>(std::move(*problem));
     }
     StorageSection s;
-    const FileValue* drive = find(entries, "drive");
+    const FileValue* drive = Find(entries, "drive");
     if (drive == nullptr) {
         return failed<StorageSection>("storage has no \"drive\" (the size of one drive)");
     }
@@ -516,7 +537,7 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
     s.drive = *size.value;
     s.layout.driveKB = SizeInKilobytes(s.drive.number, s.drive.unit);
 
-    if (const FileValue* raid = find(entries, "raid")) {
+    if (const FileValue* raid = Find(entries, "raid")) {
         const Checked<std::int64_t> level = readValue<std::int64_t>(
             label, "raid", *raid, wholeValue,
             [](std::int64_t n) { return RaidLevelOf(n).has_value(); },
@@ -526,7 +547,7 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         }
         s.layout.raid = *RaidLevelOf(*level.value);
     }
-    if (const FileValue* width = find(entries, "array-width")) {
+    if (const FileValue* width = Find(entries, "array-width")) {
         const bool raid5 = s.layout.raid == RaidLevel::Raid5;
         if (!raid5 && s.layout.raid != RaidLevel::Raid6) {
             return failed<StorageSection>("storage: \"array-width\" is given for " +
@@ -540,14 +561,14 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         }
         s.layout.arrayWidth = *w.value;
     }
-    if (const FileValue* spare = find(entries, "spares")) {
+    if (const FileValue* spare = Find(entries, "spares")) {
         const Checked<std::int64_t> n = countValue(label, "spares", *spare, 0);
         if (!n.value) {
             return failed<StorageSection>(n.error);
         }
         s.layout.spares = *n.value;
     }
-    if (const FileValue* overhead = find(entries, "overhead")) {
+    if (const FileValue* overhead = Find(entries, "overhead")) {
         const Checked<double> o = numberValue(
             label, "overhead", *overhead, [](double p) { return p >= 0 && p < 100; },
             "numbers from 0 to under 100 (percent)");
@@ -556,7 +577,7 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         }
         s.layout.overheadPercent = *o.value;
     }
-    if (const FileValue* fill = find(entries, "fill")) {
+    if (const FileValue* fill = Find(entries, "fill")) {
         const Checked<double> f = numberValue(
             label, "fill", *fill, [](double p) { return p > 0 && p <= 100; },
             "numbers above 0 up to 100 (percent)");
@@ -565,7 +586,7 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
         }
         s.layout.fillPercent = *f.value;
     }
-    if (const FileValue* drives = find(entries, "drives")) {
+    if (const FileValue* drives = Find(entries, "drives")) {
         const Checked<std::int64_t> n = countValue(label, "drives", *drives, 1);
         if (!n.value) {
             return failed<StorageSection>(n.error);
@@ -580,7 +601,7 @@ Checked<StorageSection> CheckStorage(const std::vector<FileEntry>& entries) {
 
 Checked<RecorderLimits> CheckRecorder(const std::vector<FileEntry>& entries) {
     const std::string label = "recorder";
-    if (std::optional<std::string> problem = keyProblem(entries, kRecorderKeys, label)) {
+    if (std::optional<std::string> problem = KeyProblem(entries, kRecorderKeys, label)) {
         return failed<RecorderLimits>(std::move(*problem));
     }
     RecorderLimits limits;

@@ -11,19 +11,21 @@ ProjectDocument::ProjectDocument() {
 }
 
 ProjectDocument::ProjectDocument(const Project& project)
-    : m_name(project.name), m_storage(project.storage), m_recorder(project.recorder) {
+    : m_name(project.name), m_storage(project.storage), m_recorder(project.recorder),
+      m_site(project.site) {
     m_startUp.load();
     m_groups.reserve(project.groups.size());
     ForEachGroupForm(project, [this, &project](std::size_t i, const Form1& form) {
         const ProjectGroup& g = project.groups[i];
-        m_groups.push_back(std::make_unique<Group>(Group{g.name, g.activity, form, g.camera}));
+        m_groups.push_back(
+            std::make_unique<Group>(Group{g.name, g.activity, form, g.camera, g.placements}));
         m_results.push_back(ResultOfGroup(form, g.name, g.activity, g.camera));
     });
     refreshTotals();
 }
 
 ProjectDocument::Group ProjectDocument::newGroup(std::string name) const {
-    return {std::move(name), 100, m_startUp, {}};
+    return {std::move(name), 100, m_startUp, {}, {}};
 }
 
 void ProjectDocument::before(const GroupChange& change) {
@@ -93,6 +95,11 @@ void ProjectDocument::setCamera(std::size_t i, CameraDetails camera) {
     refresh(i);
 }
 
+void ProjectDocument::setPlacements(std::size_t i, std::vector<Placement> placements) {
+    // The figures do not depend on where the cameras stand.
+    m_groups.at(i)->placements = std::move(placements);
+}
+
 void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
     Form1& form = m_groups.at(i)->form;
     const GroupChange change{GroupChange::Kind::Replace, i};
@@ -118,6 +125,10 @@ void ProjectDocument::setRecorder(std::optional<RecorderLimits> recorder) {
     refreshTotals();
 }
 
+void ProjectDocument::setSite(std::optional<SiteSection> site) {
+    m_site = std::move(site);
+}
+
 void ProjectDocument::refreshTotals() {
     m_totals = TotalsOf(m_results, m_storage, m_recorder);
 }
@@ -137,8 +148,9 @@ Project ProjectDocument::toProject() const {
     project.name = m_name;
     project.storage = m_storage;
     project.recorder = m_recorder;
+    project.site = m_site;
     for (const auto& g : m_groups) {
-        ProjectGroup group{g->name, {}, g->activity, g->camera};
+        ProjectGroup group{g->name, {}, g->activity, g->camera, g->placements};
         for (const ActionDescription& action : Actions()) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
             Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));

@@ -22,9 +22,10 @@ class ProjectDocument {
 public:
     struct Group {
         std::string name;
-        double activity = 100; // percent, 0 to 100
-        Form1 form;            // in the state the group's inputs leave
-        CameraDetails camera;  // the camera's name, pixel width and view, where given
+        double activity = 100;             // percent, 0 to 100
+        Form1 form;                        // in the state the group's inputs leave
+        CameraDetails camera;              // the camera's name, pixel width and view, where given
+        std::vector<Placement> placements; // where its cameras stand on the site plan
     };
 
     /// A change of the list of groups, or of one group's whole form.
@@ -76,6 +77,9 @@ public:
     void setActivity(std::size_t i, double activity);
     /// Gives group i the camera details `camera` (checked as a project file's are).
     void setCamera(std::size_t i, CameraDetails camera);
+    /// Gives group i the placements `placements` (checked as a project file's are: at most one
+    /// a camera, with a view, inside the site's plan).
+    void setPlacements(std::size_t i, std::vector<Placement> placements);
     /// Puts group i's form in the state `state` holds (an earlier copy of it). The form stays the
     /// same object, with its own change listener.
     void replaceForm(std::size_t i, const Form1& state);
@@ -86,6 +90,11 @@ public:
     const std::optional<RecorderLimits>& recorder() const { return m_recorder; }
     void setStorage(const std::optional<StorageSection>& storage);
     void setRecorder(std::optional<RecorderLimits> recorder);
+
+    /// The site plan, as the file gave it or as last set.
+    const std::optional<SiteSection>& site() const { return m_site; }
+    /// Gives the project the site plan `site` (checked as a project file's is).
+    void setSite(std::optional<SiteSection> site);
 
     const ProjectTotals& totals() const { return m_totals; }
     /// Every figure, as ComputeProject gives it for the project this document saves.
@@ -104,6 +113,7 @@ private:
     std::vector<GroupResult> m_results; // one per group, in the same order
     std::optional<StorageSection> m_storage;
     std::optional<RecorderLimits> m_recorder;
+    std::optional<SiteSection> m_site;
     ProjectTotals m_totals;
     ListenerSlot<Listener*> m_listener;
 };

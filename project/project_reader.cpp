@@ -10,6 +10,8 @@
 #include "project/json_text.hpp"
 #include "project/project.hpp"
 #include "project/project_checks.hpp"
+#include "project/site_checks.hpp"
+#include "project/site_reader.hpp"
 
 namespace lenstally {
 namespace {
@@ -42,7 +44,11 @@ std::string parseProblem(const std::string& what) {
     return bracket == std::string::npos ? what : what.substr(bracket + 2);
 }
 
-constexpr std::string_view kProjectKeys[] = {"name", "groups", "storage", "recorder"};
+constexpr std::string_view kProjectKeys[] = {"name", "groups", "storage", "recorder", "site"};
+
+// How deep a group's key keeps its value: an object or array (a camera view, the placements) and
+// the objects and arrays directly inside it (each placement).
+constexpr std::size_t kGroupValueDepth = 2;
 
 // The objects of a project whose keys hold plain values: each group, "storage" and "recorder".
 enum class Flat { None, Group, Storage, Recorder };
@@ -61,6 +67,11 @@ public:
         if (parsed && m_project->recorder && m_project->recorder->bays && !m_project->storage) {
             fail(R"(recorder: "bays" needs a "storage" section (the drives to place))");
         }
+        if (parsed) {
+            if (std::optional<std::string> problem = detail::PlacementsOnSiteProblem(*m_project)) {
+                fail(std::move(*problem));
+            }
+        }
         if (!m_error.empty()) {
             return {std::nullopt, std::move(m_error)};
         }
@@ -71,35 +82,30 @@ public:
     bool boolean(bool /*value*/) override { return scalar({}); }
     bool number_integer(number_integer_t value) override {
         return scalar(
-            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}});
+            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}, {}});
     }
     bool number_unsigned(number_unsigned_t value) override {
         return scalar(
-            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}});
+            {FileValue::Kind::Integer, std::to_string(value), static_cast<double>(value), {}, {}});
     }
     bool number_float(number_float_t value, const string_t& text) override {
-        return scalar({FileValue::Kind::Float, text, value, {}});
+        return scalar({FileValue::Kind::Float, text, value, {}, {}});
     }
     bool string(string_t& value) override {
-        return scalar({FileValue::Kind::String, std::move(value), 0, {}});
+        return scalar({FileValue::Kind::String, std::move(value), 0, {}, {}});
     }
     bool binary(binary_t& /*value*/) override { return scalar({}); }
 
     bool start_object(std::size_t /*elements*/) override {
+        if (m_site) {
+            return siteSays(m_site->startObject());
+        }
         const int open = m_depth++;
         if (open == 0) {
             return true; // the project itself
         }
-        if (m_flat == Flat::Group && open == m_flatDepth) {
-            // A group's key holding an object (a camera view): its members are kept for the
-            // check, one level deep.
-            FileValue object;
-            object.members.emplace();
-            m_entries.push_back({std::move(m_key), std::move(object)});
-            return true;
-        }
         if (m_flat != Flat::None) {
-            return nested(open);
+            return nested(open, true);
         }
         if (open == 1) {
             if (m_key == "storage") {
@@ -108,17 +114,25 @@ public:
             if (m_key == "recorder") {
                 return beginFlat(Flat::Recorder, 2);
             }
+            if (m_key == "site") {
+                --m_depth; // the site reader follows its own objects and arrays
+                m_site.emplace();
+                return siteSays(m_site->startObject());
+            }
             return wrongProjectValue();
         }
         return beginFlat(Flat::Group, 3); // an element of "groups"
     }
     bool start_array(std::size_t /*elements*/) override {
+        if (m_site) {
+            return siteSays(m_site->startArray());
+        }
         const int open = m_depth++;
         if (open == 0) {
             return fail(kNotAProject);
         }
         if (m_flat != Flat::None) {
-            return nested(open);
+            return nested(open, false);
         }
         if (open == 1) {
             return m_key == "groups" ? true : wrongProjectValue();
@@ -126,21 +140,30 @@ public:
         return fail(notAnObject());
     }
     bool end_object() override {
+        if (m_site) {
+            return endInSite();
+        }
         if (--m_depth == m_flatDepth - 1 && m_flat != Flat::None) {
             return endFlat();
         }
-        return true;
+        return endNested();
     }
     bool end_array() override {
+        if (m_site) {
+            return endInSite();
+        }
         --m_depth;
-        return true;
+        return endNested();
     }
     bool key(string_t& value) override {
+        if (m_site) {
+            return siteSays(m_site->key(std::move(value)));
+        }
         if (m_depth == 1) {
             if (std::find(std::begin(kProjectKeys), std::end(kProjectKeys), value) ==
                 std::end(kProjectKeys)) {
                 return fail("unknown key " + JsonString(value) +
-                            " in the project; allowed keys are name, groups, storage, recorder");
+                            " in the project; allowed keys are " + JoinedNames(kProjectKeys));
             }
             if (seen(value)) {
                 return fail(JsonString(value) + " is given twice");
@@ -166,7 +189,7 @@ public:
 
 private:
     static constexpr const char* kNotAProject =
-        R"(a project is a JSON object with "groups" (and "name", "storage", "recorder"))";
+        R"(a project is a JSON object with "groups" (and "name", "storage", "recorder", "site"))";
 
     bool fail(std::string message) {
         if (m_error.empty()) {
@@ -198,27 +221,69 @@ private:
         m_flat = flat;
         m_flatDepth = depth;
         m_entries.clear();
+        m_open.clear();
         return true;
     }
 
-    // An array or object inside a flat object: the key's value is of the wrong kind, whatever
-    // it holds, and the check refuses it.
-    bool nested(int open) {
-        if (open == m_flatDepth) {
-            m_entries.push_back({std::move(m_key), {}});
-        } else if (open == m_flatDepth + 1 && innerObject() != nullptr) {
-            innerObject()->push_back({std::move(m_key), {}});
+    // The site reader's answer to an event: on, or the first problem of the site.
+    bool siteSays(std::optional<std::string> problem) {
+        return problem ? fail(std::move(*problem)) : true;
+    }
+
+    bool endInSite() {
+        if (!siteSays(m_site->end())) {
+            return false;
+        }
+        if (m_site->done()) {
+            m_project->site = m_site->take();
+            m_site.reset();
         }
         return true;
     }
 
-    // The members of the object being read inside a group's key, if one is open.
-    std::vector<FileEntry>* innerObject() {
-        if (m_flat != Flat::Group || m_depth <= m_flatDepth || m_entries.empty()) {
+    // An object or array inside a flat object. A group keeps it, and what it holds down to
+    // kGroupValueDepth, for its check; anything else, and anything deeper, is a value of the
+    // wrong kind, whatever it holds, kept as Other for the check to refuse.
+    bool nested(int open, bool object) {
+        FileValue value;
+        const bool kept = m_flat == Flat::Group && m_open.size() < kGroupValueDepth &&
+                          (open == m_flatDepth || m_open.back() != nullptr);
+        if (kept && object) {
+            value.members.emplace();
+        } else if (kept) {
+            value.elements.emplace();
+        }
+        FileValue* placed = place(std::move(value));
+        m_open.push_back(kept ? placed : nullptr);
+        return true;
+    }
+
+    // The end of an object or array that nested() opened, if one is open.
+    bool endNested() {
+        if (m_flat != Flat::None && !m_open.empty()) {
+            m_open.pop_back();
+        }
+        return true;
+    }
+
+    // Puts a value read inside a flat object where it belongs: among the object's own entries,
+    // or into the object or array open inside one of them; drops it deeper down. The value's
+    // address, while it is the last one placed.
+    FileValue* place(FileValue value) {
+        if (m_open.empty()) {
+            m_entries.push_back({std::move(m_key), std::move(value)});
+            return &m_entries.back().value;
+        }
+        FileValue* container = m_open.back();
+        if (container == nullptr) {
             return nullptr;
         }
-        std::optional<std::vector<FileEntry>>& members = m_entries.back().value.members;
-        return members ? &*members : nullptr;
+        if (container->members) {
+            container->members->push_back({std::move(m_key), std::move(value)});
+            return &container->members->back().value;
+        }
+        container->elements->push_back(std::move(value));
+        return &container->elements->back();
     }
 
     bool endFlat() {
@@ -256,13 +321,12 @@ private:
     }
 
     bool scalar(FileValue value) {
+        if (m_site) {
+            return siteSays(m_site->value(std::move(value)));
+        }
         if (m_flat != Flat::None) {
-            if (m_depth == m_flatDepth) {
-                m_entries.push_back({std::move(m_key), std::move(value)});
-            } else if (m_depth == m_flatDepth + 1 && innerObject() != nullptr) {
-                innerObject()->push_back({std::move(m_key), std::move(value)});
-            }
-            return true; // deeper: inside an array or object of a key, which the check refuses
+            place(std::move(value));
+            return true;
         }
         switch (m_depth) {
         case 0:
@@ -284,8 +348,10 @@ private:
     Flat m_flat = Flat::None;         // the flat object being read, if any
     int m_flatDepth = 0;              // containers open inside that object
     std::vector<FileEntry> m_entries; // its keys and values so far
-    std::string m_key;                // the key whose value comes next
-    int m_depth = 0;                  // objects and arrays open
+    std::vector<FileValue*> m_open;   // the objects and arrays open inside it; nullptr: not kept
+    std::optional<detail::SiteReader> m_site; // while the site is read
+    std::string m_key;                        // the key whose value comes next
+    int m_depth = 0;                          // objects and arrays open
     std::string m_error;
 };
 

@@ -22,31 +22,109 @@ public:
         next(key);
         m_out += value;
     }
+    // The next member starts a line of its own, as the site's walls and zones do.
+    void breakLine() { m_breakLine = true; }
 
 private:
     void next(std::string_view key) {
-        m_out += m_first ? "" : ", ";
+        m_out += m_first ? "" : (m_breakLine ? ",\n    " : ", ");
         m_first = false;
+        m_breakLine = false;
         AppendJsonString(m_out, std::string(key));
         m_out += ": ";
     }
 
     std::string& m_out;
     bool m_first = true;
+    bool m_breakLine = false;
 };
+
+// A number as it reads back: the shortest text of its value, and 0 for negative zero, which a
+// file's "-0" would not read back as (a whole number has no sign of zero), so that what is
+// written once is written the same again.
+std::string numberText(double value) {
+    return ShortestText(value + 0.0);
+}
 
 // {"distance": 20, "focal": 2.8, "sensor": 5.37}: a camera view as its group's "view" key.
 std::string viewText(const GroupView& view) {
     std::string out = "{";
     Members members(out);
-    members.number("distance", ShortestText(view.distance));
+    members.number("distance", numberText(view.distance));
     if (view.lens.form == LensForm::Angle) {
-        members.number("hfov", ShortestText(view.lens.hfov));
+        members.number("hfov", numberText(view.lens.hfov));
     } else {
-        members.number("focal", ShortestText(view.lens.focal));
-        members.number("sensor", ShortestText(view.lens.sensor));
+        members.number("focal", numberText(view.lens.focal));
+        members.number("sensor", numberText(view.lens.sensor));
     }
     return out + "}";
+}
+
+// [[x, y], [x, y], ...]
+std::string pointsText(const std::vector<SitePoint>& points) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        out += i == 0 ? "[" : ", [";
+        out += numberText(points[i].x);
+        out += ", ";
+        out += numberText(points[i].y);
+        out += ']';
+    }
+    return out + "]";
+}
+
+// [{"x": 4, "y": 2.5, "heading": 135}, ...]: a group's "placements", each label where it has one.
+std::string placementsText(const std::vector<Placement>& placements) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < placements.size(); ++i) {
+        const Placement& p = placements[i];
+        out += i == 0 ? "{" : ", {";
+        Members members(out);
+        members.number("x", numberText(p.x));
+        members.number("y", numberText(p.y));
+        members.number("heading", numberText(p.heading));
+        if (p.label) {
+            members.text("label", *p.label);
+        }
+        out += '}';
+    }
+    return out + "]";
+}
+
+// The "site" object, its walls and zones one to a line.
+void appendSite(std::string& out, const SiteSection& site) {
+    out += ",\n  \"site\": {";
+    Members members(out);
+    members.number("width", numberText(site.width));
+    members.number("height", numberText(site.height));
+    if (site.image) {
+        members.text("image", *site.image);
+    }
+    if (!site.walls.empty()) {
+        std::string walls = "[";
+        for (std::size_t i = 0; i < site.walls.size(); ++i) {
+            walls += i == 0 ? "\n      " : ",\n      ";
+            walls += pointsText(site.walls[i]);
+        }
+        members.breakLine();
+        members.number("walls", walls + "\n    ]");
+    }
+    if (!site.zones.empty()) {
+        std::string zones = "[";
+        for (std::size_t i = 0; i < site.zones.size(); ++i) {
+            const SiteZone& zone = site.zones[i];
+            zones += i == 0 ? "\n      {" : ",\n      {";
+            Members zoneMembers(zones);
+            zoneMembers.text("name", zone.name);
+            zoneMembers.text("level", std::string(ViewLevelOf(zone.level).name));
+            zoneMembers.number("points", pointsText(zone.points));
+            zoneMembers.number("required", numberText(zone.required));
+            zones += '}';
+        }
+        members.breakLine();
+        members.number("zones", zones + "\n    ]");
+    }
+    out += '}';
 }
 
 } // namespace
@@ -71,7 +149,7 @@ std::string ProjectFileText(const Project& project) {
                 members.text(a.action->option, a.value);
             }
         }
-        members.number("activity", ShortestText(group.activity));
+        members.number("activity", numberText(group.activity));
         const CameraDetails& camera = group.camera;
         if (camera.description) {
             members.text("camera", *camera.description);
@@ -81,6 +159,9 @@ std::string ProjectFileText(const Project& project) {
         }
         if (camera.view) {
             members.number("view", viewText(*camera.view));
+        }
+        if (!group.placements.empty()) {
+            members.number("placements", placementsText(group.placements));
         }
         out += '}';
     }
@@ -95,8 +176,8 @@ std::string ProjectFileText(const Project& project) {
             members.number("array-width", std::to_string(s.layout.arrayWidth));
         }
         members.number("spares", std::to_string(s.layout.spares));
-        members.number("overhead", ShortestText(s.layout.overheadPercent));
-        members.number("fill", ShortestText(s.layout.fillPercent));
+        members.number("overhead", numberText(s.layout.overheadPercent));
+        members.number("fill", numberText(s.layout.fillPercent));
         if (s.drives) {
             members.number("drives", std::to_string(*s.drives));
         }
@@ -109,10 +190,13 @@ std::string ProjectFileText(const Project& project) {
         for (const auto& [key, value] :
              {std::pair{"channels", r.channels}, {"mbps", r.mbps}, {"bays", r.bays}}) {
             if (value) {
-                members.number(key, ShortestText(*value));
+                members.number(key, numberText(*value));
             }
         }
         out += '}';
+    }
+    if (project.site) {
+        appendSite(out, *project.site);
     }
     out += "\n}\n";
     return out;

@@ -8,9 +8,9 @@
 
 namespace lenstally {
 
-/// The project file for `project`: its name, each group's name, inputs and activity, and the
-/// storage and recorder sections it has, one group to a line. ParseProject reads it back into
-/// the same project.
+/// The project file for `project`: its name, each group's name, inputs, activity, camera and
+/// placements, and the storage, recorder and site sections it has, one group to a line (and the
+/// site's walls and zones one to a line). ParseProject reads it back into the same project.
 std::string ProjectFileText(const Project& project);
 
 } // namespace lenstally

@@ -412,13 +412,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "as a string to type it as text"},
         BadCase{"not_an_object", "[]",
                 "a project is a JSON object with \"groups\" (and \"name\", \"storage\", "
-                "\"recorder\")"},
+                "\"recorder\", \"site\")"},
         BadCase{"no_groups", R"({"name":"x"})", "the project has no \"groups\""},
         BadCase{"groups_not_an_array", R"({"groups":{}})", "\"groups\" must be an array"},
         BadCase{"groups_twice", R"({"groups":[],"groups":[]})", "\"groups\" is given twice"},
-        BadCase{"unknown_top_level_key", R"({"groups":[],"site":"x"})",
-                "unknown key \"site\" in the project; allowed keys are name, groups, storage, "
-                "recorder"},
+        BadCase{"unknown_top_level_key", R"({"groups":[],"plan":"x"})",
+                "unknown key \"plan\" in the project; allowed keys are name, groups, storage, "
+                "recorder, site"},
         BadCase{"project_name_not_text", R"({"name":7,"groups":[]})",
                 "the project's \"name\" must be a string"},
         BadCase{"group_not_an_object", R"({"groups":[{"name":"a"},"b"]})",
@@ -430,7 +430,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"unknown_group_key", R"({"groups":[{"name":"Dock","colour":"red"}]})",
                 "group 1 \"Dock\": unknown key \"colour\"; allowed keys are name, stream, "
                 "bitrate-mode, resolution, quality, fps, gop, hours, frame-size, cameras, "
-                "bitrate, days, activity, camera, pixels, view"},
+                "bitrate, days, activity, camera, pixels, view, placements"},
         BadCase{"stream_outside_its_list", R"({"groups":[{"name":"Dock","stream":"xvid"}]})",
                 "group 1 \"Dock\": \"stream\" is \"xvid\"; allowed values are mjpeg, mpeg4, h264"},
         BadCase{"bitrate_mode_outside_its_list",
