@@ -182,6 +182,21 @@ struct Reduced {
     Split angle;  // x - n pi/2, |angle| <= pi/4 or a rounding above it
 };
 
+// What is left of x - n pi/2 as it is taken off part by part: value - owed, where owed is what
+// is still to be taken off (the rest of pi/2 beyond the parts taken, times n).
+struct Remainder {
+    double value;
+    double owed;
+};
+
+// Takes n part off as well: the owed amount is replaced by n rest, less the rounding error of
+// taking n part off the value, which is kept rather than lost.
+Remainder takeOff(Remainder left, double n, double part, double rest) {
+    const double taken = n * part;
+    const double value = left.value - taken;
+    return {value, n * rest - ((left.value - value) - taken)};
+}
+
 // x - n pi/2 for the nearest whole n, for |x| < kReductionLimit. The first part takes 33 bits of
 // pi/2 off exactly; when x is close to a multiple of pi/2 the difference loses its leading bits,
 // and the next parts, then the third, are taken off too, so the result keeps a full double of
@@ -195,26 +210,19 @@ Reduced reduceQuarterTurns(double x) {
     }
     // t - n part1 is exact: both are multiples of 2^-53 (t is at least pi/4, part1 ends at
     // 2^-32) and they differ by less than 1.
-    double r = t - n * kPio2Part1;
-    double w = n * kPio2Rest1;
-    double head = r - w;
+    Remainder left{t - n * kPio2Part1, n * kPio2Rest1};
+    double head = left.value - left.owed;
     const int exponent = exponentField(t);
     if (exponent - exponentField(head) > 16) {
-        // Cancellation: take the second part off, keeping what its rounding lost.
-        const double previous = r;
-        w = n * kPio2Part2;
-        r = previous - w;
-        w = n * kPio2Rest2 - ((previous - r) - w);
-        head = r - w;
+        // Cancellation: the second part is taken off too, then the third if it goes on.
+        left = takeOff(left, n, kPio2Part2, kPio2Rest2);
+        head = left.value - left.owed;
         if (exponent - exponentField(head) > 49) {
-            const double before = r;
-            w = n * kPio2Part3;
-            r = before - w;
-            w = n * kPio2Rest3 - ((before - r) - w);
-            head = r - w;
+            left = takeOff(left, n, kPio2Part3, kPio2Rest3);
+            head = left.value - left.owed;
         }
     }
-    const double tail = (r - head) - w;
+    const double tail = (left.value - head) - left.owed;
     const int quadrant = static_cast<int>(std::fmod(n, 4.0));
     if (negative) {
         return {(4 - quadrant) & 3, {-head, -tail}};

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <limits>
 #include <mpfr.h>
 #include <numbers>
@@ -131,6 +132,15 @@ void addNeighbours(std::vector<double>& into, double x, int steps) {
     }
 }
 
+// The doubles within `steps` of each point and of its negative, then -0, the infinities and NaN.
+void addEdges(std::vector<double>& into, std::initializer_list<double> points, int steps) {
+    for (const double x : points) {
+        addNeighbours(into, x, steps);
+        addNeighbours(into, -x, steps);
+    }
+    into.insert(into.end(), {-0.0, kInf, -kInf, kNaN});
+}
+
 // The doubles nearest to k pi/2 for every k whose multiple lies in the domain, kept when they
 // fall closest to the multiple (the hardest to reduce) and for a random share of the rest.
 std::vector<double> nearQuarterTurns(Draw& draw, std::size_t wanted) {
@@ -168,15 +178,13 @@ std::vector<double> trigArguments() {
     for (int i = 0; i < 100000; ++i) {
         arguments.push_back(draw.withExponent(draw.exponent(-1080, -31)));
     }
-    for (const double x :
-         {0.0, kMinSubnormal, kMaxSubnormal, kMinNormal, 0x1p-27, 0x1p-26, std::numbers::pi / 4,
-          0x1.59428p-1, std::numbers::pi / 2, 3 * std::numbers::pi / 4, std::numbers::pi, 1.0, 2.0,
-          kTrigLimit, 0x1p19 * std::numbers::pi / 2}) {
-        addNeighbours(arguments, x, 4);
-        addNeighbours(arguments, -x, 4);
-    }
-    arguments.push_back(-0.0);
-    // 2^20 and the doubles above it, among the neighbours of the last one below, are outside.
+    addEdges(arguments,
+             {0.0, kMinSubnormal, kMaxSubnormal, kMinNormal, 0x1p-27, 0x1p-26, std::numbers::pi / 4,
+              0x1.59428p-1, std::numbers::pi / 2, 3 * std::numbers::pi / 4, std::numbers::pi, 1.0,
+              2.0, kTrigLimit, 0x1p19 * std::numbers::pi / 2},
+             4);
+    // 2^20 and the doubles above it (among the neighbours of the last one below), the infinities
+    // and NaN are outside: the test of the domain's end takes them.
     std::erase_if(arguments, [](double x) { return !(std::fabs(x) <= kTrigLimit); });
     return arguments;
 }
@@ -229,14 +237,10 @@ std::vector<double> atanArguments() {
     for (int i = 0; i < 500000; ++i) {
         arguments.push_back(draw.withExponent(draw.exponent(-30, 70)));
     }
-    for (const double x : {0.0, kMinSubnormal, kMaxSubnormal, kMinNormal, 0x1p-27, 0.4375, 0.6875,
-                           1.0, 1.1875, 1.5, 2.4375, 0x1p66, kMax}) {
-        addNeighbours(arguments, x, 4);
-        addNeighbours(arguments, -x, 4);
-    }
-    for (const double x : {-0.0, kInf, -kInf, kNaN}) {
-        arguments.push_back(x);
-    }
+    addEdges(arguments,
+             {0.0, kMinSubnormal, kMaxSubnormal, kMinNormal, 0x1p-27, 0.4375, 0.6875, 1.0, 1.1875,
+              1.5, 2.4375, 0x1p66, kMax},
+             4);
     return arguments;
 }
 
@@ -328,13 +332,7 @@ std::vector<double> degreeArguments() {
     for (int k = -100000; k <= 100000; k += 7) {
         arguments.push_back(90.0 * k);
     }
-    for (const double x : {kMinSubnormal, kMinNormal, 1e-300, 1e300, kMax}) {
-        addNeighbours(arguments, x, 2);
-        addNeighbours(arguments, -x, 2);
-    }
-    for (const double x : {-0.0, kInf, -kInf, kNaN}) {
-        arguments.push_back(x);
-    }
+    addEdges(arguments, {kMinSubnormal, kMinNormal, 1e-300, 1e300, kMax}, 2);
     return arguments;
 }
 
