@@ -4,8 +4,9 @@
 // width gets per metre, and the viewing levels that density meets, as pure functions of plain
 // numbers. Like the estimates, every figure is computed in doubles one operation at a time in a
 // fixed order, so it is the same to the last bit wherever it is computed; tan and atan are the
-// core's own (estimation/portable_math.hpp), not the C library's, for the same reason. Distances and scene
-// widths are in metres, focal lengths and sensor widths in millimetres, angles in degrees.
+// core's own (estimation/portable_math.hpp), not the C library's, for the same reason. Distances
+// and scene widths are in metres, focal lengths and sensor widths in millimetres, angles in
+// degrees.
 
 #include <array>
 #include <optional>

@@ -28,7 +28,8 @@ function lenstally(args, input = "") {
 // A stretch of bytes around `at`, every byte that is not printable ASCII as \xNN.
 function excerpt(bytes, at) {
     const part = bytes.subarray(Math.max(0, at - 40), at + 40);
-    return [...part].map((b) => (b >= 0x20 && b < 0x7f ? String.fromCharCode(b) : `\\x${b.toString(16).padStart(2, "0")}`)).join("");
+    const shown = (b) => (b >= 0x20 && b < 0x7f ? String.fromCharCode(b) : `\\x${b.toString(16).padStart(2, "0")}`);
+    return [...part].map(shown).join("");
 }
 
 // The module's answer has the program's status, and its texts encoded as UTF-8 are the very bytes
@@ -269,7 +270,15 @@ test("thousands of random camera views give the command line's figures to the la
 // overlong form, a surrogate, a code point above U+10FFFF, a sequence cut short) wherever a
 // project file can hold them; the message quotes them, the same in both.
 test("project files holding bytes that are not UTF-8 give the command line's messages", () => {
-    const sequences = [[0xc3, 0x28], [0x80], [0xff], [0xc0, 0xaf], [0xed, 0xa0, 0x80], [0xf4, 0x90, 0x80, 0x80], [0xe2, 0x82]];
+    const sequences = [
+        [0xc3, 0x28],
+        [0x80],
+        [0xff],
+        [0xc0, 0xaf],
+        [0xed, 0xa0, 0x80],
+        [0xf4, 0x90, 0x80, 0x80],
+        [0xe2, 0x82],
+    ];
     const places = [
         '{"groups":[{"name":"@"}]}',
         '{"groups":[{"name":"a","@":1}]}',
