@@ -36,8 +36,8 @@ int exponentField(double value) {
 // a + b exactly, as the rounded sum and its rounding error.
 Split exactSum(double a, double b) {
     const double rounded = a + b;
-    const double bPart = rounded - a;
-    const double error = (a - (rounded - bPart)) + (b - bPart);
+    const double bShare = rounded - a;
+    const double error = (a - (rounded - bShare)) + (b - bShare);
     return {rounded, error};
 }
 
@@ -166,15 +166,15 @@ double tanNearZero(double x, double y, bool cotangent) {
 
 // ---- Reduction by pi/2 ----
 
-// The largest |x| the reduction below serves: n * kPio2Part1 is exact while n < 2^20.
+// The largest |x| the reduction below serves: n * kPio2Piece1 is exact while n < 2^20.
 constexpr double kReductionLimit = 0x1p20;
 constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
-// pi/2 as three 33-bit parts, each followed by the rest of pi/2 below it rounded to a double.
-constexpr double kPio2Part1 = 0x1.921fb544p+0;
+// pi/2 as three 33-bit pieces, each followed by the rest of pi/2 below it rounded to a double.
+constexpr double kPio2Piece1 = 0x1.921fb544p+0;
 constexpr double kPio2Rest1 = 0x1.0b4611a626331p-34;
-constexpr double kPio2Part2 = 0x1.0b4611a6p-34;
+constexpr double kPio2Piece2 = 0x1.0b4611a6p-34;
 constexpr double kPio2Rest2 = 0x1.3198a2e037073p-69;
-constexpr double kPio2Part3 = 0x1.3198a2ep-69;
+constexpr double kPio2Piece3 = 0x1.3198a2ep-69;
 constexpr double kPio2Rest3 = 0x1.b839a252049c1p-104;
 
 struct Reduced {
@@ -182,24 +182,24 @@ struct Reduced {
     Split angle;  // x - n pi/2, |angle| <= pi/4 or a rounding above it
 };
 
-// What is left of x - n pi/2 as it is taken off part by part: value - owed, where owed is what
-// is still to be taken off (the rest of pi/2 beyond the parts taken, times n).
+// What is left of x - n pi/2 as it is taken off piece by piece: value - owed, where owed is what
+// is still to be taken off (the rest of pi/2 beyond the pieces taken, times n).
 struct Remainder {
     double value;
     double owed;
 };
 
-// Takes n part off as well: the owed amount is replaced by n rest, less the rounding error of
-// taking n part off the value, which is kept rather than lost.
-Remainder takeOff(Remainder left, double n, double part, double rest) {
-    const double taken = n * part;
+// Takes n piece off as well: the owed amount is replaced by n rest, less the rounding error of
+// taking n piece off the value, which is kept rather than lost.
+Remainder takeOff(Remainder left, double n, double piece, double rest) {
+    const double taken = n * piece;
     const double value = left.value - taken;
     return {value, n * rest - ((left.value - value) - taken)};
 }
 
-// x - n pi/2 for the nearest whole n, for |x| < kReductionLimit. The first part takes 33 bits of
+// x - n pi/2 for the nearest whole n, for |x| < kReductionLimit. The first piece takes 33 bits of
 // pi/2 off exactly; when x is close to a multiple of pi/2 the difference loses its leading bits,
-// and the next parts, then the third, are taken off too, so the result keeps a full double of
+// and the second piece, then the third, are taken off too, so the result keeps a full double of
 // correct bits even for the doubles nearest to multiples of pi/2.
 Reduced reduceQuarterTurns(double x) {
     const bool negative = x < 0;
@@ -208,17 +208,17 @@ Reduced reduceQuarterTurns(double x) {
     if (n == 0) {
         return {0, {x, 0.0}};
     }
-    // t - n part1 is exact: both are multiples of 2^-53 (t is at least pi/4, part1 ends at
+    // t - n piece1 is exact: both are multiples of 2^-53 (t is at least pi/4, piece1 ends at
     // 2^-32) and they differ by less than 1.
-    Remainder left{t - n * kPio2Part1, n * kPio2Rest1};
+    Remainder left{t - n * kPio2Piece1, n * kPio2Rest1};
     double head = left.value - left.owed;
     const int exponent = exponentField(t);
     if (exponent - exponentField(head) > 16) {
-        // Cancellation: the second part is taken off too, then the third if it goes on.
-        left = takeOff(left, n, kPio2Part2, kPio2Rest2);
+        // Cancellation: the second piece is taken off too, then the third if it goes on.
+        left = takeOff(left, n, kPio2Piece2, kPio2Rest2);
         head = left.value - left.owed;
         if (exponent - exponentField(head) > 49) {
-            left = takeOff(left, n, kPio2Part3, kPio2Rest3);
+            left = takeOff(left, n, kPio2Piece3, kPio2Rest3);
             head = left.value - left.owed;
         }
     }
