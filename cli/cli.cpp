@@ -131,7 +131,8 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
-        err << "lenstally: " << firstLine(e.what()) << " (see lenstally --help)\n";
+        // CLI11 quotes the words it refuses as they were given.
+        err << "lenstally: " << PrintableText(firstLine(e.what())) << " (see lenstally --help)\n";
         return {2, false};
     }
     if (planner->count() > 0) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "estimation/camera_view.hpp"
 
+#include "estimation/portable_math.hpp"
+
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <numbers>
 
 namespace lenstally {
@@ -29,12 +30,12 @@ double WidthPerMetre(const Lens& lens) {
     if (lens.form == LensForm::Focal) {
         return lens.sensor / lens.focal;
     }
-    return 2.0 * std::tan(lens.hfov * kPi / 360.0);
+    return 2.0 * math::Tan(lens.hfov * kPi / 360.0);
 }
 
 double AngleOfView(const Lens& lens) {
     if (lens.form == LensForm::Focal) {
-        return std::atan(lens.sensor / (2.0 * lens.focal)) * 360.0 / kPi;
+        return math::Atan(lens.sensor / (2.0 * lens.focal)) * 360.0 / kPi;
     }
     return lens.hfov;
 }
@@ -70,7 +71,7 @@ double FocalForLevel(double levelPpm, double distance, double sensor, double pix
 }
 
 double AngleForLevel(double pixels, double levelPpm, double distance) {
-    return std::atan(pixels / (2.0 * levelPpm * distance)) * 360.0 / kPi;
+    return math::Atan(pixels / (2.0 * levelPpm * distance)) * 360.0 / kPi;
 }
 
 int DefaultPixelWidth(std::optional<int> resolution) {

@@ -3,8 +3,10 @@
 // What one camera sees at a target: the width of the scene its lens takes in, the pixels that
 // width gets per metre, and the viewing levels that density meets, as pure functions of plain
 // numbers. Like the estimates, every figure is computed in doubles one operation at a time in a
-// fixed order, so it is the same to the last bit wherever it is computed. Distances and scene
-// widths are in metres, focal lengths and sensor widths in millimetres, angles in degrees.
+// fixed order, so it is the same to the last bit wherever it is computed; tan and atan are the
+// core's own (estimation/portable_math.hpp), not the C library's, for the same reason. Distances
+// and scene widths are in metres, focal lengths and sensor widths in millimetres, angles in
+// degrees.
 
 #include <array>
 #include <optional>

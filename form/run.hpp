@@ -48,8 +48,11 @@ void WriteRunState(const Form1& form, std::ostream& out);
 /// kRunOutOfRange when one of the three results reads "Out of range", else kRunComputed.
 int RunStatus(const Form1& form);
 
-/// `value` for quoting in a one-line message: line feeds and tabs as \n and \t, other control
-/// characters as \xNN, everything else as it is.
+/// `value` for quoting in a one-line message, the one function every message that quotes what a
+/// user gave goes through: line feeds and tabs as \n and \t, other control characters and every
+/// byte that is not part of valid UTF-8 as \xNN (lower-case hex), everything else as it is. The
+/// message is valid UTF-8 whatever it quotes, so every build (and the module's UTF-8 strings)
+/// carry the same bytes. Example: PrintableText("\xC3(") is "\\xc3(".
 std::string PrintableText(std::string_view value);
 
 } // namespace lenstally

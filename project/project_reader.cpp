@@ -7,6 +7,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "form/run.hpp"
 #include "project/json_text.hpp"
 #include "project/project.hpp"
 #include "project/project_checks.hpp"
@@ -183,8 +184,9 @@ public:
                         " is beyond the range of a double; write it as a string to type it as "
                         "text");
         }
+        // The problem quotes the bytes last read, which may be any bytes of the file.
         return fail("invalid JSON at " + lineAndColumn(m_text, position) + ": " +
-                    parseProblem(e.what()));
+                    PrintableText(parseProblem(e.what())));
     }
 
 private:

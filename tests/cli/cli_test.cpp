@@ -131,7 +131,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"unknown_stream", {"--stream", "mpeg2"}, "mjpeg, mpeg4, h264"},
                     UsageCase{"unknown_option", {"--colour", "red"}, "--colour"},
                     UsageCase{"missing_value", {"--days"}, "--days"},
-                    UsageCase{"json_and_state", {"--json", "--state"}, "--state"}),
+                    UsageCase{"json_and_state", {"--json", "--state"}, "--state"},
+                    // Bytes that are not UTF-8 are quoted as escapes, by CLI11's refusals too.
+                    UsageCase{"word_not_utf8", {"\xff(", "--json"}, "expected: \\xff( (see"},
+                    UsageCase{"stream_not_utf8", {"--stream", "\xc3("}, ": '\\xc3(' is not"}),
     testing_support::CaseName{});
 
 TEST(CommandLine, help_and_version_win_wherever_they_stand) {

@@ -146,6 +146,17 @@ bool isHelpOrVersion(const std::vector<std::string>& args) {
     return false;
 }
 
+// nlohmann's serialiser refuses invalid UTF-8 (overlong forms, surrogates, code points above
+// U+10FFFF, cut sequences) when asked to be strict.
+bool isValidUtf8(const std::string& text) {
+    try {
+        (void)nlohmann::json(text).dump();
+        return true;
+    } catch (const nlohmann::json::type_error&) {
+        return false;
+    }
+}
+
 void checkContract(const std::vector<std::string>& args, const Run& run) {
     SCOPED_TRACE("lenstally" + shown(args));
     ASSERT_TRUE(run.exited) << "crashed or hung; stderr: " << run.err;
@@ -157,6 +168,8 @@ void checkContract(const std::vector<std::string>& args, const Run& run) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_EQ(run.err.back(), '\n');
         EXPECT_TRUE(run.err.starts_with("lenstally: ")) << run.err;
+        // Whatever bytes it quotes, the message is valid UTF-8, as the browser edition's is.
+        EXPECT_TRUE(isValidUtf8(run.err)) << run.err;
         return;
     }
     EXPECT_EQ(run.err, "");

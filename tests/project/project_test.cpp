@@ -407,6 +407,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"trailing_text", "{\"groups\":[]} x",
                 "invalid JSON at line 1, column 15: syntax error while parsing value - invalid "
                 "literal; last read: '\"groups\":[]} x'; expected end of input"},
+        // Bytes that are not UTF-8 are quoted as escapes, so the message is valid UTF-8.
+        BadCase{"group_name_not_utf8", "{\"groups\":[{\"name\":\"\xC3(\"}]}",
+                "invalid JSON at line 1, column 22: syntax error while parsing value - invalid "
+                "string: ill-formed UTF-8 byte; last read: '\"\\xc3('"},
+        BadCase{"group_key_not_utf8", "{\"groups\":[{\"name\":\"a\",\"\xC3(\":1}]}",
+                "invalid JSON at line 1, column 26: syntax error while parsing object key - "
+                "invalid string: ill-formed UTF-8 byte; last read: '\"\\xc3('; expected string "
+                "literal"},
         BadCase{"number_beyond_a_double", "{\"groups\":[{\"name\":\"a\",\n \"cameras\": 1e400}]}",
                 "line 2, column 13: the number 1e400 is beyond the range of a double; write it "
                 "as a string to type it as text"},

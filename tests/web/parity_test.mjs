@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // lenstally.mjs against the native command line: the same outputs, byte for byte, with the same
-// status, for the examples in every format, for broken projects, and for a few hundred generated
-// action lists and projects. The option names and values come from `lenstally --help`.
+// status, for the examples in every format, for broken projects, for a few hundred generated
+// action lists and projects, for thousands of random camera views (whose figures go through tan
+// and atan) and for project files holding bytes that are not UTF-8. The module's texts are encoded
+// as UTF-8 and compared with the bytes the program wrote. The option names and values come from
+// `lenstally --help`.
 //
 //     LENSTALLY=build/bin/lenstally LENSTALLY_MJS=build/web/lenstally.mjs \
 //     LENSTALLY_EXAMPLES=examples node --test tests/web/parity_test.mjs
@@ -16,9 +19,36 @@ const native = process.env.LENSTALLY;
 const examples = process.env.LENSTALLY_EXAMPLES;
 const { runActions, runProject } = await import(pathToFileURL(process.env.LENSTALLY_MJS).href);
 
+// The program's status and the bytes it wrote, as Buffers.
 function lenstally(args, input = "") {
-    const run = spawnSync(native, args, { input, encoding: "utf8", env: {} });
+    const run = spawnSync(native, args, { input, env: {}, maxBuffer: 1 << 30 });
     return { status: run.status, stdout: run.stdout, stderr: run.stderr };
+}
+
+// A stretch of bytes around `at`, every byte that is not printable ASCII as \xNN.
+function excerpt(bytes, at) {
+    const part = bytes.subarray(Math.max(0, at - 40), at + 40);
+    const shown = (b) => (b >= 0x20 && b < 0x7f ? String.fromCharCode(b) : `\\x${b.toString(16).padStart(2, "0")}`);
+    return [...part].map(shown).join("");
+}
+
+// The module's answer has the program's status, and its texts encoded as UTF-8 are the very bytes
+// the program wrote.
+function assertSameBytes(got, expected, message) {
+    assert.equal(got.status, expected.status, `${message}: status; stderr ${excerpt(expected.stderr, 0)}`);
+    for (const stream of ["stdout", "stderr"]) {
+        const bytes = Buffer.from(got[stream], "utf8");
+        if (!bytes.equals(expected[stream])) {
+            let at = 0;
+            while (at < bytes.length && bytes[at] === expected[stream][at]) {
+                ++at;
+            }
+            assert.fail(
+                `${message}: ${stream} differs at byte ${at}\n  module:  ${excerpt(bytes, at)}\n` +
+                    `  program: ${excerpt(expected[stream], at)}`,
+            );
+        }
+    }
 }
 
 // A small fixed-seed generator, so a failure names a case that can be run again.
@@ -39,7 +69,7 @@ function helpActions() {
         return helped;
     }
     const actions = [];
-    for (const line of lenstally(["--help"]).stdout.split("\n")) {
+    for (const line of lenstally(["--help"]).stdout.toString("utf8").split("\n")) {
         const match = /^\s+--([a-z-]+) (NAME|N|TEXT)\s+.*\(([^)]*)\)$/.exec(line);
         if (match) {
             const [, option, kind, allowed] = match;
@@ -101,7 +131,7 @@ test("generated action lists give the command line's outputs and status", () => 
             assert.match(got.stderr, /^lenstally: no display to open the window on; .*\n$/);
             continue;
         }
-        assert.deepEqual(got, expected, `run ${run}: ${JSON.stringify(pairs)} ${format}`);
+        assertSameBytes(got, expected, `run ${run}: ${JSON.stringify(pairs)} ${format}`);
     }
 });
 
@@ -193,10 +223,79 @@ test("examples, broken projects and generated projects give the command line's r
     for (const [index, text] of texts.entries()) {
         for (const [format, flags] of Object.entries(REPORTS)) {
             const expected = lenstally(["--project", "-", ...flags], text);
-            assert.deepEqual(runProject(text, format), expected, `project ${index} ${format}: ${text}`);
+            assertSameBytes(runProject(text, format), expected, `project ${index} ${format}: ${text}`);
             expected.status === 2 ? ++refused : ++reports;
         }
     }
     // Both the reports and the refusals are exercised, not one of them only.
     assert.ok(reports > 200 && refused > 40, `${reports} reports, ${refused} refusals`);
+});
+
+// A project of `count` groups, each a camera view drawn at random over what a view allows: the
+// picture's width, the distance, and the lens as an angle or as a focal length on a sensor, half
+// of them as a user types them (a few decimals), half with every bit of a double.
+function randomViews(random, count) {
+    const between = (low, high) => low + (high - low) * random.next();
+    const spread = (low, high) => Math.min(high, Math.max(low, Math.exp(between(Math.log(low), Math.log(high)))));
+    const groups = [];
+    for (let i = 0; i < count; ++i) {
+        const typed = random.chance(0.5);
+        const places = (value, digits) => (typed ? Number(value.toFixed(digits)) : value);
+        const view = { distance: Math.max(0.01, places(spread(0.01, 100000), 2)) };
+        if (random.chance(0.5)) {
+            view.hfov = places(between(0.1, 179.9), 1);
+        } else {
+            view.focal = Math.max(0.01, places(spread(0.01, 1000), 2));
+            view.sensor = Math.max(0.01, places(spread(0.01, 1000), 2));
+        }
+        const pixels = random.chance(0.5)
+            ? random.pick([176, 704, 1280, 1920, 2560, 3840])
+            : 1 + Math.floor(random.next() * 100000);
+        groups.push({ name: `View ${i + 1}`, stream: "h264", pixels, view });
+    }
+    return JSON.stringify({ name: "Random views", groups });
+}
+
+test("thousands of random camera views give the command line's figures to the last bit", () => {
+    const random = generator(2026);
+    const project = randomViews(random, 3000);
+    for (const format of ["json", "csv"]) {
+        const expected = lenstally(["--project", "-", `--${format}`], project);
+        assert.equal(expected.status, 0, expected.stderr.toString("utf8"));
+        assertSameBytes(runProject(project, format), expected, `3000 random views, ${format}`);
+    }
+});
+
+// Bytes that are not UTF-8 (a lead byte without its continuation, a stray continuation, an
+// overlong form, a surrogate, a code point above U+10FFFF, a sequence cut short) wherever a
+// project file can hold them; the message quotes them, the same in both.
+test("project files holding bytes that are not UTF-8 give the command line's messages", () => {
+    const sequences = [
+        [0xc3, 0x28],
+        [0x80],
+        [0xff],
+        [0xc0, 0xaf],
+        [0xed, 0xa0, 0x80],
+        [0xf4, 0x90, 0x80, 0x80],
+        [0xe2, 0x82],
+    ];
+    const places = [
+        '{"groups":[{"name":"@"}]}',
+        '{"groups":[{"name":"a","@":1}]}',
+        '{"name":"@","groups":[]}',
+        '{"groups":[{"name":"a","stream":"@"}]}',
+        '{"groups":[{"name":"a","cameras":@}]}',
+        '{"groups":[{"name":"a"}]} @',
+        '{"groups":[{"name":"a@',
+    ];
+    for (const sequence of sequences) {
+        for (const place of places) {
+            const [before, after] = place.split("@");
+            const bytes = Buffer.concat([Buffer.from(before), Buffer.from(sequence), Buffer.from(after)]);
+            // Refused before any report is written: one format is enough.
+            const expected = lenstally(["--project", "-", "--json"], bytes);
+            assert.equal(expected.status, 2, `${excerpt(bytes, 0)} is refused`);
+            assertSameBytes(runProject(bytes, "json"), expected, excerpt(bytes, 0));
+        }
+    }
 });

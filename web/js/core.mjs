@@ -24,12 +24,15 @@ export class Core {
         return this.m_instance.exports;
     }
 
-    // Calls export `name` with the request text and any further numbers; returns
-    // {result, output, errors}: the export's return value and the answer texts.
-    call(name, text, ...numbers) {
+    // Calls export `name` with the request (a text, sent as UTF-8, or bytes sent as they are) and
+    // any further numbers; returns {result, output, errors}: the export's return value and the
+    // answer texts. The answers are valid UTF-8 (a request's texts are read as JSON, which refuses
+    // other bytes, and a message quotes such bytes as \xNN), so they decode to exactly the bytes
+    // the core wrote.
+    call(name, request, ...numbers) {
         const core = this.exports();
         try {
-            const bytes = encoder.encode(text);
+            const bytes = request instanceof Uint8Array ? request : encoder.encode(request);
             const buffer = core.lenstally_input(bytes.length);
             new Uint8Array(core.memory.buffer, buffer, bytes.length).set(bytes);
             const result = core[name](bytes.length, ...numbers);

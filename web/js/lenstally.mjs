@@ -8,8 +8,9 @@
 //     runProject(projectFileText, "csv");
 //
 // Both answer {status, stdout, stderr} as `lenstally --stream h264 --cameras 12 --json` and
-// `lenstally --project - --csv` (the project on standard input) would; nothing is written to the
-// console. The engine is compiled when the module is imported.
+// `lenstally --project - --csv` (the project on standard input) would, byte for byte once the
+// texts are encoded as UTF-8; nothing is written to the console. The engine is compiled when the
+// module is imported.
 
 import { Core } from "./core.mjs";
 import { INLINED_MODULE } from "./inlined_module.mjs";
@@ -33,7 +34,9 @@ export function runActions(pairs, format = "text") {
     return run("lenstally_run_actions", JSON.stringify(pairs), format, ACTION_OUTPUTS);
 }
 
-// text: a project file's text; format: "table", "json" or "csv".
+// text: a project file's text, or its bytes as a Uint8Array (a node Buffer from readFileSync,
+// say), read exactly as the command line reads the file; format: "table", "json" or "csv".
 export function runProject(text, format = "table") {
-    return run("lenstally_run_project", String(text), format, PROJECT_OUTPUTS);
+    const request = text instanceof Uint8Array ? text : String(text);
+    return run("lenstally_run_project", request, format, PROJECT_OUTPUTS);
 }
