@@ -14,13 +14,16 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <numbers>
-#include <random>
 #include <utility>
 
 #include "site/site_figures.hpp"
+#include "tests/site/random_site.hpp"
 
 namespace lenstally::site {
 namespace {
+
+using testing_support::randomSite;
+using testing_support::RandomSite;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
@@ -221,53 +224,6 @@ double slowCoveredArea(const Ring& zone, const std::vector<Camera>& cameras, std
 
 void expectWithinTolerance(double computed, double slow, const std::string& what) {
     EXPECT_NEAR(computed, slow, std::max(1e-4 * slow, 1e-3)) << what;
-}
-
-// A site of random walls (some crossing, one a polyline), random cameras and random zones
-// (polygons star-shaped around a centre) on a plan of 40 m by 30 m.
-struct RandomSite {
-    std::vector<Polyline> walls;
-    std::vector<Camera> cameras;
-    std::vector<Zone> zones;
-};
-
-RandomSite randomSite(unsigned seed) {
-    std::mt19937_64 random(seed);
-    auto uniform = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(random);
-    };
-    RandomSite site;
-    for (int i = 0; i < 6; ++i) {
-        site.walls.push_back({{uniform(0, 40), uniform(0, 30)}, {uniform(0, 40), uniform(0, 30)}});
-    }
-    site.walls.push_back({{uniform(0, 40), uniform(0, 30)},
-                          {uniform(0, 40), uniform(0, 30)},
-                          {uniform(0, 40), uniform(0, 30)}});
-    for (int i = 0; i < 4; ++i) {
-        Camera c{{uniform(0, 40), uniform(0, 30)}, uniform(0, 360), uniform(20, 160), {}};
-        const double monitor = uniform(8, 30);
-        for (std::size_t level = 0; level < kViewLevelCount; ++level) {
-            c.reach[level] = monitor * kViewLevels[0].ppm / kViewLevels[level].ppm;
-        }
-        site.cameras.push_back(c);
-    }
-    for (int i = 0; i < 3; ++i) {
-        const Point centre{uniform(5, 35), uniform(5, 25)};
-        Ring ring;
-        // Each corner in its own share of the turn, so that no gap reaches half a turn: the
-        // centre sees every edge and the polygon is simple.
-        const int corners = 4 + static_cast<int>(random() % 5);
-        std::vector<double> angles;
-        for (int k = 0; k < corners; ++k) {
-            angles.push_back(2 * std::numbers::pi * (k + uniform(0.2, 0.8)) / corners);
-        }
-        for (const double a : angles) {
-            const double r = uniform(2, 9);
-            ring.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
-        }
-        site.zones.push_back({ring, static_cast<std::size_t>(random() % 3), 90});
-    }
-    return site;
 }
 
 bool isSimplePolygon(const Ring& ring) {
