@@ -9,7 +9,7 @@
 #
 # clang's default sysroot (/usr) would put the host's glibc headers on the include path, so this
 # file builds a sysroot of symlinks in the build folder holding only the WASI C library, libc++
-# for wasm32, and the header-only libraries the core reads (fast_float and nlohmann-json).
+# for wasm32, and the header-only libraries the core reads (fast_float, nlohmann-json and Boost).
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 # Generic resets CMAKE_EXECUTABLE_SUFFIX after this file; the per-language one stays.
@@ -18,7 +18,7 @@ set(CMAKE_EXECUTABLE_SUFFIX_CXX .wasm)
 
 # Where Debian puts the pieces; another layout can point these elsewhere.
 set(LENSTALLY_WASI_PREFIX /usr CACHE PATH "Prefix holding include/wasm32-wasi and lib/wasm32-wasi")
-set(LENSTALLY_WASI_HEADER_LIBRARIES /usr/include/fast_float /usr/include/nlohmann
+set(LENSTALLY_WASI_HEADER_LIBRARIES /usr/include/fast_float /usr/include/nlohmann /usr/include/boost
     CACHE STRING "Header-only library folders made visible inside the WASI sysroot")
 
 # Each program the build runs, found by name or the configure step stops, naming the Debian

@@ -251,7 +251,8 @@ public:
         const double outer =
             m_reach * chords * step / (s + std::sqrt(s * s + (chords - 2) * chords * step * s));
         add(direction(from) * m_reach);
-        for (double i = 1; i < chords; ++i) {
+        const auto count = static_cast<int>(chords);
+        for (int i = 1; i < count; ++i) {
             add(direction(from + span * i / chords) * outer);
         }
         add(direction(to) * m_reach);
