@@ -14,7 +14,7 @@ if(NOT LENSTALLY_WEB STREQUAL "OFF")
     set(missing "")
     foreach(needed IN ITEMS /usr/include/wasm32-wasi/stdio.h /usr/lib/wasm32-wasi/libc++.a
                             /usr/lib/wasm32-wasi/libc++abi.a /usr/include/fast_float
-                            /usr/include/nlohmann)
+                            /usr/include/nlohmann /usr/include/boost)
         if(NOT EXISTS ${needed})
             list(APPEND missing ${needed})
         endif()

@@ -9,7 +9,7 @@
 #
 # clang's default sysroot (/usr) would put the host's glibc headers on the include path, so this
 # file builds a sysroot of symlinks in the build folder holding only the WASI C library, libc++
-# for wasm32, and the header-only libraries the core reads (fast_float and nlohmann-json).
+# for wasm32, and the header-only libraries the core reads (fast_float, nlohmann-json and Boost).
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 # Generic resets CMAKE_EXECUTABLE_SUFFIX after this file; the per-language one stays.
@@ -18,8 +18,11 @@ set(CMAKE_EXECUTABLE_SUFFIX_CXX .wasm)
 
 # Where Debian puts the pieces; another layout can point these elsewhere.
 set(LENSTALLY_WASI_PREFIX /usr CACHE PATH "Prefix holding include/wasm32-wasi and lib/wasm32-wasi")
-set(LENSTALLY_WASI_HEADER_LIBRARIES /usr/include/fast_float /usr/include/nlohmann
-    CACHE STRING "Header-only library folders made visible inside the WASI sysroot")
+set(LENSTALLY_HEADER_PREFIX /usr/include CACHE PATH
+    "Folder holding the header-only libraries the core reads (fast_float, nlohmann, boost)")
+# Not cached, so that a build folder configured before a library joined the list still gets it.
+set(LENSTALLY_WASI_HEADER_LIBRARIES ${LENSTALLY_HEADER_PREFIX}/fast_float
+    ${LENSTALLY_HEADER_PREFIX}/nlohmann ${LENSTALLY_HEADER_PREFIX}/boost)
 
 # Each program the build runs, found by name or the configure step stops, naming the Debian
 # package that holds it.
@@ -55,7 +58,7 @@ if(NOT LENSTALLY_WASI_SYSROOT)
     set(LENSTALLY_WASI_SYSROOT ${CMAKE_BINARY_DIR}/wasi-sysroot)
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LENSTALLY_WASI_SYSROOT
-     LENSTALLY_WASI_PREFIX LENSTALLY_WASI_HEADER_LIBRARIES)
+     LENSTALLY_WASI_PREFIX LENSTALLY_HEADER_PREFIX)
 foreach(needed IN ITEMS include/wasm32-wasi/stdio.h include/wasm32-wasi/c++/v1/string
                         lib/wasm32-wasi/libc.a lib/wasm32-wasi/crt1-reactor.o
                         lib/wasm32-wasi/libc++.a lib/wasm32-wasi/libc++abi.a)

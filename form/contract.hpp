@@ -12,6 +12,7 @@ namespace lenstally {
 enum class ContractBreach {
     WrongControl, // an operation on a control of the wrong kind (std::invalid_argument)
     NoSuchItem,   // a list position the control does not have (std::out_of_range)
+    Geometry,     // a polygon operation given shapes it cannot work with (std::invalid_argument)
 };
 
 /// Never returns: throws the exception named beside `breach`, with `what` as its message, or
