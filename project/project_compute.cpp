@@ -9,6 +9,7 @@
 #include <map>
 
 #include "project/plan_lines.hpp"
+#include "project/site_compute.hpp"
 #include "project/view_lines.hpp"
 
 namespace lenstally {
@@ -193,6 +194,14 @@ ProjectResult ComputeProject(const Project& project) {
             form, project.groups[i].name, project.groups[i].activity, project.groups[i].camera));
     });
     result.totals = TotalsOf(result.groups, result.storage, result.recorder);
+    if (project.site) {
+        std::vector<std::vector<Placement>> placements;
+        placements.reserve(project.groups.size());
+        for (const ProjectGroup& group : project.groups) {
+            placements.push_back(group.placements);
+        }
+        result.site = ComputeSite(*project.site, result.groups, placements);
+    }
     return result;
 }
 

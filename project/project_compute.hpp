@@ -12,6 +12,7 @@
 
 #include "form/form1.hpp"
 #include "project/project.hpp"
+#include "project/site_result.hpp"
 
 namespace lenstally {
 
@@ -101,6 +102,7 @@ struct ProjectResult {
     std::optional<StorageSection> storage;
     std::optional<RecorderLimits> recorder;
     ProjectTotals totals;
+    std::optional<SiteResult> site; // with a site plan
 
     /// True when any figure of any group, any total or any plan figure is out of range (not a
     /// finite number, or beyond what the plan considers).

@@ -22,6 +22,7 @@ ProjectDocument::ProjectDocument(const Project& project)
         m_results.push_back(ResultOfGroup(form, g.name, g.activity, g.camera));
     });
     refreshTotals();
+    resetSite();
 }
 
 ProjectDocument::Group ProjectDocument::newGroup(std::string name) const {
@@ -48,6 +49,7 @@ void ProjectDocument::insertGroup(std::size_t at, Group group) {
                      ResultOfGroup(group.form, group.name, group.activity, group.camera));
     m_groups.insert(m_groups.begin() + offset, std::make_unique<Group>(std::move(group)));
     refreshTotals();
+    resetSite(); // the placements are numbered group by group
     after(change);
 }
 
@@ -59,6 +61,7 @@ ProjectDocument::Group ProjectDocument::takeGroup(std::size_t at) {
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(at));
     m_results.erase(m_results.begin() + static_cast<std::ptrdiff_t>(at));
     refreshTotals();
+    resetSite(); // the placements are numbered group by group
     after(change);
     return group;
 }
@@ -77,6 +80,7 @@ void ProjectDocument::moveGroup(std::size_t from, std::size_t to) {
     m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(to), std::move(group));
     m_results.insert(m_results.begin() + static_cast<std::ptrdiff_t>(to), std::move(result));
     refreshTotals(); // the sums run in group order, so their last bit may change
+    resetSite();     // the placements are numbered group by group
     after(change);
 }
 
@@ -96,8 +100,8 @@ void ProjectDocument::setCamera(std::size_t i, CameraDetails camera) {
 }
 
 void ProjectDocument::setPlacements(std::size_t i, std::vector<Placement> placements) {
-    // The figures do not depend on where the cameras stand.
     m_groups.at(i)->placements = std::move(placements);
+    m_siteModel.groupChanged(i, m_results.at(i), m_groups[i]->placements);
 }
 
 void ProjectDocument::replaceForm(std::size_t i, const Form1& state) {
@@ -113,6 +117,7 @@ void ProjectDocument::refresh(std::size_t i) {
     const Group& g = *m_groups.at(i);
     m_results.at(i) = ResultOfGroup(g.form, g.name, g.activity, g.camera);
     refreshTotals();
+    m_siteModel.groupChanged(i, m_results[i], g.placements);
 }
 
 void ProjectDocument::setStorage(const std::optional<StorageSection>& storage) {
@@ -127,6 +132,20 @@ void ProjectDocument::setRecorder(std::optional<RecorderLimits> recorder) {
 
 void ProjectDocument::setSite(std::optional<SiteSection> site) {
     m_site = std::move(site);
+    resetSite();
+}
+
+std::vector<std::vector<Placement>> ProjectDocument::allPlacements() const {
+    std::vector<std::vector<Placement>> placements;
+    placements.reserve(m_groups.size());
+    for (const auto& g : m_groups) {
+        placements.push_back(g->placements);
+    }
+    return placements;
+}
+
+void ProjectDocument::resetSite() {
+    m_siteModel.reset(m_site, m_results, allPlacements());
 }
 
 void ProjectDocument::refreshTotals() {
@@ -140,6 +159,7 @@ ProjectResult ProjectDocument::result() const {
     r.storage = m_storage;
     r.recorder = m_recorder;
     r.totals = m_totals;
+    r.site = m_siteModel.result();
     return r;
 }
 
@@ -149,8 +169,17 @@ Project ProjectDocument::toProject() const {
     project.storage = m_storage;
     project.recorder = m_recorder;
     project.site = m_site;
-    for (const auto& g : m_groups) {
-        ProjectGroup group{g->name, {}, g->activity, g->camera, g->placements};
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        const Group* g = m_groups[i].get();
+        // Only the placements the file can hold (see PlacementsCounted); the others wait here.
+        const std::size_t counted =
+            PlacementsCounted(m_results[i], g->placements.size(), m_site.has_value());
+        ProjectGroup group{
+            g->name,
+            {},
+            g->activity,
+            g->camera,
+            {g->placements.begin(), g->placements.begin() + static_cast<std::ptrdiff_t>(counted)}};
         for (const ActionDescription& action : Actions()) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
             Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));

@@ -15,6 +15,7 @@
 #include "form/listener_slot.hpp"
 #include "project/project.hpp"
 #include "project/project_compute.hpp"
+#include "project/site_compute.hpp"
 
 namespace lenstally {
 
@@ -97,6 +98,8 @@ public:
     void setSite(std::optional<SiteSection> site);
 
     const ProjectTotals& totals() const { return m_totals; }
+    /// The site plan's figures, kept up to date; nullopt without a site.
+    const std::optional<SiteResult>& siteResult() const { return m_siteModel.result(); }
     /// Every figure, as ComputeProject gives it for the project this document saves.
     ProjectResult result() const;
     /// The project as a file holds it: each group with its effective inputs.
@@ -104,6 +107,8 @@ public:
 
 private:
     void refreshTotals();
+    void resetSite();
+    std::vector<std::vector<Placement>> allPlacements() const;
     void before(const GroupChange& change);
     void after(const GroupChange& change);
 
@@ -115,6 +120,7 @@ private:
     std::optional<RecorderLimits> m_recorder;
     std::optional<SiteSection> m_site;
     ProjectTotals m_totals;
+    SiteModel m_siteModel;
     ListenerSlot<Listener*> m_listener;
 };
 
