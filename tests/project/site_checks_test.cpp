@@ -239,7 +239,9 @@ TEST(SiteFile, round_trips_exactly_and_leaves_the_figures_as_they_were) {
     document.setSite(std::nullopt);
     const Project edited = document.toProject();
     EXPECT_EQ(edited.site, std::nullopt);
-    EXPECT_EQ(edited.groups.at(0).placements, p.groups.at(0).placements);
+    // Without a site no placement can be saved; the document keeps them for a site to come.
+    EXPECT_EQ(edited.groups.at(0).placements, std::vector<Placement>{});
+    EXPECT_EQ(document.group(0).placements, p.groups.at(0).placements);
     EXPECT_EQ(edited.groups.at(1).placements, std::vector<Placement>{});
 
     Project plain = p;
