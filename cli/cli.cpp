@@ -3,11 +3,17 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <unistd.h>
 
 #include "cli/version.hpp"
 #include "form/actions.hpp"
@@ -19,8 +25,11 @@ namespace {
 
 constexpr const char* kProjectHelp =
     "compute every camera group of the project file FILE (- reads standard input) and print "
-    "a table with the totals, or a report with --json or --csv";
+    "a table with the totals, or a report with --json or --csv, or draw its site plan with --svg";
 constexpr const char* kCsvHelp = "with --project: print the report as CSV";
+constexpr const char* kSvgHelp =
+    "with --project: draw the project's site plan as an SVG drawing into FILE, or print it "
+    "without FILE (or with -)";
 constexpr const char* kPlannerHelp =
     "open the planner window, which edits, saves and prints whole projects, with the project "
     "file FILE if given";
@@ -34,16 +43,47 @@ std::string firstLine(std::string text) {
     return text;
 }
 
-CliOutcome runProject(const std::string& path, ProjectOutput output, std::istream& in,
-                      std::ostream& out, std::ostream& err) {
+int runProject(const std::string& path, ProjectOutput output, std::istream& in, std::ostream& out,
+               std::ostream& err) {
     if (path != "-") {
-        return {RunProject(ReadProjectFile(path), path, output, out, err), false};
+        return RunProject(ReadProjectFile(path), path, output, out, err);
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const ProjectParse parsed =
         in.bad() ? ProjectParse{std::nullopt, "cannot read the project: cannot read standard input"}
                  : ParseProject(text);
-    return {RunProject(parsed, "standard input", output, out, err), false};
+    return RunProject(parsed, "standard input", output, out, err);
+}
+
+// Writes `text` to the file `path` whole or not at all: into a new file beside it, then renamed
+// over it, so a reader never sees half a drawing and a failed write leaves the old file as it was.
+// The one-line reason, or nothing.
+std::optional<std::string> writeWhole(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".lenstally-" + std::to_string(::getpid()) + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return std::string(std::strerror(errno));
+    }
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ::ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return std::string(std::strerror(error));
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return std::string(std::strerror(error));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -89,6 +129,11 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         ->description(std::string(kProjectHelp))
         ->type_name("FILE");
     app.add_flag("--csv")->description(std::string(kCsvHelp));
+    std::string svgPath;
+    CLI::Option* svg = app.add_option("--svg", svgPath)
+                           ->expected(0, 1)
+                           ->description(std::string(kSvgHelp))
+                           ->type_name("[FILE]");
     std::string plannerFile;
     CLI::Option* planner = app.add_option("--planner", plannerFile)
                                ->expected(0, 1)
@@ -118,7 +163,7 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
                                             name.find('=') == std::string::npos
                                         ? app.get_option_no_throw(name)
                                         : nullptr;
-        if (option != nullptr && (actionOf.contains(option) || option == planner ||
+        if (option != nullptr && (actionOf.contains(option) || option == planner || option == svg ||
                                   option == app.get_option_no_throw("--project"))) {
             words.push_back(name);
             words.emplace_back();
@@ -161,6 +206,15 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
         err << "lenstally: --csv writes a project report and needs --project FILE\n";
         return {2, false};
     }
+    const bool drawing = svg->count() > 0;
+    if (drawing && (json || csv)) {
+        err << "lenstally: --svg cannot be used with --json or --csv; choose one output\n";
+        return {2, false};
+    }
+    if (drawing && !project) {
+        err << "lenstally: --svg draws a project's site plan and needs --project FILE\n";
+        return {2, false};
+    }
     if (project) {
         const bool anyAction = std::any_of(actionOf.begin(), actionOf.end(),
                                            [](const auto& a) { return a.first->count() > 0; });
@@ -169,11 +223,27 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
                    "group's actions in the project file\n";
             return {2, false};
         }
-        return runProject(projectPath,
-                          json  ? ProjectOutput::Json
-                          : csv ? ProjectOutput::Csv
-                                : ProjectOutput::Table,
-                          in, out, err);
+        if (drawing && !svgPath.empty() && svgPath != "-") {
+            // Into the file, and only once the project has been read and drawn.
+            std::ostringstream text;
+            const int status = runProject(projectPath, ProjectOutput::Svg, in, text, err);
+            if (status == kUsageError) {
+                return {status, false};
+            }
+            if (const std::optional<std::string> why = writeWhole(svgPath, text.str())) {
+                err << "lenstally: " << PrintableText(svgPath)
+                    << ": cannot write the drawing: " << *why << '\n';
+                return {kUsageError, false};
+            }
+            return {status, false};
+        }
+        return {runProject(projectPath,
+                           drawing ? ProjectOutput::Svg
+                           : json  ? ProjectOutput::Json
+                           : csv   ? ProjectOutput::Csv
+                                   : ProjectOutput::Table,
+                           in, out, err),
+                false};
     }
 
     // The actions in the order given, each value as typed; RunActions checks them all first.

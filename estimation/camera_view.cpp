@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "estimation/camera_view.hpp"
 
+#include "estimation/numeric_text.hpp"
 #include "estimation/portable_math.hpp"
 
 #include <array>
-#include <charconv>
 #include <numbers>
 
 namespace lenstally {
@@ -12,16 +12,9 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Fixed notation with `decimals` places, rounded from the exact binary value as glibc's printf
-// rounds it, and never a decimal comma: the locale is not read. The largest double is 309 digits
-// before the point.
+// Fixed notation, rounded as glibc's printf rounds it, then the unit.
 std::string fixedText(double value, int decimals, std::string_view unit) {
-    std::array<char, 340> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                         std::chars_format::fixed, decimals);
-    std::string text(buf.data(), ec == std::errc{} ? end : buf.data());
-    text += unit;
-    return text;
+    return FixedText(value, decimals) + std::string(unit);
 }
 
 } // namespace

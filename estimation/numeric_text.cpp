@@ -274,4 +274,12 @@ std::string ShortestText(double value) {
     return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
 }
 
+std::string FixedText(double value, int decimals) {
+    // The largest double is 309 digits before the point.
+    std::array<char, 340> buf{};
+    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                         std::chars_format::fixed, decimals);
+    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
+}
+
 } // namespace lenstally

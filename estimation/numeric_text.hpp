@@ -40,4 +40,10 @@ double RoundTo(double value, int digits);
 /// that are not finite, which reports never write).
 std::string ShortestText(double value);
 
+/// `value` in fixed notation with `decimals` places (0 to 15), rounded from its exact binary value
+/// as printf("%.*f") rounds it, never with a decimal comma: FixedText(38.45, 1) == "38.5",
+/// FixedText(0.125, 2) == "0.12", FixedText(-0.0, 1) == "-0.0". Non-finite values are written
+/// "inf", "-inf" or "nan".
+std::string FixedText(double value, int decimals);
+
 } // namespace lenstally

@@ -24,49 +24,6 @@ std::string dumpJson(const nlohmann::ordered_json& j) {
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-// The length of the valid UTF-8 sequence `text` starts with (1 to 4; 1 for ASCII), or 0 when it
-// starts with a byte no valid sequence starts with there (a stray continuation byte, an overlong
-// form, a surrogate, a code point above U+10FFFF, or a sequence cut short).
-std::size_t utf8SequenceLength(std::string_view text) {
-    if (text.empty()) {
-        return 0;
-    }
-    const auto at = [&text](std::size_t i) {
-        return static_cast<unsigned char>(text[i]);
-    };
-    const unsigned char lead = at(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    // The second byte's range depends on the lead (no overlong forms, no surrogates, nothing
-    // above U+10FFFF); every later byte is 80 to BF.
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xbf;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        low = lead == 0xe0 ? 0xa0 : 0x80;
-        high = lead == 0xed ? 0x9f : 0xbf;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        low = lead == 0xf0 ? 0x90 : 0x80;
-        high = lead == 0xf4 ? 0x8f : 0xbf;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || at(1) < low || at(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (at(i) < 0x80 || at(i) > 0xbf) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 } // namespace
 
 void WriteRunJson(const Form1& form, std::ostream& out) {
@@ -106,6 +63,46 @@ int RunStatus(const Form1& form) {
     return outOfRange ? kRunOutOfRange : kRunComputed;
 }
 
+std::size_t Utf8SequenceLength(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    const auto at = [&text](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    // The second byte's range depends on the lead (no overlong forms, no surrogates, nothing
+    // above U+10FFFF); every later byte is 80 to BF.
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xbf;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : 0x80;
+        high = lead == 0xed ? 0x9f : 0xbf;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : 0x80;
+        high = lead == 0xf4 ? 0x8f : 0xbf;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || at(1) < low || at(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (at(i) < 0x80 || at(i) > 0xbf) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 std::string PrintableText(std::string_view value) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text;
@@ -115,7 +112,7 @@ std::string PrintableText(std::string_view value) {
         if (byte >= 0x80) {
             // A whole, valid UTF-8 sequence is kept; any other byte is written as \xNN and the
             // next one looked at afresh, so the line stays valid UTF-8 whatever it quotes.
-            const std::size_t length = utf8SequenceLength(value.substr(i));
+            const std::size_t length = Utf8SequenceLength(value.substr(i));
             if (length > 0) {
                 text.append(value.substr(i, length));
                 i += length;

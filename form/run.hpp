@@ -48,6 +48,11 @@ void WriteRunState(const Form1& form, std::ostream& out);
 /// kRunOutOfRange when one of the three results reads "Out of range", else kRunComputed.
 int RunStatus(const Form1& form);
 
+/// The length of the valid UTF-8 sequence `text` starts with (1 to 4; 1 for ASCII), or 0 when it
+/// starts with a byte no valid sequence starts with there (a stray continuation byte, an overlong
+/// form, a surrogate, a code point above U+10FFFF, or a sequence cut short).
+std::size_t Utf8SequenceLength(std::string_view text);
+
 /// `value` for quoting in a one-line message, the one function every message that quotes what a
 /// user gave goes through: line feeds and tabs as \n and \t, other control characters and every
 /// byte that is not part of valid UTF-8 as \xNN (lower-case hex), everything else as it is. The

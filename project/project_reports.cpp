@@ -14,6 +14,7 @@
 
 #include "project/json_text.hpp"
 #include "project/plan_lines.hpp"
+#include "project/site_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -174,6 +175,17 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     if (result.recorder) {
         writeBlock("Recorders", result.totals.recorderLines);
     }
+    if (result.site) {
+        writeBlock("Site plan", SitePlanLines(result));
+        const std::vector<ZoneLine> zones = ZoneLines(*result.site);
+        if (!zones.empty()) {
+            Lines table{{"", "Zone", "Level", "Required", "Covered", "Met", "Cameras"}};
+            for (const ZoneLine& z : zones) {
+                table.push_back({"", z.name, z.level, z.required, z.covered, z.met, z.cameras});
+            }
+            writeColumns(table, out);
+        }
+    }
 }
 
 void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
@@ -301,6 +313,48 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
             text += ",\"decidedBy\":null";
         }
         text += '}';
+    }
+    if (result.site) {
+        const SiteResult& site = *result.site;
+        number(R"(,"site":{"width":)", ShortestText(site.site.width));
+        number(",\"height\":", ShortestText(site.site.height));
+        text += ",\"placements\":[";
+        for (const PlacementResult& p : site.placements) {
+            field(&p == site.placements.data() ? "{\"group\":" : ",{\"group\":",
+                  result.groups[p.group].name);
+            field(",\"label\":", p.label);
+            number(",\"x\":", ShortestText(p.placement.x));
+            number(",\"y\":", ShortestText(p.placement.y));
+            number(",\"heading\":", ShortestText(p.placement.heading));
+            text += ",\"levels\":[";
+            for (std::size_t level = 0; level < kViewLevelCount; ++level) {
+                field(level == 0 ? "{\"name\":" : ",{\"name\":",
+                      std::string(kViewLevels[level].name));
+                number(",\"reach\":", raw(p.reach[level], "null"));
+                number(",\"area\":", raw(p.area[level], "null"));
+                text += '}';
+            }
+            text += "]}";
+        }
+        text += "],\"zones\":[";
+        for (std::size_t i = 0; i < site.zones.size(); ++i) {
+            const SiteZone& zone = site.site.zones[i];
+            const ZoneResult& z = site.zones[i];
+            field(i == 0 ? "{\"name\":" : ",{\"name\":", zone.name);
+            field(",\"level\":", std::string(ViewLevelOf(zone.level).name));
+            number(",\"required\":", ShortestText(zone.required));
+            number(",\"area\":", raw(z.area, "null"));
+            number(",\"covered\":", raw(z.covered, "null"));
+            number(",\"percent\":", raw(z.percent, "null"));
+            number(",\"met\":", z.met ? "true" : "false");
+            text += ",\"cameras\":[";
+            for (std::size_t k = 0; k < z.covering.size(); ++k) {
+                text += k == 0 ? "" : ",";
+                AppendJsonString(text, site.placements[z.covering[k]].label);
+            }
+            text += "]}";
+        }
+        text += "]}";
     }
     text += "}\n";
     out << text;

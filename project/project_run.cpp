@@ -6,6 +6,7 @@
 #include "form/run.hpp"
 #include "project/project_compute.hpp"
 #include "project/project_reports.hpp"
+#include "project/site_svg.hpp"
 
 namespace lenstally {
 
@@ -14,6 +15,11 @@ int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutpu
     if (!parsed.project) {
         err << "lenstally: " << PrintableText(source) << ": " << PrintableText(parsed.error)
             << '\n';
+        return kUsageError;
+    }
+    if (output == ProjectOutput::Svg && !parsed.project->site) {
+        err << "lenstally: " << PrintableText(source)
+            << ": --svg draws the site plan, and the project has no \"site\"\n";
         return kUsageError;
     }
     const ProjectResult result = ComputeProject(*parsed.project);
@@ -26,6 +32,9 @@ int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutpu
         break;
     case ProjectOutput::Csv:
         WriteProjectCsv(result, out);
+        break;
+    case ProjectOutput::Svg:
+        out << SiteSvg(*result.site);
         break;
     }
     return result.anyOutOfRange() ? kRunOutOfRange : kRunComputed;

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "project/report_html.hpp"
 
+#include "estimation/numeric_text.hpp"
+
 #include <initializer_list>
 
 #include "form/actions.hpp"
 #include "project/plan_lines.hpp"
+#include "project/site_lines.hpp"
 
 namespace lenstally {
 namespace {
@@ -60,7 +63,7 @@ std::string HtmlEscaped(std::string_view text) {
 }
 
 std::string ReportBodyHtml(const ProjectResult& result, std::string_view date,
-                           const ReportPicture& picture) {
+                           const ReportPicture& picture, const ReportSitePicture& sitePicture) {
     const std::string name = result.name ? HtmlEscaped(*result.name) : "Untitled project";
     std::string html = "<h1>" + name + "</h1><p>Video-surveillance recording plan, " +
                        HtmlEscaped(date) + ". Figures by Lenstally.</p>";
@@ -116,6 +119,43 @@ std::string ReportBodyHtml(const ProjectResult& result, std::string_view date,
     }
     if (result.recorder) {
         html += "<h2>Recorders</h2>" + lineTable(result.totals.recorderLines);
+    }
+    if (result.site) {
+        const SiteResult& site = *result.site;
+        html += "<h2 style=\"page-break-before: always\">Site plan</h2>" + sitePicture() +
+                lineTable(SitePlanLines(result));
+        if (!site.zones.empty()) {
+            html += "<h3>Zones</h3>";
+            html += kGrid;
+            html += headerRow({"Zone", "Level", "Required", "Covered", "Met", "Cameras"});
+            const std::vector<ZoneLine> zones = ZoneLines(site);
+            for (std::size_t i = 0; i < zones.size(); ++i) {
+                const ZoneLine& z = zones[i];
+                html += "<tr>" + cell(z.name) + cell(z.level) + cell(z.required, true) +
+                        cell(z.covered, true) +
+                        (site.zones[i].met ? cell(z.met)
+                                           : "<td><b>" + HtmlEscaped(z.met) + "</b></td>") +
+                        cell(z.cameras) + "</tr>";
+            }
+            html += "</table>";
+        }
+        if (!site.placements.empty()) {
+            html += "<h3>Cameras placed</h3>";
+            html += kGrid;
+            html += headerRow({"Camera", "Group", "x (m)", "y (m)", "Heading (\u00B0)"});
+            for (const PlacementResult& p : site.placements) {
+                html += "<tr>" + cell(p.label) + cell(result.groups[p.group].name) +
+                        cell(FormatNumber(p.placement.x), true) +
+                        cell(FormatNumber(p.placement.y), true) +
+                        cell(FormatNumber(p.placement.heading), true) + "</tr>";
+            }
+            html += "</table>";
+        }
+        html +=
+            "<p>A camera sees a level as far as the level reaches, within its angle of view and "
+            "up to the first wall; a zone's coverage is the share of its area seen at its level "
+            "by at least one camera. Mounting height and tilt, the blind zone below a camera, "
+            "lens distortion and light are not modelled.</p>";
     }
     html += "<h2>How the estimates work</h2><p>MJPEG stores every frame at the average frame "
             "size. For MPEG-4 and H.264 with a variable bit rate, the bandwidth counts every "

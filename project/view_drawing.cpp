@@ -11,7 +11,6 @@ namespace {
 constexpr std::array<std::uint32_t, kViewLevelCount> kLevelColours{0x8fcdf0, 0x4dbb9a, 0xf4ec7a,
                                                                    0xf0bd4d, 0xe68a4d, 0xdba5c4};
 constexpr std::uint32_t kNoLevel = 0xe4e4e4;
-constexpr std::uint32_t kInk = 0x202020;
 
 // The cone's half-width per metre is cut here: wider, it leaves any picture long before.
 constexpr double kWidestSpread = 1e4;
@@ -29,6 +28,10 @@ std::string levelName(const std::optional<ViewLevel>& level) {
 
 } // namespace
 
+std::uint32_t LevelColour(ViewLevel level) {
+    return kLevelColours[static_cast<std::size_t>(level)];
+}
+
 ViewDrawing DrawingOf(const ViewFigures& view) {
     ViewDrawing d;
     d.range = shownRange(view);
@@ -41,7 +44,7 @@ ViewDrawing DrawingOf(const ViewFigures& view) {
                       std::string(name) + " to " + MetresText(reach.distance)};
     }
     d.ground = kNoLevel;
-    d.ink = kInk;
+    d.ink = kPictureInk;
     d.targetLabel = "Target " + MetresText(view.distance) + ": " + levelName(view.level);
     d.rangeLabel = MetresText(d.range);
     const LevelReach& widest = view.levels.front();

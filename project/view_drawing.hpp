@@ -36,6 +36,12 @@ struct ViewDrawing {
     std::string description; // what the picture shows, for a screen reader
 };
 
+/// The colour a level's band is drawn in (0xRRGGBB), in every picture that shows levels.
+std::uint32_t LevelColour(ViewLevel level);
+
+/// The colour of text and outlines on the pictures (0xRRGGBB).
+inline constexpr std::uint32_t kPictureInk = 0x202020;
+
 /// The picture of `view`. Example: 1920 pixels through a 90 degree lens at 10 m show 0 to
 /// 30.00 m (three times the target's distance; Monitor reaches much farther, 76.80 m), the
 /// target labelled "Target 10.00 m: Observe".

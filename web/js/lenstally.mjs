@@ -8,7 +8,7 @@
 //     runProject(projectFileText, "csv");
 //
 // Both answer {status, stdout, stderr} as `lenstally --stream h264 --cameras 12 --json` and
-// `lenstally --project - --csv` (the project on standard input) would, byte for byte once the
+// `lenstally --project - --csv` (the project on standard input; "svg" as --svg) would, byte for byte once the
 // texts are encoded as UTF-8; nothing is written to the console. The engine is compiled when the
 // module is imported.
 
@@ -18,7 +18,7 @@ import { compileInlined } from "./module_loader.mjs";
 
 const engine = new Core(await compileInlined(INLINED_MODULE));
 const ACTION_OUTPUTS = { text: 0, json: 1, state: 2 };
-const PROJECT_OUTPUTS = { table: 0, json: 1, csv: 2 };
+const PROJECT_OUTPUTS = { table: 0, json: 1, csv: 2, svg: 3 };
 
 function run(exported, request, format, formats) {
     if (!Object.hasOwn(formats, format)) {
@@ -35,7 +35,8 @@ export function runActions(pairs, format = "text") {
 }
 
 // text: a project file's text, or its bytes as a Uint8Array (a node Buffer from readFileSync,
-// say), read exactly as the command line reads the file; format: "table", "json" or "csv".
+// say), read exactly as the command line reads the file; format: "table", "json", "csv" or "svg"
+// (the site plan's drawing, as --svg prints it).
 export function runProject(text, format = "table") {
     const request = text instanceof Uint8Array ? text : String(text);
     return run("lenstally_run_project", request, format, PROJECT_OUTPUTS);

@@ -106,12 +106,13 @@ __attribute__((export_name("lenstally_run_actions"))) int lenstally_run_actions(
 }
 
 /// Reports on the project file text the input holds as `lenstally --project -` does with it on
-/// standard input, writing `format` (0 the table, 1 --json, 2 --csv).
+/// standard input, writing `format` (0 the table, 1 --json, 2 --csv, 3 --svg to standard output).
 __attribute__((export_name("lenstally_run_project"))) int lenstally_run_project(std::size_t size,
                                                                                 int format) {
     std::ostringstream out;
     std::ostringstream err;
-    const lenstally::ProjectOutput output = format == 2   ? lenstally::ProjectOutput::Csv
+    const lenstally::ProjectOutput output = format == 3   ? lenstally::ProjectOutput::Svg
+                                            : format == 2 ? lenstally::ProjectOutput::Csv
                                             : format == 1 ? lenstally::ProjectOutput::Json
                                                           : lenstally::ProjectOutput::Table;
     const lenstally::ProjectParse parsed =

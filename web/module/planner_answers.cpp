@@ -13,6 +13,7 @@
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 #include "project/report_html.hpp"
+#include "project/site_svg.hpp"
 #include "project/view_drawing.hpp"
 #include "web/module/form_json.hpp"
 #include "web/module/plan_inputs.hpp"
@@ -293,13 +294,18 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
         // Each camera view's picture is a place the page draws it in, with the figures it needs.
         const ProjectResult result = document.result();
         Json pictures = Json::array();
-        j["html"] = ReportBodyHtml(result, stringField(request, "date").value_or(""),
-                                   [&result, &pictures](std::size_t group) {
-                                       pictures.push_back(pictureJson(*result.groups[group].view));
-                                       return R"(<div class="view-picture" data-picture=")" +
-                                              std::to_string(pictures.size() - 1) + "\"></div>";
-                                   });
+        // The site plan's drawing is the SVG the command line writes; the page shows it as an
+        // image where the report leaves its place.
+        j["html"] = ReportBodyHtml(
+            result, stringField(request, "date").value_or(""),
+            [&result, &pictures](std::size_t group) {
+                pictures.push_back(pictureJson(*result.groups[group].view));
+                return R"(<div class="view-picture" data-picture=")" +
+                       std::to_string(pictures.size() - 1) + "\"></div>";
+            },
+            [] { return std::string(R"(<div class="site-picture" data-site-picture></div>)"); });
         j["pictures"] = std::move(pictures);
+        j["site"] = result.site ? Json(SiteSvg(*result.site)) : Json(nullptr);
         return j;
     }
     if (*what == "save" || *what == "json" || *what == "csv" || *what == "table") {

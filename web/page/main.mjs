@@ -109,6 +109,20 @@ function baseName() {
     return name === "" ? "plan" : name.replace(/[\\/:*?"<>|]+/g, "-");
 }
 
+// The SVG text as an <img> whose source is its data URL (base64 of its UTF-8 bytes).
+function sitePicture(svg) {
+    const bytes = new TextEncoder().encode(svg);
+    let binary = "";
+    for (let at = 0; at < bytes.length; at += 0x8000) {
+        binary += String.fromCharCode(...bytes.subarray(at, at + 0x8000));
+    }
+    const image = document.createElement("img");
+    image.className = "site-picture";
+    image.alt = "Site plan";
+    image.src = `data:image/svg+xml;base64,${btoa(binary)}`;
+    return image;
+}
+
 function connectPlannerFiles() {
     const on = (what, action) =>
         document.querySelector(`#planner [data-do="${what}"]`).addEventListener("click", action);
@@ -126,6 +140,11 @@ function connectPlannerFiles() {
         // Each camera view's picture, drawn where the report leaves its place.
         for (const place of report.querySelectorAll("[data-picture]")) {
             place.replaceWith(viewPicture(answer.pictures[Number(place.dataset.picture)], 520, 220));
+        }
+        // The site plan's drawing, as an image of the core's SVG: the plan's own image stays an
+        // image inside it, and nothing in it runs.
+        for (const place of report.querySelectorAll("[data-site-picture]")) {
+            place.replaceWith(sitePicture(answer.site));
         }
         window.print();
     });
