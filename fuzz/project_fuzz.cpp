@@ -8,6 +8,9 @@
 //     the CSV has its header, one row per group and the TOTAL row, each ending in CRLF;
 //   - a group has a view in the JSON report exactly when its file gives one, and every figure of
 //     it is a number: the limits of a view's values keep its figures finite;
+//   - a project with a site has "site" in its JSON, with one entry per counted placement and per
+//     zone, and its SVG drawing is one <svg> element after the XML declaration, every element
+//     opened is closed in order, and no text holds a raw '<' or '&' that starts no markup;
 //   - the project as the planner saves it reads back, and is then saved to the same bytes: every
 //     value (a site's points, the placements, each number) is written as it reads back.
 
@@ -20,6 +23,8 @@
 #include "fuzz/fuzz_check.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
+#include "project/site_compute.hpp"
+#include "project/site_svg.hpp"
 
 namespace {
 
@@ -39,6 +44,53 @@ std::size_t csvRecords(std::string_view csv) {
     }
     require(!quoted, "every quoted cell is closed");
     return records;
+}
+
+// The placements the site's figures count, group by group.
+std::size_t countedPlacements(const lenstally::Project& project,
+                              const lenstally::ProjectResult& result) {
+    std::size_t counted = 0;
+    for (std::size_t i = 0; i < project.groups.size(); ++i) {
+        counted += lenstally::PlacementsCounted(result.groups[i],
+                                                project.groups[i].placements.size(), true);
+    }
+    return counted;
+}
+
+// Well-formed enough for a drawing tool: the declaration, then one <svg> element whose elements
+// open and close in order; an '&' starts an entity and a '<' a tag, so no text carries raw markup.
+void requireWellFormed(const std::string& svg) {
+    constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ";
+    require(svg.starts_with(kDeclaration), "the SVG starts with its declaration and <svg", svg);
+    std::vector<std::string> open;
+    for (std::size_t i = svg.find('\n') + 1; i < svg.size(); ++i) {
+        if (svg[i] == '&') {
+            const std::size_t end = svg.find(';', i);
+            const std::string_view entity(svg.data() + i, end == std::string::npos ? 0 : end - i + 1);
+            require(entity == "&amp;" || entity == "&lt;" || entity == "&gt;" ||
+                        entity == "&quot;" || entity == "&apos;",
+                    "every & starts an entity", svg.substr(i, 20));
+        } else if (svg[i] == '<') {
+            const std::size_t end = svg.find('>', i);
+            require(end != std::string::npos, "every tag is closed", svg.substr(i, 20));
+            const std::string_view tag(svg.data() + i + 1, end - i - 1);
+            const std::string name(tag.substr(tag.starts_with('/') ? 1 : 0,
+                                              tag.find_first_of(" />", 1) -
+                                                  (tag.starts_with('/') ? 1 : 0)));
+            require(!name.empty() && name.find_first_of("<&\"") == std::string::npos,
+                    "a tag has a name", std::string(tag));
+            if (tag.starts_with('/')) {
+                require(!open.empty() && open.back() == name, "elements close in order", name);
+                open.pop_back();
+                require(!open.empty() || i + tag.size() + 3 == svg.size(),
+                        "nothing follows the <svg> element but a line end", svg.substr(i));
+            } else if (!tag.ends_with('/')) {
+                open.push_back(name);
+            }
+            i = end;
+        }
+    }
+    require(open.empty(), "every element is closed", svg.substr(svg.size() - 40));
 }
 
 } // namespace
@@ -85,6 +137,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         require(finite && view["levels"].size() == 6, "every figure of a view is finite",
                 json.str());
+    }
+
+    const std::optional<lenstally::SiteSection>& site = parsed.project->site;
+    require(report.contains("site") == site.has_value(),
+            "the site is written exactly with a site section", json.str());
+    if (site) {
+        const nlohmann::json& drawn = report["site"];
+        require(drawn["placements"].size() == countedPlacements(*parsed.project, result) &&
+                    drawn["zones"].size() == site->zones.size(),
+                "one JSON entry per counted placement and per zone", json.str());
+        requireWellFormed(lenstally::SiteSvg(*result.site));
     }
 
     std::ostringstream csv;

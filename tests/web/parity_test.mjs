@@ -108,7 +108,7 @@ function argumentsOf(pairs) {
 }
 
 const FLAGS = { text: [], json: ["--json"], state: ["--state"] };
-const REPORTS = { table: [], json: ["--json"], csv: ["--csv"] };
+const REPORTS = { table: [], json: ["--json"], csv: ["--csv"], svg: ["--svg"] };
 
 test("generated action lists give the command line's outputs and status", () => {
     const actions = helpActions();
@@ -205,6 +205,36 @@ function generatedProject(random) {
             }
         }
     }
+    if (random.chance(0.35)) {
+        // A site plan, with some of the cameras of the groups with a view placed on it (the SVG
+        // draws it; the other reports give its figures).
+        const width = random.pick([80, 40.5]);
+        const height = random.pick([50, 30]);
+        const at = (size) => Math.round(random.next() * size * 100) / 100;
+        project.site = {
+            width,
+            height,
+            walls: random.chance(0.7) ? [[[0, 20], [30, 20], [30, 28]], [[35, 0], [35, 10]]] : [],
+            zones: [
+                { name: random.pick(["Main gate", "</text>&<script>", "Ω"]), level: random.pick(["Identify", "Detect"]),
+                  points: [[2, 6], [10, 6], [10, 12], [2, 12]], required: random.pick([100, 35.5]) },
+                { name: "Yard", level: "Monitor", points: [[20, 22], [40, 22], [30, 29.5]] },
+            ],
+        };
+        if (random.chance(0.3)) {
+            project.site.image = "data:image/svg+xml,%3Csvg%20xmlns='http://www.w3.org/2000/svg'/%3E";
+        }
+        for (const group of project.groups.filter((g) => g.view && random.chance(0.8))) {
+            group.placements = [];
+            for (let i = 0; i < 1 + Math.floor(random.next() * 2); ++i) {
+                const placement = { x: at(width), y: at(height), heading: Math.floor(random.next() * 3600) / 10 };
+                if (random.chance(0.3)) {
+                    placement.label = random.pick(["Gate <east>", "Dock & yard"]);
+                }
+                group.placements.push(placement);
+            }
+        }
+    }
     return JSON.stringify(project, null, random.chance(0.5) ? 2 : 0);
 }
 
@@ -220,15 +250,18 @@ test("examples, broken projects and generated projects give the command line's r
     }
     let reports = 0;
     let refused = 0;
+    let drawings = 0;
     for (const [index, text] of texts.entries()) {
         for (const [format, flags] of Object.entries(REPORTS)) {
             const expected = lenstally(["--project", "-", ...flags], text);
             assertSameBytes(runProject(text, format), expected, `project ${index} ${format}: ${text}`);
             expected.status === 2 ? ++refused : ++reports;
+            drawings += format === "svg" && expected.status !== 2 ? 1 : 0;
         }
     }
-    // Both the reports and the refusals are exercised, not one of them only.
+    // Both the reports and the refusals are exercised, not one of them only, and sites are drawn.
     assert.ok(reports > 200 && refused > 40, `${reports} reports, ${refused} refusals`);
+    assert.ok(drawings > 20, `${drawings} site plans drawn`);
 });
 
 // A project of `count` groups, each a camera view drawn at random over what a view allows: the
