@@ -66,7 +66,8 @@ void requireWellFormed(const std::string& svg) {
     for (std::size_t i = svg.find('\n') + 1; i < svg.size(); ++i) {
         if (svg[i] == '&') {
             const std::size_t end = svg.find(';', i);
-            const std::string_view entity(svg.data() + i, end == std::string::npos ? 0 : end - i + 1);
+            const std::string_view entity(svg.data() + i,
+                                          end == std::string::npos ? 0 : end - i + 1);
             require(entity == "&amp;" || entity == "&lt;" || entity == "&gt;" ||
                         entity == "&quot;" || entity == "&apos;",
                     "every & starts an entity", svg.substr(i, 20));
@@ -74,9 +75,9 @@ void requireWellFormed(const std::string& svg) {
             const std::size_t end = svg.find('>', i);
             require(end != std::string::npos, "every tag is closed", svg.substr(i, 20));
             const std::string_view tag(svg.data() + i + 1, end - i - 1);
-            const std::string name(tag.substr(tag.starts_with('/') ? 1 : 0,
-                                              tag.find_first_of(" />", 1) -
-                                                  (tag.starts_with('/') ? 1 : 0)));
+            const std::string name(
+                tag.substr(tag.starts_with('/') ? 1 : 0,
+                           tag.find_first_of(" />", 1) - (tag.starts_with('/') ? 1 : 0)));
             require(!name.empty() && name.find_first_of("<&\"") == std::string::npos,
                     "a tag has a name", std::string(tag));
             if (tag.starts_with('/')) {

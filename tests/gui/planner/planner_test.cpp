@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -34,6 +35,7 @@
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
 #include "gui/planner/recovery.hpp"
+#include "gui/planner/report.hpp"
 #include "gui/planner/view_picture.hpp"
 #include "project/project_writer.hpp"
 
@@ -587,6 +589,33 @@ private Q_SLOTS:
               "44 (whole days", "Recorders needed:", "3 (set by the cameras per recorder)"}) {
             QVERIFY2(out.contains(QString::fromUtf8(expected)), expected);
         }
+    }
+
+    // State: a 100 x 50 m plan with a wall along y = 40 and a zone no camera sees. Action: draw
+    // the report's site plan. Expected: Qt's SVG renderer draws the command line's drawing, the
+    // zone red where it lies and the wall dark where it runs, and the report's HTML shows it.
+    void theReportDrawsTheSitePlanFromItsSvg() {
+        const lenstally::ProjectParse parsed = lenstally::ParseProject(
+            R"({"groups":[{"name":"Gate","cameras":1}],"site":{"width":100,"height":50,
+                "walls":[[[0,40],[100,40]]],
+                "zones":[{"name":"Door","level":"Detect","points":[[10,10],[20,10],[20,20],[10,20]]}]}})");
+        QVERIFY(parsed.project);
+        const lenstally::ProjectResult result = lenstally::ComputeProject(*parsed.project);
+        const QImage image = lenstally::SitePictureImage(*result.site, 1);
+        // The drawing is 992 pixels wide, the plan 9.6 pixels a metre from 16 pixels in; the
+        // report shows it 620 pixels wide.
+        const auto at = [&image](double x, double y) {
+            const double scale = image.width() / 992.0;
+            return image.pixelColor(qRound((16 + 9.6 * x) * scale), qRound((16 + 9.6 * y) * scale));
+        };
+        const QColor zone = at(15, 15);
+        QVERIFY2(zone.red() > zone.green() + 40 && zone.red() > zone.blue() + 40,
+                 qPrintable(zone.name()));
+        const QColor wall = at(50, 40);
+        QVERIFY2(wall.red() < 100 && wall.green() < 100 && wall.blue() < 100,
+                 qPrintable(wall.name()));
+        QVERIFY(lenstally::ReportHtml(result, QDate(2026, 12, 9))
+                    .contains(lenstally::SitePictureUrl().toString()));
     }
 
     // State: the example open, its name holding "</script>". Action: export the interactive
