@@ -6,6 +6,7 @@ person would, against the native command line's figures.
     page_test.py LENSTALLY_HTML LENSTALLY_EXE EXAMPLES_DIR
 """
 
+import base64
 import json
 import pathlib
 import random
@@ -15,7 +16,9 @@ import tempfile
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
+sys.path.insert(0, str(pathlib.Path(__file__).parent.parent / "project"))
 from devtools import Browser  # noqa: E402
+from site_svg_check import hostile_project  # noqa: E402
 
 PAGE, NATIVE, EXAMPLES = (pathlib.Path(arg).resolve() for arg in sys.argv[1:4])
 INPUT_ROLES = {"textbox", "combobox", "radio", "checkbox", "spinbutton", "button"}
@@ -227,6 +230,24 @@ class PageTest(unittest.TestCase):
         self.assertEqual(page.evaluate("document.querySelectorAll('#report .view-picture > svg')"
                                        ".length"), len(views))
         self.assertIn(edited["total"]["storage"].strip(), report)
+
+    def test_printed_site_plan_is_the_command_lines_drawing_as_an_image(self):
+        page = self.page
+        with tempfile.TemporaryDirectory() as folder:
+            file = pathlib.Path(folder) / "site.lenstally.json"
+            file.write_text(json.dumps(hostile_project()), encoding="utf-8")
+            self.choose_file(file)
+            page.wait_for("document.querySelectorAll('#groups tbody tr').length === 1")
+            drawing = subprocess.run([str(NATIVE), "--project", str(file), "--svg"],
+                                     capture_output=True, check=True).stdout
+        page.evaluate("window.print = () => {}")  # no print dialog in a test
+        page.click('[data-do="print"]')
+        self.assertIn("Site plan", page.evaluate("document.getElementById('report').innerText"))
+        source = page.wait_for("""(i => i && i.complete && i.naturalWidth > 0 && i.src)(
+            document.querySelector('#report img.site-picture'))""")
+        prefix = "data:image/svg+xml;base64,"
+        self.assertTrue(source.startswith(prefix))
+        self.assertEqual(base64.b64decode(source[len(prefix):]), drawing)
 
     def test_camera_view_edits_undo_and_match_the_command_line(self):
         page = self.page
