@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "cli/cli.hpp"
+#include "project/project_compute.hpp"
+#include "project/report_html.hpp"
 
 namespace lenstally {
 namespace {
@@ -107,6 +109,22 @@ Site plan
   Far     Monitor   100 %     0.0 %    NOT MET  none
   Middle  Monitor   99 %      99.9 %   met      Gate west, Gates 2
 )");
+}
+
+TEST(SiteOutputs, report_has_a_site_plan_page_with_its_drawing_zones_and_cameras) {
+    const ProjectParse parsed = ParseProject(kProject);
+    ASSERT_TRUE(parsed.project) << parsed.error;
+    const std::string html = ReportBodyHtml(
+        ComputeProject(*parsed.project), "2026-12-09", [](std::size_t) { return std::string(); },
+        [] { return std::string("[drawing]"); });
+    for (const char* expected :
+         {R"(<h2 style="page-break-before: always">Site plan</h2>[drawing])",
+          R"(<tr><td>Far</td><td>Monitor</td><td align="right">100 %</td>)"
+          R"(<td align="right">0.0 %</td><td><b>NOT MET</b></td><td>none</td></tr>)",
+          R"(<tr><td>Gates 2</td><td>Gates</td><td align="right">90</td>)"
+          R"(<td align="right">50</td><td align="right">270</td></tr>)"}) {
+        EXPECT_NE(html.find(expected), std::string::npos) << expected;
+    }
 }
 
 } // namespace
