@@ -88,6 +88,17 @@ private:
     }
 
     void text(std::string_view t) { appendEscaped(m_out, t); }
+    // <text x="x" y="y" fill="fill">t</text>
+    void textAt(const std::string& x, const std::string& y, const std::string& fill,
+                std::string_view t) {
+        open("text");
+        attribute("x", x);
+        attribute("y", y);
+        attribute("fill", fill);
+        m_out += ">";
+        text(t);
+        m_out += "</text>";
+    }
     void open(std::string_view element) {
         m_out += '<';
         m_out += element;
@@ -278,13 +289,8 @@ void SvgWriter::writePlacements() {
         attribute("stroke", "#ffffff");
         attribute("stroke-width", "1");
         m_out += "/>";
-        open("text");
-        attribute("x", number(cx + 7));
-        attribute("y", number(cy - 7));
-        attribute("fill", ink);
-        m_out += ">";
-        text(camera.label);
-        m_out += "</text></g>\n";
+        textAt(number(cx + 7), number(cy - 7), ink, camera.label);
+        m_out += "</g>\n";
     }
     m_out += "</g>\n";
 }
@@ -292,13 +298,8 @@ void SvgWriter::writePlacements() {
 void SvgWriter::writeLabels() {
     m_out += "<g id=\"labels\" text-anchor=\"middle\" font-weight=\"bold\">\n";
     for (const SiteDrawing::Zone& zone : m_d.zones) {
-        open("text");
-        attribute("x", px(zone.labelAt.x));
-        attribute("y", px(zone.labelAt.y));
-        attribute("fill", colour(zone.outline));
-        m_out += ">";
-        text(zone.label);
-        m_out += "</text>\n";
+        textAt(px(zone.labelAt.x), px(zone.labelAt.y), colour(zone.outline), zone.label);
+        m_out += "\n";
     }
     m_out += "</g>\n";
 }
@@ -307,20 +308,16 @@ void SvgWriter::writeScaleAndKey(double top, std::size_t perRow) {
     const std::string ink = colour(m_d.ink);
     const double bar = m_d.scaleLength * m_scale;
     const double base = top + kLine;
-    m_out += "<g id=\"scale\" stroke=\"" + ink + "\" stroke-width=\"2\">";
+    m_out += "<g id=\"scale\">";
     open("path");
     attribute("d", "M" + number(kMargin) + "," + number(base - 6) + "V" + number(base) + "H" +
                        number(kMargin + bar) + "V" + number(base - 6));
     attribute("fill", "none");
+    attribute("stroke", ink);
+    attribute("stroke-width", "2");
     m_out += "/>";
-    open("text");
-    attribute("x", number(kMargin + bar + 6));
-    attribute("y", number(base));
-    attribute("fill", ink);
-    attribute("stroke", "none");
-    m_out += ">";
-    text(m_d.scaleText);
-    m_out += "</text></g>\n<g id=\"key\">\n";
+    textAt(number(kMargin + bar + 6), number(base), ink, m_d.scaleText);
+    m_out += "</g>\n<g id=\"key\">\n";
     for (std::size_t i = 0; i < m_d.key.size(); ++i) {
         const double left = kMargin + static_cast<double>(i % perRow) * kKeyEntry;
         const double row = base + kLine + static_cast<double>(i / perRow) * kLine;
@@ -334,13 +331,8 @@ void SvgWriter::writeScaleAndKey(double top, std::size_t perRow) {
         attribute("stroke", ink);
         attribute("stroke-width", "1");
         m_out += "/>";
-        open("text");
-        attribute("x", number(left + 22));
-        attribute("y", number(row));
-        attribute("fill", ink);
-        m_out += ">";
-        text(m_d.key[i].text);
-        m_out += "</text>\n";
+        textAt(number(left + 22), number(row), ink, m_d.key[i].text);
+        m_out += "\n";
     }
     m_out += "</g>\n";
 }
