@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "form/contract.hpp"
+
 namespace lenstally {
 
 ProjectDocument::ProjectDocument() {
@@ -132,6 +134,14 @@ void ProjectDocument::setRecorder(std::optional<RecorderLimits> recorder) {
 
 void ProjectDocument::setSite(std::optional<SiteSection> site) {
     m_site = std::move(site);
+    resetSite();
+}
+
+void ProjectDocument::editSite(const std::function<void(SiteSection&)>& edit) {
+    if (!m_site) {
+        ContractFailure(ContractBreach::NoSuchItem, "the project has no site plan to edit");
+    }
+    edit(*m_site);
     resetSite();
 }
 

@@ -6,6 +6,7 @@
 // command line reads, so both always show the same figures.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,6 +97,9 @@ public:
     const std::optional<SiteSection>& site() const { return m_site; }
     /// Gives the project the site plan `site` (checked as a project file's is).
     void setSite(std::optional<SiteSection> site);
+    /// Changes the site plan in place (the project has one; the result is checked as a project
+    /// file's is) and computes its figures again.
+    void editSite(const std::function<void(SiteSection&)>& edit);
 
     const ProjectTotals& totals() const { return m_totals; }
     /// The site plan's figures, kept up to date; nullopt without a site.
