@@ -15,6 +15,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
+import kept_copies  # noqa: E402
 from devtools import Browser  # noqa: E402
 
 PAGE, NATIVE, EXAMPLES = (pathlib.Path(arg).resolve() for arg in sys.argv[1:4])
@@ -43,11 +44,13 @@ class PageTest(unittest.TestCase):
         self.page.open(PAGE.as_uri())
         self.page.since_navigation("lenstally-figures")
         self.page.evaluate("localStorage.clear()")
+        self.page.evaluate(kept_copies.CLEAR)
 
     def tearDown(self):
         # Nothing went to the network or the console, and no script failed.
         self.assertEqual(self.page.network_requests(), [])
         self.assertEqual((self.page.console, self.page.errors), ([], []))
+        self.page.close()
 
     def text(self, selector: str) -> str:
         return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
@@ -437,17 +440,17 @@ class PageTest(unittest.TestCase):
         self.choose_file(EXAMPLES / "shop.json")
         page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
         page.click('[data-do="add"]')
-        page.wait_for("localStorage.getItem('lenstally.project')?.includes('Group 3')")
+        page.wait_for(f"{kept_copies.READ}.then(kept => kept.some(c => c.text.includes('Group 3')))")
         page.open(PAGE.as_uri())
         page.wait_for("!document.getElementById('restore').hidden")
+        self.assertEqual(page.evaluate("document.querySelectorAll('#restore li').length"), 1)
         page.click('#restore [data-do="restore"]')
-        rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
-        self.assertEqual(rows, 3)
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 3")
         # Discarded, the kept project is gone and not offered again.
         page.open(PAGE.as_uri())
         page.wait_for("!document.getElementById('restore').hidden")
         page.click('#restore [data-do="discard"]')
-        self.assertIsNone(page.evaluate("localStorage.getItem('lenstally.project')"))
+        page.wait_for(f"{kept_copies.READ}.then(kept => kept.length === 0)")
         page.open(PAGE.as_uri())
         page.since_navigation("lenstally-figures")
         page.evaluate("new Promise(done => setTimeout(done, 50))")
