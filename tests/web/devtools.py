@@ -103,6 +103,10 @@ class Browser:
     def __exit__(self, *_) -> None:
         self.close()
 
+    def bring_to_front(self) -> None:
+        """Makes this the tab on show (the one shown before is hidden: visibilitychange)."""
+        self.send("Page.bringToFront")
+
     def close(self) -> None:
         if self.m_socket is not None:
             try:
@@ -201,6 +205,10 @@ class Page:
         elif method == "Runtime.exceptionThrown":
             details = params["exceptionDetails"]
             self.errors.append(details.get("exception", {}).get("description", details["text"]))
+
+    def bring_to_front(self) -> None:
+        """Makes this the tab on show (the one shown before is hidden: visibilitychange)."""
+        self.send("Page.bringToFront")
 
     def close(self) -> None:
         """Closes the tab, as a person closes it (the page is told: pagehide)."""

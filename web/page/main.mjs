@@ -3,7 +3,7 @@
 // planner, when the page was written with a project built in), and marks the moment the first
 // complete set of figures is on screen ("lenstally-figures"). Opening a project goes to the
 // planner. Unsaved work in the planner is kept in the browser (see kept_copies.mjs), and what
-// closed pages left behind is offered back.
+// closed pages left behind is offered back ("lenstally-offered" marks when the offer is made).
 
 import { Core } from "../js/core.mjs";
 import { compileInlined } from "../js/module_loader.mjs";
@@ -223,6 +223,9 @@ setTimeout(() => {
         return;
     }
     keeper = new ProjectKeeper(copies, projectNow, notKept);
-    offerKeptCopies();
+    if (planner && core.page({ planner: "changed" }).changed) {
+        keeper.edited(); // edited before there was a keeper
+    }
+    offerKeptCopies().finally(() => performance.mark("lenstally-offered"));
 }, 0);
 globalThis.lenstally = { core, calculator, plannerView, showView };
