@@ -2,6 +2,7 @@
 #include "project/project_document.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace lenstally {
 
@@ -14,6 +15,7 @@ ProjectDocument::ProjectDocument(const Project& project)
     : m_name(project.name), m_storage(project.storage), m_recorder(project.recorder) {
     m_startUp.load();
     m_groups.reserve(project.groups.size());
+    m_results.reserve(project.groups.size());
     ForEachGroupForm(project, [this, &project](std::size_t i, const Form1& form) {
         const ProjectGroup& g = project.groups[i];
         m_groups.push_back(std::make_unique<Group>(Group{g.name, g.activity, form, g.camera}));
@@ -137,11 +139,18 @@ Project ProjectDocument::toProject() const {
     project.name = m_name;
     project.storage = m_storage;
     project.recorder = m_recorder;
-    for (const auto& g : m_groups) {
-        ProjectGroup group{g->name, {}, g->activity, g->camera};
-        for (const ActionDescription& action : Actions()) {
+    project.groups.reserve(m_groups.size());
+    const std::span<const ActionDescription> actions = Actions();
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        const Group& g = *m_groups[i];
+        ProjectGroup group{g.name, {}, g.activity, g.camera};
+        group.actions.reserve(actions.size());
+        // Each group's result holds its form's current value of every action (refreshed with
+        // every edit), so the forms themselves, the bulk of the document, are not read again.
+        const std::vector<std::string>& values = m_results[i].inputs;
+        for (std::size_t a = 0; a < actions.size(); ++a) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
-            Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));
+            Checked<ResolvedAction> resolved = ResolveValue(actions[a], values[a]);
             if (resolved.value) {
                 group.actions.push_back(std::move(*resolved.value));
             }

@@ -90,7 +90,8 @@ public:
     const ProjectTotals& totals() const { return m_totals; }
     /// Every figure, as ComputeProject gives it for the project this document saves.
     ProjectResult result() const;
-    /// The project as a file holds it: each group with its effective inputs.
+    /// The project as a file holds it: each group with its effective inputs, as its form held
+    /// them when its figures were last refreshed.
     Project toProject() const;
 
 private:
