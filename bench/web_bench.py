@@ -44,11 +44,11 @@ FRAME_TIMES = """window.frameTimes = [];
 # Adds up the main thread's time in what keeps the copy: the planner requests the keeper makes
 # and the writes it starts.
 KEEPING_TIME = """window.keepingTime = 0;
-    const page = lenstally.core.page.bind(lenstally.core);
-    lenstally.core.page = (request) => {
+    const call = lenstally.core.call.bind(lenstally.core);
+    lenstally.core.call = (name, text, ...numbers) => {
         const start = performance.now();
-        const answer = page(request);
-        if (request.planner === 'save' || request.planner === 'changed') {
+        const answer = call(name, text, ...numbers);
+        if (/"planner":"(save|changed)"/.test(text)) {
             keepingTime += performance.now() - start;
         }
         return answer;

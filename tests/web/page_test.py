@@ -9,6 +9,7 @@ person would, against the native command line's figures.
 import json
 import pathlib
 import random
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -419,6 +420,51 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(bool(figures), key in plan, where)
                 for figure in figures:
                     self.assertIn(figure, table, where)
+
+    def test_renaming_a_group_takes_about_as_long_in_2000_groups_as_in_10(self):
+        # Typing in the last group's Name box, until its row shows the new name: the page draws
+        # only the rows in view, redraws only the edited one and keeps its copy once idle, so the
+        # project's size hardly matters. Both sizes in one run, each the median of its
+        # keystrokes, so the machine's load counts alike on both.
+        page = self.page
+        page.evaluate("""window.renames = [];
+            document.addEventListener('input', (event) => {
+                if (event.target.id !== 'group-name') return;
+                const start = event.timeStamp;
+                requestAnimationFrame(() => renames.push([performance.now() - start,
+                    document.querySelector('#groups tr.selected td').textContent
+                        === event.target.value]));
+            });""")
+
+        def typing(groups: int, folder: str) -> float:
+            project = {"name": f"{groups} groups",
+                       "groups": [{"name": f"Group {i + 1}", "cameras": 1 + i % 40,
+                                   "stream": ["h264", "mjpeg"][i % 2]} for i in range(groups)]}
+            file = pathlib.Path(folder) / f"site-{groups}.lenstally.json"
+            file.write_text(json.dumps(project))
+            self.choose_file(file)
+            page.wait_for(f"document.getElementById('project-name').value === '{groups} groups'")
+            # The first row, then the last with the keyboard, as the grid is read.
+            page.click("#groups tbody tr:first-child td:nth-child(2)")
+            page.press("End")
+            self.assertEqual(page.evaluate("document.getElementById('group-name').value"),
+                             f"Group {groups}")
+            self.assertEqual(page.evaluate("document.getElementById('groups')"
+                                           ".getAttribute('aria-rowcount')"), str(groups + 2))
+            page.click("#group-name")
+            page.press("End")
+            page.evaluate("renames.length = 0")
+            page.type_text(" at the north gate")
+            page.wait_for("renames.length === 18")
+            times = page.evaluate("renames")
+            self.assertTrue(all(shown for _, shown in times), groups)
+            return statistics.median(time for time, _ in times)
+
+        with tempfile.TemporaryDirectory() as folder:
+            small = typing(10, folder)
+            page.evaluate("window.confirm = () => true")
+            large = typing(2000, folder)
+        self.assertLessEqual(large, 4 * small, f"{large:.1f} ms against {small:.1f} ms")
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page

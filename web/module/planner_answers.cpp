@@ -362,22 +362,30 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
         j["pictures"] = std::move(pictures);
         return j;
     }
-    if (*what == "save" || *what == "json" || *what == "csv" || *what == "table") {
-        std::ostringstream out;
-        if (*what == "save") {
-            out << ProjectFileText(document.toProject());
-        } else if (*what == "json") {
-            WriteProjectJson(document.result(), out);
-        } else if (*what == "csv") {
-            WriteProjectCsv(document.result(), out);
-        } else {
-            WriteProjectTable(document.result(), out);
-        }
+    if (std::optional<std::string> text = output(*what)) {
         Json j;
-        j["text"] = out.str();
+        j["text"] = std::move(*text);
         return j;
     }
     return edit(*what, request);
+}
+
+std::optional<std::string> PlannerAnswers::output(std::string_view what) const {
+    const ProjectDocument& document = m_session.document();
+    if (what == "save") {
+        return ProjectFileText(document.toProject());
+    }
+    std::ostringstream out;
+    if (what == "json") {
+        WriteProjectJson(document.result(), out);
+    } else if (what == "csv") {
+        WriteProjectCsv(document.result(), out);
+    } else if (what == "table") {
+        WriteProjectTable(document.result(), out);
+    } else {
+        return std::nullopt;
+    }
+    return out.str();
 }
 
 Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request) {

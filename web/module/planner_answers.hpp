@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "project/planner_session.hpp"
 #include "web/module/form_json.hpp"
@@ -39,6 +40,10 @@ public:
     /// control of the selected group's form) when it is shown anew or "changed" (the controls an
     /// action changed); and "error" where the session refused the edit.
     Json answer(const nlohmann::json& request);
+
+    /// The text of the output `what` ("save", "json", "csv" or "table") as answer() gives it in
+    /// {"text"}; nullopt for any other request.
+    std::optional<std::string> output(std::string_view what) const;
 
 private:
     Json edit(const std::string& what, const nlohmann::json& request);

@@ -103,12 +103,12 @@ function connectPlannerFiles() {
     const on = (what, action) =>
         document.querySelector(`#planner [data-do="${what}"]`).addEventListener("click", action);
     on("save", () => {
-        download(planner.text("save"), `${baseName()}.lenstally.json`, "application/json");
+        download(core.plannerText("save"), `${baseName()}.lenstally.json`, "application/json");
         planner.saved();
         keeper?.saved();
     });
-    on("csv", () => download(planner.text("csv"), `${baseName()}.csv`, "text/csv"));
-    on("json", () => download(planner.text("json"), `${baseName()}.json`, "application/json"));
+    on("csv", () => download(core.plannerText("csv"), `${baseName()}.csv`, "text/csv"));
+    on("json", () => download(core.plannerText("json"), `${baseName()}.json`, "application/json"));
     on("print", () => {
         const date = new Date().toISOString().slice(0, 10);
         const answer = core.page({ planner: "report", date });
@@ -132,7 +132,7 @@ function notKept() {
 function projectNow() {
     return {
         name: planner?.m_last.name ?? "",
-        text: core.page({ planner: "save" }).text,
+        text: core.plannerText("save"),
         modified: core.page({ planner: "changed" }).changed,
     };
 }

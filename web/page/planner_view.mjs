@@ -87,10 +87,6 @@ export class PlannerView {
         this.m_table.render();
     }
 
-    text(what) {
-        return this.m_ask({ planner: what }).text;
-    }
-
     say(text, warning = false) {
         this.m_message.textContent = text;
         this.m_message.classList.toggle("warning", warning);
@@ -246,6 +242,7 @@ export class PlannerView {
             this.say(answer.error, true);
             return;
         }
+        const moved = answer.reset || answer.shifts || answer.selected !== this.m_last.selected;
         for (const key of ["name", "count", "selected", "group"]) {
             if (answer[key] !== undefined) {
                 this.m_last[key] = answer[key];
@@ -262,8 +259,9 @@ export class PlannerView {
         if (answer.total) {
             table.showTotal(answer.total);
         }
-        // A newly selected group is scrolled into view; otherwise the view stays where it is.
-        if (answer.group !== undefined && answer.selected !== null) {
+        // A group selected anew, or moved, is scrolled into view; otherwise the view stays where
+        // it is.
+        if (moved && answer.selected !== null) {
             table.scrollTo(answer.selected);
         } else {
             table.render();
