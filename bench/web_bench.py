@@ -32,13 +32,18 @@ from devtools import Browser  # noqa: E402
 
 FIRST_FIGURES_RUNS = 15
 
-# Times each keystroke from its input event to the frame after it, and each click the same way.
-FRAME_TIMES = """window.frameTimes = [];
+# Times each keystroke from its input event to the frame after it, and each click the same way;
+# and the work alone, from the event until the page has handled it and laid itself out.
+FRAME_TIMES = """window.frameTimes = []; window.workTimes = [];
     for (const kind of ['input', 'click']) {
         document.addEventListener(kind, (event) => {
             const start = event.timeStamp;
             requestAnimationFrame(() => frameTimes.push(performance.now() - start));
         }, true);
+        document.addEventListener(kind, (event) => {
+            document.body.getBoundingClientRect();
+            workTimes.push(performance.now() - event.timeStamp);
+        });
     }"""
 
 # Adds up the main thread's time in what keeps the copy: the planner requests the keeper makes
@@ -95,22 +100,25 @@ def planner_figures(tab, page: pathlib.Path, native: pathlib.Path, groups: int, 
     file.write_text(project)
     baseline = median_native([str(native), "--project", str(file)], runs)
     size = f"{groups:,} groups"
-    tab.open(page.as_uri())
-    tab.since_navigation("lenstally-offered")
-    tab.evaluate(f"window.bigProject = {json.dumps(project)}")
-    tab.evaluate("lenstally.showView('planner')")
-    opened = []
+    open_timed = """(() => {
+        const start = performance.now();
+        lenstally.plannerView().open(bigProject, 'benchmark');
+        document.body.getBoundingClientRect();
+        return performance.now() - start;
+    })()"""
+    # The first open after the page is loaded is the one a person waits for: the module's code
+    # for it runs for the first time, before the browser has optimised it. Each run loads the
+    # page anew for it; the last load then opens the project again and again.
+    first = []
     for _ in range(runs):
-        opened.append(tab.evaluate("""(() => {
-            const start = performance.now();
-            lenstally.plannerView().open(bigProject, 'benchmark');
-            document.body.getBoundingClientRect();
-            return performance.now() - start;
-        })()""", timeout=120))
-    # The first open is the one a person waits for: the module's code for it runs for the first
-    # time, before the browser has optimised it.
-    rows = [(f"opening {size}, first time", opened[0], baseline),
-            (f"opening {size}, median", statistics.median(opened), baseline)]
+        tab.open(page.as_uri())
+        tab.since_navigation("lenstally-offered")
+        tab.evaluate(f"window.bigProject = {json.dumps(project)}")
+        tab.evaluate("lenstally.showView('planner')")
+        first.append(tab.evaluate(open_timed, timeout=120))
+    again = [tab.evaluate(open_timed, timeout=120) for _ in range(runs)]
+    rows = [(f"opening {size}, first time", statistics.median(first), baseline),
+            (f"opening {size}, again", statistics.median(again), baseline)]
 
     # The keystrokes go to the Name box of a group in the middle, selected by a click on its
     # row; then the page is left idle to keep its copy.
@@ -120,14 +128,16 @@ def planner_figures(tab, page: pathlib.Path, native: pathlib.Path, groups: int, 
     tab.click("#groups tr.selected td:nth-child(2)")
     tab.click("#group-name")
     tab.press("End")
-    tab.evaluate("frameTimes.length = 0")
+    tab.evaluate("frameTimes.length = 0; workTimes.length = 0")
     typed = "Gate A"
     tab.type_text(typed)
     tab.wait_for(f"frameTimes.length >= {len(typed)}")
     shown = tab.evaluate("document.querySelector('#groups tr.selected td').textContent")
     assert shown.endswith(typed), shown
-    keystrokes = tab.evaluate("frameTimes")
-    rows.append((f"keystroke in a name, {size}", statistics.median(keystrokes), baseline))
+    rows.append((f"keystroke in a name to next frame, {size}",
+                 statistics.median(tab.evaluate("frameTimes")), baseline))
+    rows.append((f"keystroke in a name, work, {size}",
+                 statistics.median(tab.evaluate("workTimes")), baseline))
     time.sleep(1.5)
     rows.append((f"keeping the copy (when idle), {size}", tab.evaluate("keepingTime"),
                  baseline))
@@ -135,11 +145,14 @@ def planner_figures(tab, page: pathlib.Path, native: pathlib.Path, groups: int, 
     tab.evaluate("lenstally.plannerView().ask({planner: 'select', group: 0})")
     added = []
     for _ in range(runs):
-        tab.evaluate("frameTimes.length = 0")
+        tab.evaluate("frameTimes.length = 0; workTimes.length = 0")
         tab.click('#planner [data-do="add"]')
         tab.wait_for("frameTimes.length > 0")
-        added.append(tab.evaluate("frameTimes[0]"))
-    rows.append((f"adding a group at the top, {size}", statistics.median(added), baseline))
+        added.append(tab.evaluate("[frameTimes[0], workTimes[0]]"))
+    rows.append((f"adding a group at the top to next frame, {size}",
+                 statistics.median(frame for frame, _ in added), baseline))
+    rows.append((f"adding a group at the top, work, {size}",
+                 statistics.median(work for _, work in added), baseline))
     return rows
 
 

@@ -56,6 +56,16 @@ class PageTest(unittest.TestCase):
     def text(self, selector: str) -> str:
         return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
 
+    def assert_table_shows_the_document(self, where) -> None:
+        """Each row drawn shows the texts the core gives for its group, at its place."""
+        drawn = self.page.evaluate("""[...document.querySelectorAll('#groups tbody tr')].map(r =>
+            [Number(r.getAttribute('aria-rowindex')) - 2, [...r.cells].map(c => c.textContent)])""")
+        if drawn:
+            first, last = drawn[0][0], drawn[-1][0] + 1
+            rows = self.page.evaluate(
+                f"lenstally.core.page({{planner: 'rows', from: {first}, to: {last}}}).rows")
+            self.assertEqual(drawn, [[i, [str(i + 1), *texts]] for i, texts in rows], where)
+
     def choose_file(self, path: pathlib.Path) -> None:
         """Picks a file in the page's Open project chooser, as the file dialog would."""
         document = self.page.send("DOM.getDocument", {"depth": 0})["root"]["nodeId"]
@@ -404,6 +414,7 @@ class PageTest(unittest.TestCase):
                     page.type_text(generate.choice(["0", "5", "x"]))
                     page.press("Enter")
             # The table shows the document, and its totals are the command line's.
+            self.assert_table_shows_the_document(where)
             now = page.evaluate("lenstally.core.page({planner: 'save'}).text")
             report = json.loads(native("--project", "-", "--json", text=now))
             self.assertEqual(page.evaluate("document.querySelectorAll('#groups tbody tr').length"),
@@ -460,10 +471,35 @@ class PageTest(unittest.TestCase):
             self.assertTrue(all(shown for _, shown in times), groups)
             return statistics.median(time for time, _ in times)
 
+        def edit_and_scroll() -> None:
+            # Only the rows in view are drawn, and they stay true to the document as groups
+            # move, go and come, and as the table scrolls.
+            self.assertLess(page.evaluate("document.querySelectorAll('#groups tbody tr').length"),
+                            100)
+            for what in ("up", "remove", "add", "duplicate", "up", "undo", "undo"):
+                page.click(f'#planner [data-do="{what}"]')
+                self.assert_table_shows_the_document(what)
+            def scroll(top: str) -> None:
+                page.evaluate(f"(frame => frame.scrollTop = {top})"
+                              "(document.querySelector('.table-frame'))")
+                page.evaluate("new Promise(done => requestAnimationFrame(() => setTimeout(done)))")
+
+            for top in (0.5, 0.1, 0.9):
+                scroll(f"frame.scrollHeight * {top}")
+                self.assert_table_shows_the_document(f"scrolled to {top}")
+            # The first group goes and comes back while the rows drawn are a little further down.
+            page.evaluate("document.getElementById('groups').focus()")
+            page.press("Home")
+            for what in ("remove", "undo"):
+                scroll("30 * frame.querySelector('tbody tr').offsetHeight")
+                page.click(f'#planner [data-do="{what}"]')
+                self.assert_table_shows_the_document(f"{what} above the rows drawn")
+
         with tempfile.TemporaryDirectory() as folder:
             small = typing(10, folder)
             page.evaluate("window.confirm = () => true")
             large = typing(2000, folder)
+            edit_and_scroll()
         self.assertLessEqual(large, 4 * small, f"{large:.1f} ms against {small:.1f} ms")
 
     def test_bad_file_keeps_the_project_and_says_why(self):

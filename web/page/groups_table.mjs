@@ -70,17 +70,41 @@ export class GroupsTable {
         this.m_frame.scrollTop = 0;
     }
 
-    // Groups inserted, removed and moved, as the core lists them, in order.
+    // Groups inserted, removed and moved, as the core lists them, in order. The drawn rows move
+    // with their groups, so only their numbers change.
     shift(shifts) {
         for (const shift of shifts) {
             if (shift.insert !== undefined) {
-                this.m_texts.splice(shift.insert, 0, undefined);
+                this.insertAt(shift.insert, undefined);
             } else if (shift.remove !== undefined) {
-                this.m_texts.splice(shift.remove, 1);
+                this.removeAt(shift.remove);
             } else {
-                const [moved] = this.m_texts.splice(shift.move, 1);
-                this.m_texts.splice(shift.to, 0, moved);
+                const moved = this.m_texts[shift.move];
+                this.removeAt(shift.move);
+                this.insertAt(shift.to, moved);
             }
+        }
+    }
+
+    insertAt(row, texts) {
+        this.m_texts.splice(row, 0, texts);
+        const drawn = row - this.m_first;
+        if (drawn < 0) {
+            ++this.m_first;
+        } else if (drawn < this.m_body.rows.length) {
+            this.m_body.insertRow(drawn);
+            this.m_shown.splice(drawn, 0, null);
+        }
+    }
+
+    removeAt(row) {
+        this.m_texts.splice(row, 1);
+        const drawn = row - this.m_first;
+        if (drawn < 0) {
+            --this.m_first;
+        } else if (drawn < this.m_body.rows.length) {
+            this.m_body.deleteRow(drawn);
+            this.m_shown.splice(drawn, 1);
         }
     }
 
@@ -152,31 +176,46 @@ export class GroupsTable {
         const first = Math.max(0, Math.min(top, count - inView) - ROWS_BEYOND_VIEW);
         const last = Math.min(count, Math.max(top, 0) + inView + ROWS_BEYOND_VIEW);
         this.fetch(first, last);
-        // A cell being edited is committed before its row may show another group.
-        if (first !== this.m_first) {
-            this.m_body.querySelector("input")?.blur();
-        }
+        // Scrolled: the rows still in view stay, the others go, the new ones come. A cell being
+        // edited is committed first.
         const body = this.m_body;
+        const scrolled = first - this.m_first;
+        if (scrolled !== 0) {
+            body.querySelector("input")?.blur();
+            if (Math.abs(scrolled) >= body.rows.length) {
+                body.replaceChildren();
+                this.m_shown = [];
+            }
+            for (let k = 0; k < scrolled && body.rows.length > 0; ++k) {
+                body.deleteRow(0);
+                this.m_shown.shift();
+            }
+            for (let k = 0; k < -scrolled && body.rows.length > 0; ++k) {
+                body.insertRow(0);
+                this.m_shown.unshift(null);
+            }
+            this.m_first = first;
+        }
         while (body.rows.length > last - first) {
-            body.lastElementChild.remove();
+            body.deleteRow(-1);
             this.m_shown.pop();
         }
         while (body.rows.length < last - first) {
             body.insertRow();
             this.m_shown.push(null);
         }
-        if (first !== this.m_first) {
-            this.m_shown.fill(null);
-            this.m_first = first;
-        }
         for (let drawn = 0; drawn < last - first; ++drawn) {
             const row = first + drawn;
             const element = body.rows[drawn];
             const texts = this.m_texts[row];
+            const number = String(row + 1);
             if (this.m_shown[drawn] !== texts) {
                 this.m_shown[drawn] = texts;
                 element.setAttribute("aria-rowindex", String(row + 2));
-                this.showCells(element, [String(row + 1), ...(texts ?? [])]);
+                this.showCells(element, [number, ...(texts ?? [])]);
+            } else if (element.cells[0].dataset.text !== number) {
+                element.setAttribute("aria-rowindex", String(row + 2));
+                this.showCells(element, [number]);
             }
             const selected = row === this.m_selected;
             if (element.classList.contains("selected") !== selected || !element.hasAttribute("aria-selected")) {

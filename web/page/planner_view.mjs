@@ -401,7 +401,13 @@ export class PlannerView {
         this.m_root.querySelector("#bays").disabled = !plan.recorder.on || !plan.storage.on;
     }
 
+    // A list of figures, redrawn only when its lines are not the ones it shows.
     showLines(list, lines) {
+        const shown = JSON.stringify(lines);
+        if (list.dataset.shown === shown) {
+            return;
+        }
+        list.dataset.shown = shown;
         list.closest("section").hidden = lines.length === 0;
         list.replaceChildren(
             ...lines.flatMap((line) => {
