@@ -256,6 +256,21 @@ class KeptWorkTest(unittest.TestCase):
         for tab in tabs:
             self.assertEqual((tab.page.console, tab.page.errors), ([], []), tab.name)
 
+    def test_the_project_an_earlier_page_kept_is_offered(self):
+        # Pages before kept their one project in local storage: it is offered like any copy left
+        # behind, and recovered, unsaved.
+        tab = Tab(self.browser, "only")
+        tab.load(PAGE.as_uri())
+        kept = (EXAMPLES / "shop.json").read_text()
+        tab.page.evaluate(f"localStorage.setItem('lenstally.project', {json.dumps(kept)})")
+        tab.load(PAGE.as_uri())
+        self.assertIsNone(tab.page.evaluate("localStorage.getItem('lenstally.project')"))
+        self.assertEqual([copy["text"] for copy in self.kept(tab)], [kept])
+        self.assertIn("Corner shop", tab.page.evaluate("document.getElementById('restore').innerText"))
+        tab.page.click('#restore [data-do="restore"]')
+        tab.page.wait_for("document.getElementById('project-name').value === 'Corner shop'")
+        self.assertTrue(tab.state()[1])
+
     def test_storage_that_refuses_is_told_once(self):
         # As in a private window that keeps nothing: the page says so once an edit is not kept.
         tab = Tab(self.browser, "only")

@@ -137,6 +137,15 @@ function projectNow() {
     };
 }
 
+// The name a project file gives, or "" (a file that does not read is still kept, and offered).
+function nameIn(text) {
+    try {
+        return String(JSON.parse(text).name ?? "");
+    } catch {
+        return "";
+    }
+}
+
 // Each copy a closed page left behind is offered back, to recover or discard, not opened
 // unasked.
 async function offerKeptCopies() {
@@ -144,7 +153,7 @@ async function offerKeptCopies() {
     try {
         const old = localStorage.getItem(OLD_STORED);
         if (old) {
-            await copies.add("", old);
+            await copies.add(nameIn(old), old);
             localStorage.removeItem(OLD_STORED);
         }
         left = await leftBehind(copies);
