@@ -66,6 +66,7 @@ export class GroupsTable {
         }
         this.m_texts = new Array(count);
         this.m_shown = [];
+        this.m_first = 0;
         this.m_body.replaceChildren();
         this.m_frame.scrollTop = 0;
     }
@@ -168,20 +169,21 @@ export class GroupsTable {
     // Draws the rows in view and the margin around them: rows already drawn that show the same
     // texts are left alone, so an edit redraws only its own row.
     render() {
-        const count = this.count;
         const height = this.rowHeight() || 20;
-        const frame = this.m_frame;
-        const inView = frame.clientHeight > 0 ? Math.ceil(frame.clientHeight / height) : UNMEASURED_VIEW;
-        const top = Math.floor(frame.scrollTop / height);
-        const first = Math.max(0, Math.min(top, count - inView) - ROWS_BEYOND_VIEW);
-        const last = Math.min(count, Math.max(top, 0) + inView + ROWS_BEYOND_VIEW);
+        let [first, last] = this.inView(height);
+        // A cell being edited is committed before its row may show another group (the commit
+        // may draw the table itself).
+        const editor = first !== this.m_first && this.m_body.querySelector("input");
+        if (editor) {
+            editor.blur();
+            [first, last] = this.inView(height);
+        }
         this.fetch(first, last);
-        // Scrolled: the rows still in view stay, the others go, the new ones come. A cell being
-        // edited is committed first.
+        const count = this.count;
+        // Scrolled: the rows still in view stay, the others go, the new ones come.
         const body = this.m_body;
         const scrolled = first - this.m_first;
         if (scrolled !== 0) {
-            body.querySelector("input")?.blur();
             if (Math.abs(scrolled) >= body.rows.length) {
                 body.replaceChildren();
                 this.m_shown = [];
@@ -237,6 +239,16 @@ export class GroupsTable {
         }
         this.m_table.style.marginTop = `${first * height}px`;
         this.m_table.style.marginBottom = `${(count - last) * height}px`;
+    }
+
+    // The rows to draw, [first, last): those in view and a margin around them.
+    inView(height) {
+        const count = this.count;
+        const frame = this.m_frame;
+        const rows = frame.clientHeight > 0 ? Math.ceil(frame.clientHeight / height) : UNMEASURED_VIEW;
+        const top = Math.floor(frame.scrollTop / height);
+        const first = Math.max(0, Math.min(top, count - rows) - ROWS_BEYOND_VIEW);
+        return [first, Math.min(count, Math.max(top, 0) + rows + ROWS_BEYOND_VIEW)];
     }
 
     // Asks once for the rows between first and last that are not known yet.
