@@ -11,9 +11,10 @@ figure (the best too where it says so), and its ratio to the command line's.
 - one action: a real click on a stream button (core and page), from the input event to the
   next animation frame, against one run of `lenstally --stream mpeg4 --json`;
 - for 1,000 and 10,000 groups, each against `lenstally --project FILE` on the same project:
-  opening it in the planner (core, table and layout); a keystroke in the selected group's Name
-  box, from the key's input event to the next frame with the new name in its row; adding a group
-  before most of the others (every later row moves); and keeping the copy of the unsaved work
+  opening it in the planner (core, table and layout), the first time after the page is loaded
+  and again; a keystroke in the selected group's Name box and adding a group before most of the
+  others (every later row moves), each from its input event to the next frame and, as "work",
+  until the page has handled it and laid itself out; and keeping the copy of the unsaved work
   once the page is idle again (the project's file text and the write, all on the page's main
   thread, off the keystroke's path);
 - runProject in node on the 1,000-group text.
