@@ -106,7 +106,8 @@ public:
     const std::optional<SiteResult>& siteResult() const { return m_siteModel.result(); }
     /// Every figure, as ComputeProject gives it for the project this document saves.
     ProjectResult result() const;
-    /// The project as a file holds it: each group with its effective inputs.
+    /// The project as a file holds it: each group with its effective inputs, as its form held
+    /// them when its figures were last refreshed.
     Project toProject() const;
 
 private:
