@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "project/planner_session.hpp"
 
+#include "estimation/numeric_text.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "form/actions.hpp"
+#include "project/simple_polygon.hpp"
+#include "project/site_checks.hpp"
 
 namespace lenstally {
 namespace {
@@ -28,6 +32,95 @@ std::string fieldKey(const char* field, std::size_t group, int which = 0) {
     return std::string(field) + ':' + std::to_string(group) + ':' + std::to_string(which);
 }
 
+// Characters, not bytes: a UTF-8 text's code points.
+std::size_t characters(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+bool onPlan(const SiteSection& site, SitePoint p) {
+    return p.x >= 0 && p.x <= site.width && p.y >= 0 && p.y <= site.height;
+}
+
+bool allOnPlan(const SiteSection& site, const std::vector<SitePoint>& points) {
+    return std::all_of(points.begin(), points.end(),
+                       [&site](SitePoint p) { return onPlan(site, p); });
+}
+
+std::string outsideMessage(const SiteSection& site) {
+    return "points must lie on the plan: x from 0 to " + ShortestText(site.width) +
+           " m, y from 0 to " + ShortestText(site.height) + " m";
+}
+
+std::size_t segmentsOf(const std::vector<std::vector<SitePoint>>& walls) {
+    std::size_t segments = 0;
+    for (const std::vector<SitePoint>& wall : walls) {
+        segments += wall.empty() ? 0 : wall.size() - 1;
+    }
+    return segments;
+}
+
+std::size_t zonePointsOf(const std::vector<SiteZone>& zones) {
+    std::size_t points = 0;
+    for (const SiteZone& zone : zones) {
+        points += zone.points.size();
+    }
+    return points;
+}
+
+// Why a site could not have a wall through `points` in place of `replaced` (none to add one).
+std::string wallProblem(const SiteSection& site, const std::vector<SitePoint>& points,
+                        std::optional<std::size_t> replaced) {
+    if (points.size() < 2) {
+        return "a wall needs 2 or more points";
+    }
+    if (!allOnPlan(site, points)) {
+        return outsideMessage(site);
+    }
+    const std::size_t others =
+        segmentsOf(site.walls) -
+        (replaced ? std::max<std::size_t>(site.walls[*replaced].size(), 1) - 1 : 0);
+    if (others + points.size() - 1 > detail::kMostWallSegments) {
+        return "the walls hold at most 10000 segments in all";
+    }
+    return {};
+}
+
+std::string zoneProblem(const SiteSection& site, const SiteZone& zone,
+                        std::optional<std::size_t> replaced) {
+    if (characters(zone.name) > detail::kLongestZoneName) {
+        return "a zone's name is at most 200 characters";
+    }
+    if (!(zone.required > 0 && zone.required <= 100)) {
+        return "the percent required is above 0 up to 100";
+    }
+    if (!allOnPlan(site, zone.points)) {
+        return outsideMessage(site);
+    }
+    const std::size_t others =
+        zonePointsOf(site.zones) - (replaced ? site.zones[*replaced].points.size() : 0);
+    if (others + zone.points.size() > detail::kMostZonePoints) {
+        return "the zones hold at most 100000 points in all";
+    }
+    if (!IsSimplePolygon(zone.points)) {
+        return "a zone needs 3 or more corners, and no edge of it may cross another";
+    }
+    return {};
+}
+
+bool validSize(double width, double height) {
+    return width >= 1 && width <= detail::kLargestPlan && height >= 1 &&
+           height <= detail::kLargestPlan;
+}
+
+// Degrees from 0 to under 360.
+double headingOf(double degrees) {
+    double heading = std::fmod(degrees, 360.0);
+    heading += heading < 0 ? 360.0 : 0.0;
+    return heading >= 360.0 ? 0.0 : heading + 0.0; // + 0.0: never -0
+}
+
 } // namespace
 
 std::optional<std::size_t> SessionChange::firstShifted() const {
@@ -43,7 +136,7 @@ std::optional<std::size_t> SessionChange::firstShifted() const {
 
 bool SessionChange::any() const {
     return !shifts.empty() || !rows.empty() || totals || plan || name || selection || group ||
-           form || !controls.empty() || history || !note.empty() || !error.empty();
+           form || site || !controls.empty() || history || !note.empty() || !error.empty();
 }
 
 // The session hears the document's announcements of inserted, removed, moved and replaced
@@ -202,6 +295,7 @@ const SessionChange& PlannerSession::duplicateGroup() {
     if (m_selected) {
         ProjectDocument::Group copy = m_document.group(*m_selected);
         copy.name += " (copy)";
+        copy.placements.clear(); // its cameras are yet to be placed
         insertGroup(*m_selected + 1, std::move(copy), "Duplicate group");
     }
     return finish();
@@ -418,6 +512,362 @@ const SessionChange& PlannerSession::renameProject(std::string name) {
         step.redo(m_document);
         record(std::move(step));
     }
+    return finish();
+}
+
+template <typename T>
+void PlannerSession::recordSite(std::string label, std::string mergeKey,
+                                std::function<void(ProjectDocument&, const T&)> apply, T before,
+                                T after, std::optional<std::size_t> group) {
+    const auto with = [this, apply](std::shared_ptr<const T> value) {
+        return [this, apply, value](ProjectDocument& d) {
+            apply(d, *value);
+            m_change.site = m_change.totals = true;
+        };
+    };
+    Step step{std::move(label),
+              std::move(mergeKey),
+              with(std::make_shared<const T>(std::move(before))),
+              with(std::make_shared<const T>(std::move(after))),
+              group,
+              group};
+    step.redo(m_document);
+    if (group) {
+        selectAfter(group);
+    }
+    record(std::move(step));
+}
+
+std::string PlannerSession::siteProblem() const {
+    return m_document.site() ? std::string() : "start a site plan first";
+}
+
+const SessionChange& PlannerSession::startSite(double width, double height) {
+    begin();
+    if (!validSize(width, height)) {
+        return refused("the plan is 1 to 100000 m across and down");
+    }
+    SiteSection site;
+    site.width = width;
+    site.height = height;
+    recordSite<std::optional<SiteSection>>(
+        "Start site plan", {},
+        [](ProjectDocument& d, const std::optional<SiteSection>& s) { d.setSite(s); },
+        m_document.site(), site);
+    return finish();
+}
+
+const SessionChange& PlannerSession::removeSite() {
+    begin();
+    if (m_document.site()) {
+        recordSite<std::optional<SiteSection>>(
+            "Remove site plan", {},
+            [](ProjectDocument& d, const std::optional<SiteSection>& s) { d.setSite(s); },
+            m_document.site(), std::nullopt);
+    }
+    return finish();
+}
+
+const SessionChange& PlannerSession::setSiteImage(std::optional<std::string> image,
+                                                  std::optional<double> aspect) {
+    begin();
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    if (image && (image->size() > detail::kLongestImage || !detail::IsImageDataUrl(*image))) {
+        return refused("the drawing must be a PNG, JPEG or SVG image of at most 20 MB");
+    }
+    // The picture is stretched over the plan: its height follows the picture's proportions.
+    const SiteSection& site = *m_document.site();
+    double height = site.height;
+    if (aspect && std::isfinite(*aspect) && *aspect > 0) {
+        height = std::clamp(site.width / *aspect, 1.0, detail::kLargestPlan);
+    }
+    using Drawing = std::pair<std::shared_ptr<const std::optional<std::string>>, double>;
+    recordSite<Drawing>(
+        "Set drawing", {},
+        [](ProjectDocument& d, const Drawing& drawing) {
+            d.editSite([&drawing](SiteSection& s) {
+                s.image = *drawing.first;
+                s.height = drawing.second;
+            });
+        },
+        Drawing{std::make_shared<const std::optional<std::string>>(site.image), site.height},
+        Drawing{std::make_shared<const std::optional<std::string>>(std::move(image)), height});
+    return finish();
+}
+
+const SessionChange& PlannerSession::scaleSite(SitePoint a, SitePoint b, double metres) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double apart = std::sqrt(dx * dx + dy * dy);
+    if (!(apart > 0) || !std::isfinite(metres) || !(metres > 0)) {
+        begin();
+        return refused("give two different points and the metres between them");
+    }
+    return scaleSiteToWidth(m_document.site() ? m_document.site()->width * (metres / apart) : 0);
+}
+
+const SessionChange& PlannerSession::scaleSiteToWidth(double width) {
+    begin();
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    const SiteSection& site = *m_document.site();
+    const double factor = width / site.width;
+    if (!validSize(width, site.height * factor)) {
+        return refused("the plan is 1 to 100000 m across and down");
+    }
+    // The plan and everything on it, the drawing excepted, which keeps its place under them.
+    struct Scaled {
+        double width = 0;
+        double height = 0;
+        std::vector<std::vector<SitePoint>> walls;
+        std::vector<SiteZone> zones;
+        std::vector<std::vector<Placement>> placements;
+    };
+    Scaled before{site.width, site.height, site.walls, site.zones, {}};
+    for (std::size_t g = 0; g < m_document.groupCount(); ++g) {
+        before.placements.push_back(m_document.group(g).placements);
+    }
+    Scaled after = before;
+    after.width = width;
+    after.height = site.height * factor;
+    const auto scale = [factor](SitePoint& p) {
+        p = {p.x * factor, p.y * factor};
+    };
+    for (auto& wall : after.walls) {
+        std::for_each(wall.begin(), wall.end(), scale);
+    }
+    for (SiteZone& zone : after.zones) {
+        std::for_each(zone.points.begin(), zone.points.end(), scale);
+    }
+    for (auto& placements : after.placements) {
+        for (Placement& p : placements) {
+            p.x *= factor;
+            p.y *= factor;
+        }
+    }
+    recordSite<Scaled>(
+        "Scale site plan", "site-scale",
+        [](ProjectDocument& d, const Scaled& s) {
+            for (std::size_t g = 0; g < s.placements.size(); ++g) {
+                if (d.group(g).placements != s.placements[g]) {
+                    d.setPlacements(g, s.placements[g]);
+                }
+            }
+            d.editSite([&s](SiteSection& plan) {
+                plan.width = s.width;
+                plan.height = s.height;
+                plan.walls = s.walls;
+                plan.zones = s.zones;
+            });
+        },
+        std::move(before), std::move(after));
+    return finish();
+}
+
+namespace {
+
+using Walls = std::vector<std::vector<SitePoint>>;
+
+void setWalls(ProjectDocument& d, const Walls& walls) {
+    d.editSite([&walls](SiteSection& s) { s.walls = walls; });
+}
+
+void setZones(ProjectDocument& d, const std::vector<SiteZone>& zones) {
+    d.editSite([&zones](SiteSection& s) { s.zones = zones; });
+}
+
+// Gives group `group` the placements an edit hands it.
+std::function<void(ProjectDocument&, const std::vector<Placement>&)>
+placementsOf(std::size_t group) {
+    return [group](ProjectDocument& d, const std::vector<Placement>& placements) {
+        d.setPlacements(group, placements);
+    };
+}
+
+} // namespace
+
+const SessionChange& PlannerSession::addWall(std::vector<SitePoint> points) {
+    begin();
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    const SiteSection& site = *m_document.site();
+    if (std::string problem = wallProblem(site, points, std::nullopt); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    Walls after = site.walls;
+    after.push_back(std::move(points));
+    recordSite<Walls>("Add wall", {}, setWalls, site.walls, std::move(after));
+    return finish();
+}
+
+const SessionChange& PlannerSession::editWall(std::size_t wall, std::vector<SitePoint> points) {
+    begin();
+    if (!m_document.site() || wall >= m_document.site()->walls.size()) {
+        return refused("no such wall");
+    }
+    const SiteSection& site = *m_document.site();
+    if (std::string problem = wallProblem(site, points, wall); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    if (points != site.walls[wall]) {
+        Walls after = site.walls;
+        after[wall] = std::move(points);
+        recordSite<Walls>("Edit wall", fieldKey("wall", wall), setWalls, site.walls,
+                          std::move(after));
+    }
+    return finish();
+}
+
+const SessionChange& PlannerSession::removeWall(std::size_t wall) {
+    begin();
+    if (!m_document.site() || wall >= m_document.site()->walls.size()) {
+        return refused("no such wall");
+    }
+    Walls after = m_document.site()->walls;
+    after.erase(after.begin() + static_cast<std::ptrdiff_t>(wall));
+    recordSite<Walls>("Remove wall", {}, setWalls, m_document.site()->walls, std::move(after));
+    return finish();
+}
+
+const SessionChange& PlannerSession::addZone(SiteZone zone) {
+    begin();
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    const SiteSection& site = *m_document.site();
+    if (site.zones.size() >= detail::kMostZones) {
+        return refused("a site holds at most 1000 zones");
+    }
+    if (std::string problem = zoneProblem(site, zone, std::nullopt); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    std::vector<SiteZone> after = site.zones;
+    after.push_back(std::move(zone));
+    recordSite<std::vector<SiteZone>>("Add zone", {}, setZones, site.zones, std::move(after));
+    return finish();
+}
+
+const SessionChange& PlannerSession::editZone(std::size_t zone, ZoneField field, SiteZone value) {
+    begin();
+    if (!m_document.site() || zone >= m_document.site()->zones.size()) {
+        return refused("no such zone");
+    }
+    const SiteSection& site = *m_document.site();
+    if (std::string problem = zoneProblem(site, value, zone); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    if (!(value == site.zones[zone])) {
+        std::vector<SiteZone> after = site.zones;
+        after[zone] = std::move(value);
+        recordSite<std::vector<SiteZone>>("Edit zone",
+                                          fieldKey("zone", zone, static_cast<int>(field)), setZones,
+                                          site.zones, std::move(after));
+    }
+    return finish();
+}
+
+const SessionChange& PlannerSession::removeZone(std::size_t zone) {
+    begin();
+    if (!m_document.site() || zone >= m_document.site()->zones.size()) {
+        return refused("no such zone");
+    }
+    std::vector<SiteZone> after = m_document.site()->zones;
+    after.erase(after.begin() + static_cast<std::ptrdiff_t>(zone));
+    recordSite<std::vector<SiteZone>>("Remove zone", {}, setZones, m_document.site()->zones,
+                                      std::move(after));
+    return finish();
+}
+
+const SessionChange& PlannerSession::placeCamera(std::size_t group, SitePoint at, double heading) {
+    begin();
+    if (group >= m_document.groupCount()) {
+        return refused("no such group");
+    }
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    if (!m_document.group(group).camera.view) {
+        return refused("give the group a camera view first: its lens says what each camera sees");
+    }
+    if (!std::isfinite(heading) || !onPlan(*m_document.site(), at)) {
+        return refused(outsideMessage(*m_document.site()));
+    }
+    // A camera more than the group counts raises its count by one, in the same step.
+    struct Placed {
+        std::vector<Placement> placements;
+        std::shared_ptr<const Form1> form;
+    };
+    const ProjectDocument::Group& g = m_document.group(group);
+    Placed before{g.placements, std::make_shared<const Form1>(g.form)};
+    Placed after = before;
+    after.placements.push_back({at.x, at.y, headingOf(heading), std::nullopt});
+    const double cameras = m_document.result(group).cameras;
+    if (std::isfinite(cameras) && cameras == std::floor(cameras) && cameras >= 0 &&
+        static_cast<double>(g.placements.size()) >= cameras) {
+        Form1 form = g.form;
+        form.setChangeListener({});
+        Perform(form, {FormAction::Kind::Type, ControlId::txtCameraCount, -1,
+                       ShortestText(static_cast<double>(g.placements.size() + 1))});
+        after.form = std::make_shared<const Form1>(std::move(form));
+    }
+    recordSite<Placed>(
+        "Place camera", {},
+        [this, group](ProjectDocument& d, const Placed& placed) {
+            if (placed.form.get() != nullptr && !sameInputs(d.group(group).form, *placed.form)) {
+                d.replaceForm(group, *placed.form);
+                groupEdited(group);
+                m_change.form = m_change.form || m_selected == group;
+            }
+            d.setPlacements(group, placed.placements);
+        },
+        std::move(before), std::move(after), group);
+    return finish();
+}
+
+const SessionChange& PlannerSession::editPlacement(std::size_t group, std::size_t index,
+                                                   PlacementField field, Placement value) {
+    begin();
+    if (group >= m_document.groupCount() || index >= m_document.group(group).placements.size()) {
+        return refused("no such placed camera");
+    }
+    if (std::string problem = siteProblem(); !problem.empty()) {
+        return refused(std::move(problem));
+    }
+    if (!std::isfinite(value.heading) || !onPlan(*m_document.site(), {value.x, value.y})) {
+        return refused(outsideMessage(*m_document.site()));
+    }
+    if (value.label && characters(*value.label) > detail::kLongestPlacementLabel) {
+        return refused("a camera's label is at most 50 characters");
+    }
+    value.heading = headingOf(value.heading);
+    const std::vector<Placement>& before = m_document.group(group).placements;
+    if (value != before[index]) {
+        std::vector<Placement> after = before;
+        after[index] = std::move(value);
+        recordSite<std::vector<Placement>>(field == PlacementField::Heading ? "Turn camera"
+                                           : field == PlacementField::Label ? "Label camera"
+                                                                            : "Move camera",
+                                           "placement:" + std::to_string(group) + ':' +
+                                               std::to_string(index) + ':' +
+                                               std::to_string(static_cast<int>(field)),
+                                           placementsOf(group), before, std::move(after), group);
+    }
+    return finish();
+}
+
+const SessionChange& PlannerSession::removePlacement(std::size_t group, std::size_t index) {
+    begin();
+    if (group >= m_document.groupCount() || index >= m_document.group(group).placements.size()) {
+        return refused("no such placed camera");
+    }
+    std::vector<Placement> after = m_document.group(group).placements;
+    after.erase(after.begin() + static_cast<std::ptrdiff_t>(index));
+    recordSite<std::vector<Placement>>("Remove camera", {}, placementsOf(group),
+                                       m_document.group(group).placements, std::move(after), group);
     return finish();
 }
 

@@ -25,6 +25,12 @@
 
 namespace lenstally {
 
+/// Which input of a placed camera an edit came from: a drag moves its position, the list's boxes
+/// give x, y, heading or label one by one.
+enum class PlacementField { Position, X, Y, Heading, Label };
+/// Which input of a zone an edit came from.
+enum class ZoneField { Name, Level, Required, Points };
+
 /// What one operation of a session changed.
 struct SessionChange {
     /// Groups inserted, removed, moved or all replaced (Reset), in the order made: the rows from
@@ -38,6 +44,7 @@ struct SessionChange {
     bool selection = false; // another group, or none, is selected
     bool group = false;     // the selected group's name, activity, camera or figures
     bool form = false;      // the selected group's form as a whole (selected, or put back)
+    bool site = false;      // the site plan: its size, drawing, walls, zones or placements
     /// With a calculator action: the selected group's controls it changed, in the order first
     /// written.
     std::vector<ControlId> controls;
@@ -120,6 +127,41 @@ public:
     /// The project's name; empty for none.
     const SessionChange& renameProject(std::string name);
 
+    // The site plan. Each edit is one step; consecutive edits of one input of one item (a drag, the
+    // typing in one box) make one. Each is refused (error) where a project file could not hold
+    // what it makes.
+
+    /// A site plan `width` by `height` metres, with no drawing, wall or zone.
+    const SessionChange& startSite(double width, double height);
+    /// No site plan; placements wait in their groups until there is one again.
+    const SessionChange& removeSite();
+    /// The drawing stretched over the plan: a data URL of a PNG, JPEG or SVG image, or nullopt
+    /// for none. With `aspect` (the picture's width over its height) the plan's height follows it.
+    const SessionChange& setSiteImage(std::optional<std::string> image,
+                                      std::optional<double> aspect = std::nullopt);
+    /// Scales the plan and everything on it so that the points `a` and `b` (in metres as the
+    /// plan stands) lie `metres` apart: the scale taken from two points of the drawing.
+    const SessionChange& scaleSite(SitePoint a, SitePoint b, double metres);
+    /// Scales the plan and everything on it to `width` metres across.
+    const SessionChange& scaleSiteToWidth(double width);
+    const SessionChange& addWall(std::vector<SitePoint> points);
+    /// Wall `wall` through `points` now (moved, added or removed points).
+    const SessionChange& editWall(std::size_t wall, std::vector<SitePoint> points);
+    const SessionChange& removeWall(std::size_t wall);
+    const SessionChange& addZone(SiteZone zone);
+    /// Zone `zone` is `value` now, its input `field` having changed.
+    const SessionChange& editZone(std::size_t zone, ZoneField field, SiteZone value);
+    const SessionChange& removeZone(std::size_t zone);
+    /// A camera of group `group` placed at `at`, looking `heading` degrees clockwise from the top
+    /// of the plan. Where every camera the group counts is placed already, its camera count
+    /// rises by one in the same step.
+    const SessionChange& placeCamera(std::size_t group, SitePoint at, double heading);
+    /// Placement `index` of group `group` is `value` now, its input `field` having changed; a
+    /// heading is taken modulo 360.
+    const SessionChange& editPlacement(std::size_t group, std::size_t index, PlacementField field,
+                                       Placement value);
+    const SessionChange& removePlacement(std::size_t group, std::size_t index);
+
     // History.
 
     const SessionChange& undo();
@@ -159,6 +201,12 @@ private:
     void groupEdited(std::size_t group);
     void insertGroup(std::size_t at, ProjectDocument::Group group, std::string label);
     const SessionChange& move(bool up);
+    // Records a change of the site plan: `edit` with its values before and after.
+    template <typename T>
+    void recordSite(std::string label, std::string mergeKey,
+                    std::function<void(ProjectDocument&, const T&)> apply, T before, T after,
+                    std::optional<std::size_t> group = std::nullopt);
+    std::string siteProblem() const;
 
     ProjectDocument m_document;
     std::optional<std::size_t> m_selected;

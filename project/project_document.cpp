@@ -2,6 +2,9 @@
 #include "project/project_document.hpp"
 
 #include <algorithm>
+#include <span>
+
+#include "form/contract.hpp"
 
 namespace lenstally {
 
@@ -15,6 +18,7 @@ ProjectDocument::ProjectDocument(const Project& project)
       m_site(project.site) {
     m_startUp.load();
     m_groups.reserve(project.groups.size());
+    m_results.reserve(project.groups.size());
     ForEachGroupForm(project, [this, &project](std::size_t i, const Form1& form) {
         const ProjectGroup& g = project.groups[i];
         m_groups.push_back(
@@ -135,6 +139,14 @@ void ProjectDocument::setSite(std::optional<SiteSection> site) {
     resetSite();
 }
 
+void ProjectDocument::editSite(const std::function<void(SiteSection&)>& edit) {
+    if (!m_site) {
+        ContractFailure(ContractBreach::NoSuchItem, "the project has no site plan to edit");
+    }
+    edit(*m_site);
+    resetSite();
+}
+
 std::vector<std::vector<Placement>> ProjectDocument::allPlacements() const {
     std::vector<std::vector<Placement>> placements;
     placements.reserve(m_groups.size());
@@ -169,20 +181,26 @@ Project ProjectDocument::toProject() const {
     project.storage = m_storage;
     project.recorder = m_recorder;
     project.site = m_site;
+    project.groups.reserve(m_groups.size());
+    const std::span<const ActionDescription> actions = Actions();
     for (std::size_t i = 0; i < m_groups.size(); ++i) {
-        const Group* g = m_groups[i].get();
+        const Group& g = *m_groups[i];
         // Only the placements the file can hold (see PlacementsCounted); the others wait here.
         const std::size_t counted =
-            PlacementsCounted(m_results[i], g->placements.size(), m_site.has_value());
+            PlacementsCounted(m_results[i], g.placements.size(), m_site.has_value());
         ProjectGroup group{
-            g->name,
+            g.name,
             {},
-            g->activity,
-            g->camera,
-            {g->placements.begin(), g->placements.begin() + static_cast<std::ptrdiff_t>(counted)}};
-        for (const ActionDescription& action : Actions()) {
+            g.activity,
+            g.camera,
+            {g.placements.begin(), g.placements.begin() + static_cast<std::ptrdiff_t>(counted)}};
+        group.actions.reserve(actions.size());
+        // Each group's result holds its form's current value of every action (refreshed with
+        // every edit), so the forms themselves, the bulk of the document, are not read again.
+        const std::vector<std::string>& values = m_results[i].inputs;
+        for (std::size_t a = 0; a < actions.size(); ++a) {
             // A list with nothing picked has no value to save; the panel never leaves one so.
-            Checked<ResolvedAction> resolved = ResolveValue(action, CurrentValue(g->form, action));
+            Checked<ResolvedAction> resolved = ResolveValue(actions[a], values[a]);
             if (resolved.value) {
                 group.actions.push_back(std::move(*resolved.value));
             }

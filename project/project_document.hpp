@@ -6,6 +6,7 @@
 // command line reads, so both always show the same figures.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,13 +97,17 @@ public:
     const std::optional<SiteSection>& site() const { return m_site; }
     /// Gives the project the site plan `site` (checked as a project file's is).
     void setSite(std::optional<SiteSection> site);
+    /// Changes the site plan in place (the project has one; the result is checked as a project
+    /// file's is) and computes its figures again.
+    void editSite(const std::function<void(SiteSection&)>& edit);
 
     const ProjectTotals& totals() const { return m_totals; }
     /// The site plan's figures, kept up to date; nullopt without a site.
     const std::optional<SiteResult>& siteResult() const { return m_siteModel.result(); }
     /// Every figure, as ComputeProject gives it for the project this document saves.
     ProjectResult result() const;
-    /// The project as a file holds it: each group with its effective inputs.
+    /// The project as a file holds it: each group with its effective inputs, as its form held
+    /// them when its figures were last refreshed.
     Project toProject() const;
 
 private:

@@ -8,8 +8,12 @@ replaces both tags by the files' text, so the page needs nothing beside it. Scri
 that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into one module, each file
 after the files it imports, with the import lines dropped and the `export` keyword kept only on
 the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
-gzipped (fixed time stamp, so the same input gives the same page) and then base64-encoded, as
-`export const INLINED_MODULE = "...";`.
+gzipped (fixed time stamp, so the same input gives the same page) and then base64-encoded. In the
+page that text sits in an element of its own, <script type="application/octet-stream"
+id="lenstally-module">, which the browser does not parse as script, and the script reads it as
+`const INLINED_MODULE = document.getElementById("lenstally-module").textContent;`; in the
+JavaScript module it is `const INLINED_MODULE = "...";`. The page's script and style sheet lose
+their comment lines and indentation, which only people read.
 
     generate.py --wasm M.wasm --page page.html --out lenstally.html
     generate.py --wasm M.wasm --script api.mjs --out lenstally.mjs
@@ -34,12 +38,37 @@ class GenerateError(Exception):
     pass
 
 
-def inlined_module(wasm: pathlib.Path) -> str:
+MODULE_ELEMENT = "lenstally-module"
+
+
+def module_text(wasm: pathlib.Path) -> str:
     packed = gzip.compress(wasm.read_bytes(), compresslevel=9, mtime=0)
-    return f'const INLINED_MODULE = "{base64.b64encode(packed).decode("ascii")}";\n'
+    return base64.b64encode(packed).decode("ascii")
 
 
-def bundle(entry: pathlib.Path, wasm: pathlib.Path, keep_entry_exports: bool) -> str:
+def inlined_module(wasm: pathlib.Path | None) -> str:
+    """The declaration of INLINED_MODULE: the text itself, or (None) read from the page."""
+    if wasm is None:
+        return f'const INLINED_MODULE = document.getElementById("{MODULE_ELEMENT}").textContent;\n'
+    return f'const INLINED_MODULE = "{module_text(wasm)}";\n'
+
+
+def compact(text: str, name: str) -> str:
+    """The text without its comment lines (// or a CSS /* ... */ on a line of its own) and
+    without indentation. A template literal spanning lines would change, so none may."""
+    lines = []
+    for line in text.split("\n"):
+        if line.count("`") % 2:
+            raise GenerateError(f"{name}: a template literal spans lines")
+        stripped = line.strip()
+        if stripped.startswith("//") or (stripped.startswith("/*") and stripped.endswith("*/")):
+            continue
+        if stripped:
+            lines.append(stripped)
+    return "\n".join(lines) + "\n"
+
+
+def bundle(entry: pathlib.Path, wasm: pathlib.Path | None, keep_entry_exports: bool) -> str:
     """The entry script and everything it imports, as one module's text."""
     ordered: list[str] = []
     visiting: set[pathlib.Path] = set()
@@ -76,16 +105,20 @@ def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
     html = template.read_text(encoding="utf-8")
 
     def style(match: re.Match) -> str:
-        text = (template.parent / match.group(1)).read_text(encoding="utf-8")
+        text = compact((template.parent / match.group(1)).read_text(encoding="utf-8"),
+                       match.group(1))
         if "</style" in text.lower():
             raise GenerateError(f"{match.group(1)}: holds </style")
         return f"<style>\n{text}</style>"
 
     def script(match: re.Match) -> str:
-        text = bundle(template.parent / match.group(1), wasm, keep_entry_exports=False)
+        text = compact(bundle(template.parent / match.group(1), None, keep_entry_exports=False),
+                       match.group(1))
         if re.search(r"</script|<script|<!--", text, re.IGNORECASE):
             raise GenerateError(f"{match.group(1)}: holds <script, </script or <!--")
-        return f'<script type="module">\n{text}</script>'
+        # The module's text first, in an element the browser keeps as text without parsing it.
+        return (f'<script type="application/octet-stream" id="{MODULE_ELEMENT}">'
+                f'{module_text(wasm)}</script>\n<script type="module">\n{text}</script>')
 
     html, styles = STYLE_TAG.subn(style, html)
     html, scripts = SCRIPT_TAG.subn(script, html)

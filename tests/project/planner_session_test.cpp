@@ -9,6 +9,7 @@
 #include "project/planner_session.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
+#include "project/site_compute.hpp"
 
 namespace lenstally {
 namespace {
@@ -179,6 +180,39 @@ TEST(PlannerSession, a_drive_count_the_layout_cannot_use_moves_on_and_says_so_on
     EXPECT_EQ(s.select(0).note, "");
 }
 
+// The site plan's edits: a camera placed beyond the group's count raises the count in the same
+// step; a drag is one step; the scale taken from two points moves everything on the plan with it;
+// an outline that crosses itself is refused.
+TEST(PlannerSession, site_edits_move_everything_on_the_plan_together) {
+    PlannerSession s;
+    s.open(example("distribution-centre.json"));
+    s.editForm(0, typing(ControlId::txtCameraCount, "1"));
+    s.startSite(40, 30);
+    s.placeCamera(0, {10, 10}, -90);
+    EXPECT_EQ(s.document().group(0).placements.at(0).heading, 270);
+    const std::size_t steps = s.stepCount();
+    s.placeCamera(0, {12, 10}, 0);
+    EXPECT_EQ(s.document().group(0).form.control(ControlId::txtCameraCount).text, "2");
+    EXPECT_EQ(s.stepCount(), steps + 1);
+    for (double x = 13; x <= 16; ++x) {
+        s.editPlacement(0, 1, PlacementField::Position, {x, 10, 0, std::nullopt});
+    }
+    EXPECT_EQ(s.stepCount(), steps + 2);
+    EXPECT_EQ(s.undoText(), std::optional<std::string>("Move camera"));
+    s.addZone({"Gate", ViewLevel::Detect, {{1, 1}, {5, 1}, {5, 5}, {1, 5}}, 100});
+    EXPECT_EQ(s.editZone(0, ZoneField::Points,
+                         {"Gate", ViewLevel::Detect, {{1, 1}, {5, 5}, {5, 1}, {1, 5}}, 100})
+                  .error,
+              "a zone needs 3 or more corners, and no edge of it may cross another");
+    // (0, 0) to (10, 0) is 20 m: the plan doubles, and so does every place on it.
+    s.scaleSite({0, 0}, {10, 0}, 20);
+    EXPECT_EQ(s.document().site()->width, 80);
+    EXPECT_EQ(s.document().site()->zones.at(0).points.at(2), (SitePoint{10, 10}));
+    EXPECT_EQ(s.document().group(0).placements.at(1).x, 32);
+    EXPECT_EQ(s.placeCamera(3, {1, 1}, 0).error,
+              "give the group a camera view first: its lens says what each camera sees");
+}
+
 // A face that keeps its own copy of the table's texts, updated only as the session announces
 // changes, must always show what the document holds.
 class MirrorTable final : public PlannerSession::Listener {
@@ -251,10 +285,31 @@ private:
     std::optional<std::size_t> m_selected;
 };
 
+// Every site figure in words, to the last bit.
+std::string siteOf(const std::optional<SiteResult>& site) {
+    if (!site) {
+        return "no site";
+    }
+    std::ostringstream out;
+    out.precision(17);
+    for (const PlacementResult& p : site->placements) {
+        out << p.label << ' ' << p.placement.x << ' ' << p.placement.y << ' '
+            << p.placement.heading;
+        for (const double area : p.area) {
+            out << ' ' << area;
+        }
+        out << '\n';
+    }
+    for (const ZoneResult& z : site->zones) {
+        out << z.percent << ' ' << z.met << ' ' << z.covering.size() << '\n';
+    }
+    return out.str();
+}
+
 std::string jsonOf(const ProjectResult& result) {
     std::ostringstream out;
     WriteProjectJson(result, out);
-    return out.str();
+    return out.str() + siteOf(result.site);
 }
 
 // A few hundred random edits, undos and redos. After each: the announced changes kept a mirror
@@ -344,9 +399,65 @@ TEST(PlannerSession, random_edits_undo_to_the_opened_file_and_redo_to_the_last) 
                 s.editPlan(fields[pick(4)], in);
             },
             [&] { s.renameProject(pick(2) == 0 ? "" : "Site " + std::to_string(pick(5))); },
+            [&] {
+                if (!s.document().site() || pick(8) == 0) {
+                    s.document().site() ? s.removeSite() : s.startSite(40, 30);
+                }
+            },
+            [&] {
+                const double x = static_cast<double>(pick(40));
+                const double y = static_cast<double>(pick(30));
+                s.addWall({{x, y}, {static_cast<double>(pick(40)), static_cast<double>(pick(30))}});
+            },
+            [&] {
+                const double x = static_cast<double>(pick(30));
+                const double y = static_cast<double>(pick(20));
+                s.addZone({"Z",
+                           static_cast<ViewLevel>(pick(6)),
+                           {{x, y}, {x + 5, y}, {x + 5, y + 7}, {x, y + 7}},
+                           static_cast<double>(1 + pick(100))});
+            },
+            [&] {
+                if (!s.document().site()) {
+                    s.startSite(40, 30);
+                }
+                // A group with a camera view where there is one: the others are refused.
+                std::vector<std::size_t> viewed;
+                for (std::size_t g = 0; g < s.document().groupCount(); ++g) {
+                    if (s.document().group(g).camera.view || pick(4) == 0) {
+                        viewed.push_back(g);
+                    }
+                }
+                for (int n = 0; n < 3 && !viewed.empty(); ++n) {
+                    s.placeCamera(viewed[pick(viewed.size())],
+                                  {static_cast<double>(pick(21)), static_cast<double>(pick(21))},
+                                  static_cast<double>(pick(720)) - 180);
+                }
+            },
+            [&] {
+                for (std::size_t g = 0; g < s.document().groupCount(); ++g) {
+                    if (!s.document().group(g).placements.empty()) {
+                        Placement p = s.document().group(g).placements[0];
+                        p.x = static_cast<double>(pick(41));
+                        p.heading += 7.5;
+                        s.editPlacement(g, 0, PlacementField::Position, p);
+                        break;
+                    }
+                }
+            },
+            [&] {
+                if (s.document().site() && !s.document().site()->zones.empty()) {
+                    pick(2) == 0 ? s.removeZone(0)
+                                 : s.scaleSiteToWidth(20 + static_cast<double>(pick(40)));
+                }
+            },
         };
+        std::size_t placed = 0; // the most cameras on the plan at once, so the site is tried
         for (int step = 0; step < 200; ++step) {
             edits[pick(edits.size())]();
+            if (const auto& site = s.document().siteResult()) {
+                placed = std::max(placed, site->placements.size());
+            }
             ASSERT_TRUE(mirror.matches()) << name << " step " << step;
             const std::string now = fileText(s);
             const ProjectParse saved = ParseProject(now);
@@ -366,6 +477,7 @@ TEST(PlannerSession, random_edits_undo_to_the_opened_file_and_redo_to_the_last) 
             ASSERT_EQ(fileText(s), now) << name << " step " << step;
             ASSERT_TRUE(mirror.matches()) << name << " step " << step;
         }
+        EXPECT_GE(placed, 2U);
         s.setListener(nullptr);
     }
 }

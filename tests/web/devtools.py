@@ -103,6 +103,10 @@ class Browser:
     def __exit__(self, *_) -> None:
         self.close()
 
+    def bring_to_front(self) -> None:
+        """Makes this the tab on show (the one shown before is hidden: visibilitychange)."""
+        self.send("Page.bringToFront")
+
     def close(self) -> None:
         if self.m_socket is not None:
             try:
@@ -163,15 +167,16 @@ class Browser:
     def new_page(self, width: int = 1366, height: int = 768) -> "Page":
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = self.send("Target.attachToTarget", {"targetId": target, "flatten": True})
-        return Page(self, session["sessionId"], width, height)
+        return Page(self, session["sessionId"], width, height, target)
 
 
 class Page:
     """One tab. Records every network request and every console message and script error."""
 
-    def __init__(self, browser: Browser, session: str, width: int, height: int):
+    def __init__(self, browser: Browser, session: str, width: int, height: int, target: str):
         self.m_browser = browser
         self.m_session = session
+        self.m_target = target
         self.requests: list[dict] = []  # {"url", "type"}, in the order they were sent
         self.m_opened: set[str] = set()  # the addresses open() navigated to
         self.console: list[str] = []
@@ -200,6 +205,15 @@ class Page:
         elif method == "Runtime.exceptionThrown":
             details = params["exceptionDetails"]
             self.errors.append(details.get("exception", {}).get("description", details["text"]))
+
+    def bring_to_front(self) -> None:
+        """Makes this the tab on show (the one shown before is hidden: visibilitychange)."""
+        self.send("Page.bringToFront")
+
+    def close(self) -> None:
+        """Closes the tab, as a person closes it (the page is told: pagehide)."""
+        self.m_browser.send("Target.closeTarget", {"targetId": self.m_target})
+        self.m_browser.take_events(self.m_session)
 
     def wait_event(self, method: str, timeout: float | None = None) -> dict:
         event = self.m_browser.wait_event(self.m_session, method, timeout)

@@ -10,6 +10,7 @@ import base64
 import json
 import pathlib
 import random
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -17,6 +18,7 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
 sys.path.insert(0, str(pathlib.Path(__file__).parent.parent / "project"))
+import kept_copies  # noqa: E402
 from devtools import Browser  # noqa: E402
 from site_svg_check import hostile_project  # noqa: E402
 
@@ -46,14 +48,26 @@ class PageTest(unittest.TestCase):
         self.page.open(PAGE.as_uri())
         self.page.since_navigation("lenstally-figures")
         self.page.evaluate("localStorage.clear()")
+        self.page.evaluate(kept_copies.CLEAR)
 
     def tearDown(self):
         # Nothing went to the network or the console, and no script failed.
         self.assertEqual(self.page.network_requests(), [])
         self.assertEqual((self.page.console, self.page.errors), ([], []))
+        self.page.close()
 
     def text(self, selector: str) -> str:
         return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
+
+    def assert_table_shows_the_document(self, where) -> None:
+        """Each row drawn shows the texts the core gives for its group, at its place."""
+        drawn = self.page.evaluate("""[...document.querySelectorAll('#groups tbody tr')].map(r =>
+            [Number(r.getAttribute('aria-rowindex')) - 2, [...r.cells].map(c => c.textContent)])""")
+        if drawn:
+            first, last = drawn[0][0], drawn[-1][0] + 1
+            rows = self.page.evaluate(
+                f"lenstally.core.page({{planner: 'rows', from: {first}, to: {last}}}).rows")
+            self.assertEqual(drawn, [[i, [str(i + 1), *texts]] for i, texts in rows], where)
 
     def choose_file(self, path: pathlib.Path) -> None:
         """Picks a file in the page's Open project chooser, as the file dialog would."""
@@ -421,6 +435,7 @@ class PageTest(unittest.TestCase):
                     page.type_text(generate.choice(["0", "5", "x"]))
                     page.press("Enter")
             # The table shows the document, and its totals are the command line's.
+            self.assert_table_shows_the_document(where)
             now = page.evaluate("lenstally.core.page({planner: 'save'}).text")
             report = json.loads(native("--project", "-", "--json", text=now))
             self.assertEqual(page.evaluate("document.querySelectorAll('#groups tbody tr').length"),
@@ -437,6 +452,76 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(bool(figures), key in plan, where)
                 for figure in figures:
                     self.assertIn(figure, table, where)
+
+    def test_renaming_a_group_takes_about_as_long_in_2000_groups_as_in_10(self):
+        # Typing in the last group's Name box, until its row shows the new name: the page draws
+        # only the rows in view, redraws only the edited one and keeps its copy once idle, so the
+        # project's size hardly matters. Both sizes in one run, each the median of its
+        # keystrokes, so the machine's load counts alike on both.
+        page = self.page
+        page.evaluate("""window.renames = [];
+            document.addEventListener('input', (event) => {
+                if (event.target.id !== 'group-name') return;
+                const start = event.timeStamp;
+                requestAnimationFrame(() => renames.push([performance.now() - start,
+                    document.querySelector('#groups tr.selected td').textContent
+                        === event.target.value]));
+            });""")
+
+        def typing(groups: int, folder: str) -> float:
+            project = {"name": f"{groups} groups",
+                       "groups": [{"name": f"Group {i + 1}", "cameras": 1 + i % 40,
+                                   "stream": ["h264", "mjpeg"][i % 2]} for i in range(groups)]}
+            file = pathlib.Path(folder) / f"site-{groups}.lenstally.json"
+            file.write_text(json.dumps(project))
+            self.choose_file(file)
+            page.wait_for(f"document.getElementById('project-name').value === '{groups} groups'")
+            # The first row, then the last with the keyboard, as the grid is read.
+            page.click("#groups tbody tr:first-child td:nth-child(2)")
+            page.press("End")
+            self.assertEqual(page.evaluate("document.getElementById('group-name').value"),
+                             f"Group {groups}")
+            self.assertEqual(page.evaluate("document.getElementById('groups')"
+                                           ".getAttribute('aria-rowcount')"), str(groups + 2))
+            page.click("#group-name")
+            page.press("End")
+            page.evaluate("renames.length = 0")
+            page.type_text(" at the north gate")
+            page.wait_for("renames.length === 18")
+            times = page.evaluate("renames")
+            self.assertTrue(all(shown for _, shown in times), groups)
+            return statistics.median(time for time, _ in times)
+
+        def edit_and_scroll() -> None:
+            # Only the rows in view are drawn, and they stay true to the document as groups
+            # move, go and come, and as the table scrolls.
+            self.assertLess(page.evaluate("document.querySelectorAll('#groups tbody tr').length"),
+                            100)
+            for what in ("up", "remove", "add", "duplicate", "up", "undo", "undo"):
+                page.click(f'#planner [data-do="{what}"]')
+                self.assert_table_shows_the_document(what)
+            def scroll(top: str) -> None:
+                page.evaluate(f"(frame => frame.scrollTop = {top})"
+                              "(document.querySelector('.table-frame'))")
+                page.evaluate("new Promise(done => requestAnimationFrame(() => setTimeout(done)))")
+
+            for top in (0.5, 0.1, 0.9):
+                scroll(f"frame.scrollHeight * {top}")
+                self.assert_table_shows_the_document(f"scrolled to {top}")
+            # The first group goes and comes back while the rows drawn are a little further down.
+            page.evaluate("document.getElementById('groups').focus()")
+            page.press("Home")
+            for what in ("remove", "undo"):
+                scroll("30 * frame.querySelector('tbody tr').offsetHeight")
+                page.click(f'#planner [data-do="{what}"]')
+                self.assert_table_shows_the_document(f"{what} above the rows drawn")
+
+        with tempfile.TemporaryDirectory() as folder:
+            small = typing(10, folder)
+            page.evaluate("window.confirm = () => true")
+            large = typing(2000, folder)
+            edit_and_scroll()
+        self.assertLessEqual(large, 4 * small, f"{large:.1f} ms against {small:.1f} ms")
 
     def test_bad_file_keeps_the_project_and_says_why(self):
         page = self.page
@@ -458,17 +543,17 @@ class PageTest(unittest.TestCase):
         self.choose_file(EXAMPLES / "shop.json")
         page.wait_for("document.querySelectorAll('#groups tbody tr').length === 2")
         page.click('[data-do="add"]')
-        page.wait_for("localStorage.getItem('lenstally.project')?.includes('Group 3')")
+        page.wait_for(f"{kept_copies.READ}.then(kept => kept.some(c => c.text.includes('Group 3')))")
         page.open(PAGE.as_uri())
         page.wait_for("!document.getElementById('restore').hidden")
+        self.assertEqual(page.evaluate("document.querySelectorAll('#restore li').length"), 1)
         page.click('#restore [data-do="restore"]')
-        rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
-        self.assertEqual(rows, 3)
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 3")
         # Discarded, the kept project is gone and not offered again.
         page.open(PAGE.as_uri())
         page.wait_for("!document.getElementById('restore').hidden")
         page.click('#restore [data-do="discard"]')
-        self.assertIsNone(page.evaluate("localStorage.getItem('lenstally.project')"))
+        page.wait_for(f"{kept_copies.READ}.then(kept => kept.length === 0)")
         page.open(PAGE.as_uri())
         page.since_navigation("lenstally-figures")
         page.evaluate("new Promise(done => setTimeout(done, 50))")

@@ -59,4 +59,9 @@ export class Core {
     page(request) {
         return JSON.parse(this.call("lenstally_page", JSON.stringify(request)).output);
     }
+
+    // An output of the planner ("save", "json", "csv", "table"), as its text.
+    plannerText(what) {
+        return this.call("lenstally_page", JSON.stringify({ planner: what, plain: true })).output;
+    }
 }

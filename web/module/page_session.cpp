@@ -17,6 +17,12 @@ std::string PageSession::answer(std::string_view text) {
     } else if (request.contains("calculator")) {
         answer = calculator(request);
     } else if (request.contains("planner")) {
+        const nlohmann::json& what = request["planner"];
+        if (request.value("plain", false) && what.is_string()) {
+            if (std::optional<std::string> plain = m_planner.output(what.get<std::string>())) {
+                return std::move(*plain);
+            }
+        }
         answer = m_planner.answer(request);
     } else {
         answer = errorAnswer("the request names nothing this module does");

@@ -19,8 +19,10 @@ public:
     /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
     /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
     /// {"calculator": "actions"} lists the command line's actions (see describeActions);
-    /// {"planner": ...} goes to the planner (see PlannerAnswers::answer). A request
-    /// that is not a JSON object, or names nothing known, answers {"error": "..."}.
+    /// {"planner": ...} goes to the planner (see PlannerAnswers::answer), and with "plain": true
+    /// an output of the planner ("save", "json", "csv", "table") is answered as its text alone,
+    /// not wrapped in JSON (a large project's file is megabytes). A request that is not a JSON
+    /// object, or names nothing known, answers {"error": "..."}.
     std::string answer(std::string_view text);
 
 private:

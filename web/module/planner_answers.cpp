@@ -187,6 +187,49 @@ Json totalJson(const ProjectTotals& totals) {
     return row;
 }
 
+// The rows `rows` names, each as [position, [texts...]].
+Json rowsJson(const ProjectDocument& document, const std::vector<std::size_t>& rows) {
+    Json list = Json::array();
+    for (const std::size_t i : rows) {
+        if (i < document.groupCount()) {
+            list.push_back(Json::array({i, rowJson(document, i)}));
+        }
+    }
+    return list;
+}
+
+// Groups inserted, removed and moved, in the order made: {"insert": at}, {"remove": at} or
+// {"move": from, "to": to}.
+Json shiftsJson(const std::vector<ProjectDocument::GroupChange>& shifts) {
+    using Kind = ProjectDocument::GroupChange::Kind;
+    Json list = Json::array();
+    for (const ProjectDocument::GroupChange& c : shifts) {
+        Json j;
+        if (c.kind == Kind::Insert) {
+            j["insert"] = c.at;
+        } else if (c.kind == Kind::Remove) {
+            j["remove"] = c.at;
+        } else if (c.kind == Kind::Move) {
+            j["move"] = c.at;
+            j["to"] = c.to;
+        } else {
+            continue; // Replace is told as an edited row, Reset as a new list
+        }
+        list.push_back(std::move(j));
+    }
+    return list;
+}
+
+// The selected group's own inputs and figures beside the table.
+Json groupJson(const ProjectDocument& document, std::size_t i) {
+    Json group;
+    group["name"] = document.group(i).name;
+    group["activity"] = document.group(i).activity;
+    group["recorded"] = document.result(i).storage;
+    group["camera"] = cameraJson(document.result(i));
+    return group;
+}
+
 CameraInputs cameraInputsOf(const nlohmann::json& in) {
     CameraInputs inputs;
     inputs.camera = stringField(in, "camera").value_or("");
@@ -207,36 +250,38 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
     Json j;
     j["name"] = document.name() ? Json(*document.name()) : Json(nullptr);
     j["count"] = document.groupCount();
-    // The rows that may show other texts: from the first group shifted on, or those edited.
-    std::optional<std::size_t> first =
-        everything ? std::optional<std::size_t>(0) : change.firstShifted();
-    std::size_t last = first ? document.groupCount() : 0;
-    for (const std::size_t row : change.rows) {
-        first = first ? std::min(*first, row) : row;
-        last = std::max(last, row + 1);
-    }
-    if (first) {
-        if (*first == 0) {
-            j["columns"] = columnsJson();
-        }
-        j["rowsFrom"] = *first;
-        Json rows = Json::array();
-        for (std::size_t i = *first; i < std::min(last, document.groupCount()); ++i) {
-            rows.push_back(rowJson(document, i));
-        }
-        j["rows"] = std::move(rows);
-    }
-    j["total"] = totalJson(document.totals());
     j["selected"] = selected ? Json(*selected) : Json(nullptr);
+    // A whole new list of groups: the page forgets every row it holds.
+    const bool reset =
+        everything || std::any_of(change.shifts.begin(), change.shifts.end(),
+                                  [](const ProjectDocument::GroupChange& c) {
+                                      return c.kind == ProjectDocument::GroupChange::Kind::Reset;
+                                  });
+    if (reset) {
+        j["reset"] = true;
+        j["columns"] = columnsJson();
+        j["firstView"] = viewInputsJson(ViewInputs{});
+    } else if (!change.shifts.empty()) {
+        j["shifts"] = shiftsJson(change.shifts);
+    }
+    if (!reset && !change.rows.empty()) {
+        j["rows"] = rowsJson(document, change.rows);
+    }
+    if (everything || change.totals) {
+        j["total"] = totalJson(document.totals());
+    }
+    if (everything || change.totals || change.plan) {
+        j["storageLines"] = linesJson(document.totals().storageLines, true);
+        j["recorderLines"] = linesJson(document.totals().recorderLines, false);
+    }
+    if (everything || change.plan) {
+        j["plan"] = planInputs({document.storage(), document.recorder()});
+    }
+    if (everything || change.selection || change.group || change.form) {
+        j["group"] = selected ? groupJson(document, *selected) : Json(nullptr);
+    }
     if (selected) {
-        const std::size_t i = *selected;
-        Json group;
-        group["name"] = document.group(i).name;
-        group["activity"] = document.group(i).activity;
-        group["recorded"] = document.result(i).storage;
-        group["camera"] = cameraJson(document.result(i));
-        j["group"] = std::move(group);
-        const Form1& form = document.group(i).form;
+        const Form1& form = document.group(*selected).form;
         if (everything || change.form) {
             Json controls = Json::array();
             for (const ControlDescription& d : ControlDescriptions()) {
@@ -246,16 +291,14 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
         } else if (!change.controls.empty()) {
             j["changed"] = changedControls(form, change.controls);
         }
-    } else {
-        j["group"] = nullptr;
     }
-    j["plan"] = planInputs({document.storage(), document.recorder()});
-    j["storageLines"] = linesJson(document.totals().storageLines, true);
-    j["recorderLines"] = linesJson(document.totals().recorderLines, false);
     j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
     j["redo"] = m_session.redoText() ? Json(*m_session.redoText()) : Json(nullptr);
+    j["modified"] = m_session.isModified();
+    // Whether the project itself changed: an edit, or its undo or redo (not a selection, nor an
+    // edit that changed nothing).
+    j["edited"] = !everything && change.history;
     j["note"] = change.note;
-    j["firstView"] = viewInputsJson(ViewInputs{});
     if (!change.error.empty()) {
         j["error"] = change.error;
     }
@@ -281,9 +324,26 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
     if (*what == "show") {
         return show({}, true);
     }
-    if (*what == "changed" || *what == "saved") {
+    if (*what == "rows") {
+        const std::size_t count = document.groupCount();
+        const auto from = static_cast<std::size_t>(std::clamp<std::int64_t>(
+            integerField(request, "from").value_or(0), 0, static_cast<std::int64_t>(count)));
+        const auto to = static_cast<std::size_t>(std::clamp<std::int64_t>(
+            integerField(request, "to").value_or(0), 0, static_cast<std::int64_t>(count)));
+        std::vector<std::size_t> rows;
+        for (std::size_t i = from; i < to; ++i) {
+            rows.push_back(i);
+        }
+        Json j;
+        j["count"] = count;
+        j["rows"] = rowsJson(document, rows);
+        return j;
+    }
+    if (*what == "changed" || *what == "saved" || *what == "unsaved") {
         if (*what == "saved") {
             m_session.markSaved();
+        } else if (*what == "unsaved") {
+            m_session.markUnsaved();
         }
         Json j;
         j["changed"] = m_session.isModified();
@@ -308,22 +368,30 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
         j["site"] = result.site ? Json(SiteSvg(*result.site)) : Json(nullptr);
         return j;
     }
-    if (*what == "save" || *what == "json" || *what == "csv" || *what == "table") {
-        std::ostringstream out;
-        if (*what == "save") {
-            out << ProjectFileText(document.toProject());
-        } else if (*what == "json") {
-            WriteProjectJson(document.result(), out);
-        } else if (*what == "csv") {
-            WriteProjectCsv(document.result(), out);
-        } else {
-            WriteProjectTable(document.result(), out);
-        }
+    if (std::optional<std::string> text = output(*what)) {
         Json j;
-        j["text"] = out.str();
+        j["text"] = std::move(*text);
         return j;
     }
     return edit(*what, request);
+}
+
+std::optional<std::string> PlannerAnswers::output(std::string_view what) const {
+    const ProjectDocument& document = m_session.document();
+    if (what == "save") {
+        return ProjectFileText(document.toProject());
+    }
+    std::ostringstream out;
+    if (what == "json") {
+        WriteProjectJson(document.result(), out);
+    } else if (what == "csv") {
+        WriteProjectCsv(document.result(), out);
+    } else if (what == "table") {
+        WriteProjectTable(document.result(), out);
+    } else {
+        return std::nullopt;
+    }
+    return out.str();
 }
 
 Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request) {

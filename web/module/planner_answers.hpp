@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "project/planner_session.hpp"
 #include "web/module/form_json.hpp"
@@ -20,19 +21,29 @@ public:
     /// "rename" ("group", "name"), "activity" ("group", "value"), "cameras" ("group", "text"),
     /// "form" ("group", "action", a calculator action as performOnForm reads it), "camera"
     /// ("group", "field" and "inputs", what the camera section's inputs hold), "plan" ("inputs",
-    /// "field"), "project-name" ("name", or null for none), "undo" and "redo", and the outputs
-    /// "save" (the project file), "json", "csv" and "table" (the command line's reports), each
-    /// answered as {"text"}, "changed" and "saved" (which first marks the project as saved),
-    /// each answered as {"changed"}: whether the project differs from the one last opened,
-    /// started or saved, and "report" ("date"), the printed report, as {"html", "pictures"}:
-    /// each camera view's picture is a <div data-picture=N> for pictures[N].
+    /// "field"), "project-name" ("name", or null for none), "undo" and "redo"; "rows" ("from",
+    /// "to"), the table's rows from..to-1 as {"count", "rows"}; the outputs "save" (the project
+    /// file), "json", "csv" and "table" (the command line's reports), each answered as
+    /// {"text"}; "changed", "saved" (which first marks the project as saved) and "unsaved"
+    /// (which first marks it unsaved until it is saved, as a recovered copy is), each answered
+    /// as {"changed"}: whether the project differs from the one last opened, started or saved;
+    /// and "report" ("date"), the printed report, as {"html", "pictures"}: each camera view's
+    /// picture is a <div data-picture=N> for pictures[N].
     ///
-    /// An edit's answer holds "count", "total", "selected", "group", "plan", the plan's lines,
-    /// "undo", "redo" and "note" always; "rowsFrom" and "rows" (the rows from rowsFrom on that
-    /// may show other texts; "columns" too when from the first); "form" (every control of the
-    /// selected group's form) when it is shown anew, else "changed" (the controls an action
-    /// changed); and "error" where the session refused the edit.
+    /// Every other answer holds "name", "count", "selected", "undo", "redo", "modified" (as
+    /// "changed" answers), "edited" (whether the project changed) and "note", and only what
+    /// changed: after "open", "new" and "show", "reset" with "columns", every part below and no
+    /// rows (the page asks for the rows it shows); otherwise "shifts" (groups inserted, removed
+    /// and moved, in order: {"insert": at}, {"remove": at}, {"move": from, "to"}), "rows" (the
+    /// rows that show other texts, as [position, texts] after the shifts), "total" and the
+    /// plan's lines, "plan" (its inputs), "group" (the selected one, or null), "form" (every
+    /// control of the selected group's form) when it is shown anew or "changed" (the controls an
+    /// action changed); and "error" where the session refused the edit.
     Json answer(const nlohmann::json& request);
+
+    /// The text of the output `what` ("save", "json", "csv" or "table") as answer() gives it in
+    /// {"text"}; nullopt for any other request.
+    std::optional<std::string> output(std::string_view what) const;
 
 private:
     Json edit(const std::string& what, const nlohmann::json& request);

@@ -169,39 +169,38 @@ export class CalculatorView {
             this.m_title.textContent = state.caption.trim();
             return;
         }
-        const { made, kind } = this.m_elements.get(state.name);
-        made.hidden = !state.visible;
-        made.style.left = `${state.left}px`;
-        made.style.top = `${state.top}px`;
-        made.style.width = `${state.width}px`;
-        made.style.height = `${state.height}px`;
-        switch (kind) {
-            case "frame":
+        const entry = this.m_elements.get(state.name);
+        const { made, kind } = entry;
+        // What the user changes (a box's text, a pick, a button) is set every time; the rest only
+        // when it is not what the element already shows (another group's form often is).
+        const shown = JSON.stringify(state);
+        if (entry.shown !== shown) {
+            entry.shown = shown;
+            made.hidden = !state.visible;
+            made.style.left = `${state.left}px`;
+            made.style.top = `${state.top}px`;
+            made.style.width = `${state.width}px`;
+            made.style.height = `${state.height}px`;
+            if (kind === "frame") {
                 made.firstChild.textContent = state.caption;
-                break;
-            case "label":
+            } else if (kind === "label") {
                 made.textContent = state.caption;
-                break;
-            case "textbox":
-                // Typing keeps its caret: an equal text is left alone.
-                if (made.value !== state.text) {
-                    made.value = state.text;
+            } else if (kind === "combobox" && state.items) {
+                const same =
+                    made.options.length === state.items.length &&
+                    state.items.every((item, index) => made.options[index].text === item);
+                if (!same) {
+                    made.replaceChildren(...state.items.map((item) => new Option(item)));
                 }
-                break;
-            case "combobox":
-                if (state.items) {
-                    const same =
-                        made.options.length === state.items.length &&
-                        state.items.every((item, index) => made.options[index].text === item);
-                    if (!same) {
-                        made.replaceChildren(...state.items.map((item) => new Option(item)));
-                    }
-                }
-                made.selectedIndex = state.listIndex;
-                break;
-            case "option":
-                made.checked = state.value;
-                break;
+            }
+        }
+        if (kind === "textbox" && made.value !== state.text) {
+            // Typing keeps its caret: an equal text is left alone.
+            made.value = state.text;
+        } else if (kind === "combobox") {
+            made.selectedIndex = state.listIndex;
+        } else if (kind === "option") {
+            made.checked = state.value;
         }
     }
 

@@ -2,17 +2,19 @@
 // The page: compiles the inlined core, shows the calculator as the core describes it (or the
 // planner, when the page was written with a project built in), and marks the moment the first
 // complete set of figures is on screen ("lenstally-figures"). Opening a project goes to the
-// planner; the open project is kept in local storage after every edit and offered again when the
-// page is opened next.
+// planner. Unsaved work in the planner is kept in the browser (see kept_copies.mjs), and what
+// closed pages left behind is offered back ("lenstally-offered" marks when the offer is made).
 
 import { Core } from "../js/core.mjs";
 import { compileInlined } from "../js/module_loader.mjs";
 import { CalculatorView } from "./calculator_view.mjs";
 import { INLINED_MODULE } from "./inlined_module.mjs";
+import { claim, KeptCopies, leftBehind, ProjectKeeper } from "./kept_copies.mjs";
 import { PlannerView } from "./planner_view.mjs";
 import { viewPicture } from "./view_picture.mjs";
 
-const STORED = "lenstally.project";
+// Where pages before IndexedDB kept their one project.
+const OLD_STORED = "lenstally.project";
 const core = new Core(await compileInlined(INLINED_MODULE));
 const description = core.page({ calculator: "open" });
 const calculator = new CalculatorView(document.getElementById("calculator"), description, (request) =>
@@ -26,7 +28,8 @@ narrow.addEventListener("change", reflow);
 reflow();
 
 let planner = null;
-let restoring = false;
+let copies = null;
+let keeper = null;
 // The planner is built when first shown, so the calculator's first figures come first.
 function plannerView() {
     if (!planner) {
@@ -34,7 +37,7 @@ function plannerView() {
             document.getElementById("planner"),
             description,
             (request) => core.page(request),
-            keep,
+            { edited: () => keeper?.edited(), replaced: () => keeper?.replaced() },
         );
         planner.ask({ planner: "show" });
         connectPlannerFiles();
@@ -50,25 +53,12 @@ function showView(name) {
         document.getElementById(view).hidden = view !== name;
         document.getElementById(`show-${view}`).setAttribute("aria-pressed", String(view === name));
     }
+    if (name === "planner") {
+        planner.shown();
+    }
 }
 document.getElementById("show-calculator").addEventListener("click", () => showView("calculator"));
 document.getElementById("show-planner").addEventListener("click", () => showView("planner"));
-
-// After each edit the project goes to local storage, once the page is idle again.
-let keeping = 0;
-function keep() {
-    if (restoring) {
-        return;
-    }
-    clearTimeout(keeping);
-    keeping = setTimeout(() => {
-        try {
-            localStorage.setItem(STORED, planner.text("save"));
-        } catch {
-            // Storage full or refused (a private window): the page works on without it.
-        }
-    }, 0);
-}
 
 function openText(text, source) {
     const view = plannerView();
@@ -105,7 +95,7 @@ function download(text, name, type) {
 }
 
 function baseName() {
-    const name = (planner.m_last?.name ?? "").trim();
+    const name = (planner.m_last.name ?? "").trim();
     return name === "" ? "plan" : name.replace(/[\\/:*?"<>|]+/g, "-");
 }
 
@@ -127,11 +117,12 @@ function connectPlannerFiles() {
     const on = (what, action) =>
         document.querySelector(`#planner [data-do="${what}"]`).addEventListener("click", action);
     on("save", () => {
-        download(planner.text("save"), `${baseName()}.lenstally.json`, "application/json");
+        download(core.plannerText("save"), `${baseName()}.lenstally.json`, "application/json");
         planner.saved();
+        keeper?.saved();
     });
-    on("csv", () => download(planner.text("csv"), `${baseName()}.csv`, "text/csv"));
-    on("json", () => download(planner.text("json"), `${baseName()}.json`, "application/json"));
+    on("csv", () => download(core.plannerText("csv"), `${baseName()}.csv`, "text/csv"));
+    on("json", () => download(core.plannerText("json"), `${baseName()}.json`, "application/json"));
     on("print", () => {
         const date = new Date().toISOString().slice(0, 10);
         const answer = core.page({ planner: "report", date });
@@ -150,34 +141,119 @@ function connectPlannerFiles() {
     });
 }
 
-// A project kept from the last visit is offered back, not opened unasked.
-function offerKeptProject() {
-    const stored = localStorage.getItem(STORED);
-    if (!stored) {
-        return;
-    }
-    const offer = document.getElementById("restore");
-    offer.hidden = false;
-    offer.querySelector('[data-do="restore"]').addEventListener("click", () => {
-        offer.hidden = true;
-        restoring = true;
-        openText(stored, "the kept project");
-        restoring = false;
-    });
-    offer.querySelector('[data-do="discard"]').addEventListener("click", () => {
-        offer.hidden = true;
-        localStorage.removeItem(STORED);
-    });
+// Where the browser refuses to keep copies (storage full, a private window), the page says so
+// once, so nobody relies on it.
+function notKept() {
+    document.getElementById("not-kept").hidden = false;
 }
 
-// A page written with a project built in opens on it; otherwise a project kept from the last
-// visit is offered back.
+// The copy of the planner's project, for the keeper.
+function projectNow() {
+    return {
+        name: planner?.m_last.name ?? "",
+        text: core.plannerText("save"),
+        modified: core.page({ planner: "changed" }).changed,
+    };
+}
+
+// The name a project file gives, or "" (a file that does not read is still kept, and offered).
+function nameIn(text) {
+    try {
+        return String(JSON.parse(text).name ?? "");
+    } catch {
+        return "";
+    }
+}
+
+// Each copy a closed page left behind is offered back, to recover or discard, not opened
+// unasked.
+async function offerKeptCopies() {
+    let left = [];
+    try {
+        const old = localStorage.getItem(OLD_STORED);
+        if (old) {
+            await copies.add(nameIn(old), old);
+            localStorage.removeItem(OLD_STORED);
+        }
+        left = await leftBehind(copies);
+    } catch {
+        return; // no storage: nothing was kept
+    }
+    const offer = document.getElementById("restore");
+    const list = offer.querySelector("ul");
+    for (const copy of left) {
+        const item = document.createElement("li");
+        const label = document.createElement("span");
+        label.id = `kept-${copy.id}`;
+        label.textContent = `${copy.name || "Untitled project"}, kept ${new Date(copy.time).toLocaleString()}`;
+        const button = (text, what, action) => {
+            const b = document.createElement("button");
+            b.type = "button";
+            b.textContent = text;
+            b.dataset.do = what;
+            b.setAttribute("aria-describedby", label.id);
+            b.addEventListener("click", () => action(copy, item));
+            return b;
+        };
+        item.append(label, " ", button("Recover", "restore", recover), " ", button("Discard", "discard", discard));
+        list.append(item);
+    }
+    offer.hidden = list.children.length === 0;
+}
+
+function offered(item) {
+    const offer = document.getElementById("restore");
+    item.remove();
+    offer.hidden = offer.querySelector("li") === null;
+}
+
+async function recover(copy, item) {
+    const view = plannerView();
+    showView("planner");
+    if (!view.mayReplace()) {
+        return;
+    }
+    const release = await claim(copy.id);
+    const text = release && (await copies.text(copy.id));
+    offered(item);
+    if (!text) {
+        release?.();
+        view.say("That project is no longer kept: another page has recovered or discarded it.", true);
+    } else if (view.open(text, copy.name || "the kept project")) {
+        view.unsaved();
+        keeper.adopt(copy.id, release);
+    } else {
+        release();
+    }
+}
+
+async function discard(copy, item) {
+    const release = await claim(copy.id);
+    offered(item);
+    if (release) {
+        await copies.remove(copy.id).catch(notKept);
+        release();
+    }
+}
+
+// A page written with a project built in opens on it (kept only once it is edited).
 const builtIn = document.getElementById("lenstally-project");
 if (builtIn) {
     openText(builtIn.textContent, "the built-in project");
-} else {
-    // Looking in local storage can wait for the first figures.
-    setTimeout(offerKeptProject, 0);
 }
 performance.mark("lenstally-figures");
+// The kept copies can wait for the first figures.
+setTimeout(() => {
+    try {
+        copies = new KeptCopies();
+    } catch {
+        notKept();
+        return;
+    }
+    keeper = new ProjectKeeper(copies, projectNow, notKept);
+    if (planner && core.page({ planner: "changed" }).changed) {
+        keeper.edited(); // edited before there was a keeper
+    }
+    offerKeptCopies().finally(() => performance.mark("lenstally-offered"));
+}, 0);
 globalThis.lenstally = { core, calculator, plannerView, showView };

@@ -2,26 +2,33 @@
 // The planner in the page: the groups table, the selected group with its calculator, the storage
 // plan and recorder inputs with their figures, and the toolbar. Every edit is one request to the
 // core's planner (which keeps the project, the selection and the undo history); its answer says
-// what to show, and this only shows it.
+// what changed, and this only shows that.
 
 import { CalculatorView } from "./calculator_view.mjs";
+import { GroupsTable } from "./groups_table.mjs";
 import { viewPicture } from "./view_picture.mjs";
 
 // The size the selected group's camera view picture is drawn at, before it is scaled to fit.
 const PICTURE = { width: 440, height: 200 };
 
 export class PlannerView {
-    // ask(request) sends a planner request to the core and returns its answer; onEdit is called
-    // after every answer that may have changed the project.
-    constructor(root, calculatorDescription, ask, onEdit) {
+    // ask(request) sends a planner request to the core and returns its answer; on.edited() is
+    // called after every answer that changed the project, on.replaced() once another project (a
+    // new one, or one opened) has replaced it.
+    constructor(root, calculatorDescription, ask, on) {
         this.m_root = root;
         this.m_ask = ask;
-        this.m_onEdit = onEdit;
-        this.m_last = null;
-        this.m_columns = [];
-        this.m_body = root.querySelector("#groups tbody");
-        this.m_total = root.querySelector("#groups tfoot tr");
+        this.m_on = on;
+        this.m_last = {}; // what the answers so far say: name, count, selected, group
         this.m_message = root.querySelector("#planner-message");
+        this.m_table = new GroupsTable(
+            root.querySelector("#groups"),
+            (from, to) => this.m_ask({ planner: "rows", from, to }).rows,
+            {
+                select: (group) => this.ask({ planner: "select", group }),
+                edit: (group, column) => this.editCell(group, column),
+            },
+        );
         this.m_calculator = new CalculatorView(
             root.querySelector("#planner-calculator"),
             calculatorDescription,
@@ -35,7 +42,11 @@ export class PlannerView {
     ask(request) {
         const answer = this.m_ask(request);
         this.show(answer);
-        this.m_onEdit();
+        if (answer.edited) {
+            this.m_on.edited();
+        } else if (answer.reset) {
+            this.m_on.replaced();
+        }
         return answer;
     }
 
@@ -48,7 +59,7 @@ export class PlannerView {
         }
         this.show(answer);
         this.say("");
-        this.m_onEdit();
+        this.m_on.replaced();
         return true;
     }
 
@@ -66,8 +77,14 @@ export class PlannerView {
         this.m_ask({ planner: "saved" });
     }
 
-    text(what) {
-        return this.m_ask({ planner: what }).text;
+    // The project counts as unsaved until it is saved (a recovered copy).
+    unsaved() {
+        this.m_ask({ planner: "unsaved" });
+    }
+
+    // Draws the table again, now that the planner is on screen and its frame has a size.
+    shown() {
+        this.m_table.render();
     }
 
     say(text, warning = false) {
@@ -133,27 +150,18 @@ export class PlannerView {
             );
         }
         const table = this.m_root.querySelector("#groups");
-        table.addEventListener("click", (event) => {
-            const row = event.target.closest("tbody tr");
-            if (row && !event.target.closest("input")) {
-                this.ask({ planner: "select", group: row.sectionRowIndex });
-            }
-        });
-        table.addEventListener("dblclick", (event) => {
-            const cell = event.target.closest("tbody td");
-            if (cell) {
-                this.editCell(cell.parentElement.sectionRowIndex, cell.cellIndex - 1);
-            }
-        });
         table.addEventListener("keydown", (event) => {
             if (event.target !== table || this.m_last?.selected == null) {
                 return;
             }
             const selected = this.m_last.selected;
-            if (event.key === "ArrowDown" || event.key === "ArrowUp") {
-                const next = selected + (event.key === "ArrowDown" ? 1 : -1);
-                if (next >= 0 && next < this.m_last.count) {
-                    this.ask({ planner: "select", group: next });
+            const page = Math.max(1, Math.floor(table.parentElement.clientHeight / 24));
+            const step = { ArrowDown: 1, ArrowUp: -1, PageDown: page, PageUp: -page }[event.key];
+            const next = { Home: 0, End: this.m_last.count - 1 }[event.key] ?? (step && selected + step);
+            if (next !== undefined) {
+                const group = Math.max(0, Math.min(this.m_last.count - 1, next));
+                if (group !== selected) {
+                    this.ask({ planner: "select", group });
                 }
                 event.preventDefault();
             } else if (event.key === "F2" || event.key === "Enter") {
@@ -165,13 +173,13 @@ export class PlannerView {
 
     // Opens an editor in an editable cell; Enter or leaving it commits, Escape cancels.
     editCell(row, column) {
-        const what = this.m_columns[column]?.edit;
-        if (!what || row >= this.m_last.count) {
+        const what = this.m_table.columns[column]?.edit;
+        const cell = what && row < this.m_last.count ? this.m_table.rowElement(row)?.cells[column + 1] : null;
+        if (!cell) {
             return;
         }
-        const cell = this.m_body.rows[row].cells[column + 1];
         const editor = document.createElement("input");
-        editor.setAttribute("aria-label", this.m_columns[column].header);
+        editor.setAttribute("aria-label", this.m_table.columns[column].header);
         editor.value = what === "activity" ? cell.textContent.replace(/ %$/, "") : cell.textContent;
         let done = false;
         const finish = (commit) => {
@@ -228,49 +236,51 @@ export class PlannerView {
         return inputs;
     }
 
-    // Shows an answer of the core's planner.
+    // Shows an answer of the core's planner: only the parts it holds changed.
     show(answer) {
         if (answer.error && answer.count === undefined) {
             this.say(answer.error, true);
             return;
         }
-        this.m_last = answer;
-        if (answer.columns) {
-            this.showColumns(answer.columns);
+        const moved = answer.reset || answer.shifts || answer.selected !== this.m_last.selected;
+        for (const key of ["name", "count", "selected", "group"]) {
+            if (answer[key] !== undefined) {
+                this.m_last[key] = answer[key];
+            }
         }
-        if (answer.rows) {
-            this.showRows(answer.rowsFrom, answer.rows, answer.count);
+        const table = this.m_table;
+        if (answer.reset) {
+            table.reset(answer.columns, answer.count);
+            this.m_firstView = answer.firstView;
         }
-        this.showCells(this.m_total, ["", ...answer.total], "td");
-        for (const [index, row] of [...this.m_body.rows].entries()) {
-            const selected = index === answer.selected;
-            row.classList.toggle("selected", selected);
-            row.setAttribute("aria-selected", String(selected));
+        table.shift(answer.shifts ?? []);
+        table.update(answer.rows ?? []);
+        table.select(answer.selected);
+        if (answer.total) {
+            table.showTotal(answer.total);
+        }
+        // A group selected anew, or moved, is scrolled into view; otherwise the view stays where
+        // it is.
+        if (moved && answer.selected !== null) {
+            table.scrollTo(answer.selected);
+        } else {
+            table.render();
         }
         const field = (selector) => this.m_root.querySelector(selector);
-        const keep = (input, value) => {
-            if (document.activeElement !== input || input.value !== value) {
-                input.value = value;
-            }
-        };
-        keep(field("#project-name"), answer.name ?? "");
-        const group = answer.group;
-        for (const selector of ["#group-name", "#group-activity"]) {
-            field(selector).disabled = !group;
+        keepValue(field("#project-name"), answer.name ?? "");
+        if (answer.group !== undefined) {
+            this.showGroup(answer.group);
         }
-        keep(field("#group-name"), group ? group.name : "");
-        keep(field("#group-activity"), group ? String(group.activity) : "100");
-        field("#group-recorded").textContent = group
-            ? group.recorded
-            : "no group: add one with Edit, Add group";
-        this.m_root.querySelector("#planner-calculator").classList.toggle("disabled", !group);
         for (const state of answer.form ?? answer.changed ?? []) {
             this.m_calculator.show(state);
         }
-        this.showCamera(group?.camera ?? null, answer.firstView);
-        this.showPlan(answer.plan);
-        this.showLines(field("#storage-figures"), answer.storageLines);
-        this.showLines(field("#recorder-figures"), answer.recorderLines);
+        if (answer.plan) {
+            this.showPlan(answer.plan);
+        }
+        if (answer.storageLines) {
+            this.showLines(field("#storage-figures"), answer.storageLines);
+            this.showLines(field("#recorder-figures"), answer.recorderLines);
+        }
         const undo = this.m_root.querySelector('[data-do="undo"]');
         const redo = this.m_root.querySelector('[data-do="redo"]');
         undo.disabled = !answer.undo;
@@ -288,17 +298,18 @@ export class PlannerView {
         }
     }
 
-    // The table's header row and which columns hold words, as the core names them.
-    showColumns(columns) {
-        this.m_columns = columns;
-        const header = this.m_root.querySelector("#groups thead tr");
-        header.replaceChildren(header.cells[0]);
-        for (const column of columns) {
-            const cell = document.createElement("th");
-            cell.scope = "col";
-            cell.textContent = column.header;
-            header.append(cell);
+    // The selected group's name, activity, recorded storage and camera; with no group, they
+    // and the calculator are disabled.
+    showGroup(group) {
+        const field = (selector) => this.m_root.querySelector(selector);
+        for (const selector of ["#group-name", "#group-activity"]) {
+            field(selector).disabled = !group;
         }
+        keepValue(field("#group-name"), group ? group.name : "");
+        keepValue(field("#group-activity"), group ? String(group.activity) : "100");
+        field("#group-recorded").textContent = group ? group.recorded : "no group: add one with Edit, Add group";
+        field("#planner-calculator").classList.toggle("disabled", !group);
+        this.showCamera(group?.camera ?? null, this.m_firstView);
     }
 
     // What the camera section's inputs hold, as the core reads them (see cameraEdit there).
@@ -337,11 +348,7 @@ export class PlannerView {
     // first, what the core offers a new view).
     showCamera(camera, firstView) {
         const input = (name) => this.m_root.querySelector(`[data-camera="${name}"]`);
-        const keep = (element, value) => {
-            if (document.activeElement !== element || element.value !== value) {
-                element.value = value;
-            }
-        };
+        const keep = keepValue;
         const inputs = camera?.inputs ?? {};
         for (const name of ["camera", "pixels", "resolutionWidth", "view"]) {
             input(name).disabled = !camera;
@@ -376,39 +383,6 @@ export class PlannerView {
         this.m_root.querySelector("#camera-no-view").hidden = Boolean(camera?.picture);
     }
 
-    showRows(from, rows, count) {
-        const body = this.m_body;
-        while (body.rows.length > count) {
-            body.lastElementChild.remove();
-        }
-        rows.forEach((texts, offset) => {
-            const index = from + offset;
-            let row = body.rows[index];
-            if (!row) {
-                row = body.insertRow();
-                row.setAttribute("aria-selected", "false");
-            }
-            this.showCells(row, [String(index + 1), ...texts], "td");
-        });
-    }
-
-    showCells(row, texts, tag) {
-        while (row.cells.length < texts.length) {
-            const cell = document.createElement(row.cells.length === 0 ? "th" : tag);
-            cell.classList.toggle("words", Boolean(this.m_columns[row.cells.length - 1]?.words));
-            row.append(cell);
-        }
-        texts.forEach((text, index) => {
-            const cell = row.cells[index];
-            if (cell.dataset.text !== text) {
-                cell.dataset.text = text;
-                if (!cell.querySelector("input")) {
-                    cell.textContent = text;
-                }
-            }
-        });
-    }
-
     showPlan(plan) {
         for (const input of this.m_root.querySelectorAll("[data-plan]")) {
             const [section, key] = input.dataset.plan.split(".");
@@ -427,7 +401,13 @@ export class PlannerView {
         this.m_root.querySelector("#bays").disabled = !plan.recorder.on || !plan.storage.on;
     }
 
+    // A list of figures, redrawn only when its lines are not the ones it shows.
     showLines(list, lines) {
+        const shown = JSON.stringify(lines);
+        if (list.dataset.shown === shown) {
+            return;
+        }
+        list.dataset.shown = shown;
         list.closest("section").hidden = lines.length === 0;
         list.replaceChildren(
             ...lines.flatMap((line) => {
@@ -439,5 +419,13 @@ export class PlannerView {
                 return [label, value];
             }),
         );
+    }
+}
+
+// Writes a value into an input, unless it is the one being typed in and already holds it (a
+// write would move the caret).
+function keepValue(input, value) {
+    if (document.activeElement !== input || input.value !== value) {
+        input.value = value;
     }
 }
