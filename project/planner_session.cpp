@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "form/actions.hpp"
-#include "project/simple_polygon.hpp"
+#include "site/simple_polygon.hpp"
 #include "project/site_checks.hpp"
 
 namespace lenstally {
@@ -103,7 +103,7 @@ std::string zoneProblem(const SiteSection& site, const SiteZone& zone,
     if (others + zone.points.size() > detail::kMostZonePoints) {
         return "the zones hold at most 100000 points in all";
     }
-    if (!IsSimplePolygon(zone.points)) {
+    if (!site::IsSimplePolygon(zone.points)) {
         return "a zone needs 3 or more corners, and no edge of it may cross another";
     }
     return {};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "form/actions.hpp"
+#include "site/plan_geometry.hpp"
 
 namespace lenstally {
 
@@ -36,13 +37,8 @@ struct CameraDetails {
 };
 
 /// A point of the site plan in metres: x from the plan's left edge to the right, y from its top
-/// edge down, as on a drawing. Never negative zero.
-struct SitePoint {
-    double x = 0;
-    double y = 0;
-
-    friend bool operator==(const SitePoint&, const SitePoint&) = default;
-};
+/// edge down, as on a drawing. Never negative zero in a project.
+using SitePoint = site::Point;
 
 /// Where one of a group's cameras stands on the site plan and which way it looks.
 struct Placement {

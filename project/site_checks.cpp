@@ -9,7 +9,7 @@
 #include "form/actions.hpp"
 #include "form/controls.hpp"
 #include "project/json_text.hpp"
-#include "project/simple_polygon.hpp"
+#include "site/simple_polygon.hpp"
 
 namespace lenstally::detail {
 namespace {
@@ -186,7 +186,7 @@ Checked<SiteZone> CheckZone(const std::vector<FileEntry>& entries, std::vector<S
     }
     zone.level = known->level;
 
-    if (const std::size_t corners = PolygonCorners(points).size(); corners < 3) {
+    if (const std::size_t corners = site::PolygonCorners(points).size(); corners < 3) {
         return failed<SiteZone>(About(label, "points") + " has " + std::to_string(corners) +
                                 (corners == 1 ? " point" : " points") +
                                 " (a point repeated at once counts once); allowed values are "
@@ -257,7 +257,7 @@ Checked<SiteSection> CheckSite(const std::vector<FileEntry>& entries,
                 outsideProblem(zones[i].points, site.width, site.height, ZoneLabel(i + 1))) {
             return failed<SiteSection>(std::move(*problem));
         }
-        if (!IsSimplePolygon(zones[i].points)) {
+        if (!site::IsSimplePolygon(zones[i].points)) {
             return failed<SiteSection>(About(ZoneLabel(i + 1), "points") + " cross each other");
         }
     }

@@ -5,7 +5,6 @@
 #include <array>
 #include <boost/geometry/algorithms/area.hpp>
 #include <boost/geometry/algorithms/correct.hpp>
-#include <boost/geometry/algorithms/is_valid.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
 #include <charconv>
@@ -15,6 +14,7 @@
 #include <utility>
 
 #include "form/contract.hpp"
+#include "site/simple_polygon.hpp"
 
 // The covered area is not taken from a polygon union. Boost.Geometry's overlays (1.74, and 1.81
 // alike) return wrong unions, sometimes empty ones, for pieces of a zone that share the zone's
@@ -186,22 +186,12 @@ PreparedZone PrepareZone(const Zone& zone) {
     }
     PreparedZone prepared;
     prepared.zone = zone;
-    for (const Point& p : zone.points) {
-        if (prepared.outline.empty() || !(prepared.outline.back() == p)) {
-            prepared.outline.push_back(p);
-        }
-    }
-    while (prepared.outline.size() > 1 && prepared.outline.back() == prepared.outline.front()) {
-        prepared.outline.pop_back();
-    }
-    if (prepared.outline.size() < 3) {
+    prepared.outline = PolygonCorners(zone.points);
+    if (!IsSimplePolygon(prepared.outline)) {
         return prepared;
     }
     Polygon polygon = polygonOf(prepared.outline);
     bg::correct(polygon);
-    if (!bg::is_valid(polygon)) {
-        return prepared;
-    }
     prepared.area = bg::area(polygon);
     prepared.valid = prepared.area > 0;
     prepared.outline.clear();

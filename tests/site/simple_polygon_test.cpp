@@ -2,18 +2,18 @@
 #include <gtest/gtest.h>
 #include <random>
 
-#include "project/simple_polygon.hpp"
+#include "site/simple_polygon.hpp"
 #include "tests/case_name.hpp"
 
-namespace lenstally {
+namespace lenstally::site {
 namespace {
 
 // A point 2^-53 to the right of 0.5 lies just off the line through (12, 12) and (24, 24), to its
 // right; the determinant in doubles loses that and reads 0, whichever point it is taken from.
 TEST(Orientation, is_exact_where_the_determinant_in_doubles_is_zero) {
-    const SitePoint p{0.5 + 0x1p-53, 0.5};
-    const SitePoint q{12, 12};
-    const SitePoint r{24, 24};
+    const Point p{0.5 + 0x1p-53, 0.5};
+    const Point q{12, 12};
+    const Point r{24, 24};
     EXPECT_EQ(Orientation(p, q, r), -1);
     EXPECT_EQ(Orientation(q, r, p), -1);
     EXPECT_EQ(Orientation(r, p, q), -1);
@@ -24,7 +24,7 @@ TEST(Orientation, is_exact_where_the_determinant_in_doubles_is_zero) {
 
 struct PolygonCase {
     const char* name;
-    std::vector<SitePoint> points;
+    std::vector<Point> points;
     bool simple;
     friend void PrintTo(const PolygonCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -62,29 +62,29 @@ INSTANTIATE_TEST_SUITE_P(
 // What a simple polygon is, checked pair by pair: each edge meets the next only at their corner,
 // and no other two edges meet. On a grid of small whole numbers the determinant in doubles is
 // exact, so this answer is exact without the sweep's arithmetic.
-bool simpleByEveryPair(const std::vector<SitePoint>& points) {
-    const std::vector<SitePoint> c = PolygonCorners(points);
+bool simpleByEveryPair(const std::vector<Point>& points) {
+    const std::vector<Point> c = PolygonCorners(points);
     const std::size_t n = c.size();
     if (n < 3) {
         return false;
     }
-    auto turn = [](SitePoint a, SitePoint b, SitePoint p) {
+    auto turn = [](Point a, Point b, Point p) {
         const double d = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
         return (d > 0) - (d < 0);
     };
-    auto within = [](SitePoint a, SitePoint b, SitePoint p) {
+    auto within = [](Point a, Point b, Point p) {
         return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) &&
                std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y);
     };
-    auto on = [&](SitePoint a, SitePoint b, SitePoint p) {
+    auto on = [&](Point a, Point b, Point p) {
         return turn(a, b, p) == 0 && within(a, b, p);
     };
     for (std::size_t i = 0; i < n; ++i) {
-        const SitePoint a = c[i];
-        const SitePoint b = c[(i + 1) % n];
+        const Point a = c[i];
+        const Point b = c[(i + 1) % n];
         for (std::size_t j = i + 1; j < n; ++j) {
-            const SitePoint p = c[j];
-            const SitePoint q = c[(j + 1) % n];
+            const Point p = c[j];
+            const Point q = c[(j + 1) % n];
             if (j == i + 1) { // b == p: neither far end may lie on the other edge
                 if (on(a, b, q) || on(p, q, a)) {
                     return false;
@@ -112,14 +112,14 @@ TEST(SimplePolygon, agrees_with_checking_every_pair_of_edges) {
         const int grid = round % 2 == 0 ? 4 : 12;
         std::uniform_int_distribution<int> coordinate(0, grid);
         std::uniform_int_distribution<std::size_t> size(3, 10);
-        std::vector<SitePoint> points(size(random));
-        for (SitePoint& p : points) {
+        std::vector<Point> points(size(random));
+        for (Point& p : points) {
             p = {static_cast<double>(coordinate(random)), static_cast<double>(coordinate(random))};
         }
         if (round % 3 == 0) {
             // Round the centre by angle: mostly simple, and still full of points in line.
-            const SitePoint centre{grid / 2.0 + 0.25, grid / 2.0 + 0.125};
-            std::sort(points.begin(), points.end(), [centre](SitePoint a, SitePoint b) {
+            const Point centre{grid / 2.0 + 0.25, grid / 2.0 + 0.125};
+            std::sort(points.begin(), points.end(), [centre](Point a, Point b) {
                 return std::atan2(a.y - centre.y, a.x - centre.x) <
                        std::atan2(b.y - centre.y, b.x - centre.x);
             });
@@ -136,7 +136,7 @@ TEST(SimplePolygon, agrees_with_checking_every_pair_of_edges) {
 // one tooth deep inside bent onto the next: the sweep finds that one touch.
 TEST(SimplePolygon, checks_a_comb_of_100000_points) {
     constexpr int kTeeth = 24'999;
-    std::vector<SitePoint> comb{{0, 0}};
+    std::vector<Point> comb{{0, 0}};
     for (int i = 0; i < kTeeth; ++i) {
         const double y = 2.0 * i;
         comb.insert(comb.end(), {{100, y}, {100, y + 1}, {1, y + 1}, {1, y + 2}});
@@ -144,11 +144,11 @@ TEST(SimplePolygon, checks_a_comb_of_100000_points) {
     comb.push_back({0, 2.0 * kTeeth});
     ASSERT_EQ(comb.size(), 99'998U);
     EXPECT_TRUE(IsSimplePolygon(comb));
-    std::vector<SitePoint> bent = comb;
-    SitePoint& tip = bent[1 + 4 * 12'345 + 1]; // the upper corner of a tooth's tip
-    tip = {50, tip.y + 1};                     // onto the middle of the next tooth's lower edge
+    std::vector<Point> bent = comb;
+    Point& tip = bent[1 + 4 * 12'345 + 1]; // the upper corner of a tooth's tip
+    tip = {50, tip.y + 1};                 // onto the middle of the next tooth's lower edge
     EXPECT_FALSE(IsSimplePolygon(bent));
 }
 
 } // namespace
-} // namespace lenstally
+} // namespace lenstally::site

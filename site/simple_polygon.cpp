@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "project/simple_polygon.hpp"
+#include "site/simple_polygon.hpp"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,7 @@
 #pragma STDC FP_CONTRACT OFF
 #endif
 
-namespace lenstally {
+namespace lenstally::site {
 namespace {
 
 // A sum of two doubles held exactly: hi is the rounded sum, lo what rounding left out.
@@ -62,7 +62,7 @@ int signOf(double v) {
 // products of the coordinates themselves (its ax*ay terms cancel), each product exact as two
 // doubles and their sum kept exact as an expansion: doubles that do not overlap, smallest first,
 // so the sign of the sum is the sign of its last part that is not 0.
-int exactOrientation(SitePoint a, SitePoint b, SitePoint c) {
+int exactOrientation(Point a, Point b, Point c) {
     const std::array<Exact, 6> products{twoProduct(a.x, b.y), twoProduct(-a.x, c.y),
                                         twoProduct(b.x, c.y), twoProduct(-b.x, a.y),
                                         twoProduct(c.x, a.y), twoProduct(-c.x, b.y)};
@@ -89,18 +89,18 @@ int exactOrientation(SitePoint a, SitePoint b, SitePoint c) {
     return 0;
 }
 
-bool lexicallyBefore(SitePoint a, SitePoint b) {
+bool lexicallyBefore(Point a, Point b) {
     return a.x < b.x || (a.x == b.x && a.y < b.y);
 }
 
 // Whether p, on the line through a and b, lies on the segment between them, ends included.
-bool withinSegment(SitePoint a, SitePoint b, SitePoint p) {
+bool withinSegment(Point a, Point b, Point p) {
     return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
            p.y <= std::max(a.y, b.y);
 }
 
 // Whether the closed segments ab and cd have a point in common.
-bool segmentsMeet(SitePoint a, SitePoint b, SitePoint c, SitePoint d) {
+bool segmentsMeet(Point a, Point b, Point c, Point d) {
     const int abc = Orientation(a, b, c);
     const int abd = Orientation(a, b, d);
     const int cda = Orientation(c, d, a);
@@ -114,8 +114,8 @@ bool segmentsMeet(SitePoint a, SitePoint b, SitePoint c, SitePoint d) {
 
 // An edge of the polygon with its ends in sweep order.
 struct Edge {
-    SitePoint left;  // the end the sweep meets first: the smaller x, then the smaller y
-    SitePoint right; // the other end
+    Point left;  // the end the sweep meets first: the smaller x, then the smaller y
+    Point right; // the other end
 };
 
 // The sweep across the plan (Shamos and Hoey): a line moving right meets the edges' ends in
@@ -127,11 +127,11 @@ struct Edge {
 // so any other point two edges share is a wrong meeting.
 class Sweep {
 public:
-    explicit Sweep(std::span<const SitePoint> corners) : m_count(corners.size()) {
+    explicit Sweep(std::span<const Point> corners) : m_count(corners.size()) {
         m_edges.reserve(m_count);
         for (std::size_t i = 0; i < m_count; ++i) {
-            const SitePoint a = corners[i];
-            const SitePoint b = corners[(i + 1) % m_count];
+            const Point a = corners[i];
+            const Point b = corners[(i + 1) % m_count];
             m_edges.push_back(lexicallyBefore(a, b) ? Edge{a, b} : Edge{b, a});
         }
     }
@@ -153,8 +153,8 @@ public:
         };
         // At one point, the edges ending there leave before those starting there arrive.
         std::sort(events.begin(), events.end(), [&at](const Event& a, const Event& b) {
-            const SitePoint pa = at(a);
-            const SitePoint pb = at(b);
+            const Point pa = at(a);
+            const Point pb = at(b);
             if (pa != pb) {
                 return lexicallyBefore(pa, pb);
             }
@@ -228,7 +228,7 @@ private:
 
 } // namespace
 
-int Orientation(SitePoint a, SitePoint b, SitePoint c) {
+int Orientation(Point a, Point b, Point c) {
     // The determinant in doubles, with a bound on its rounding error; only when it is too close
     // to 0 is it worked out exactly.
     constexpr double kEpsilon = 0x1p-53;
@@ -256,10 +256,10 @@ int Orientation(SitePoint a, SitePoint b, SitePoint c) {
     return exactOrientation(a, b, c);
 }
 
-std::vector<SitePoint> PolygonCorners(std::span<const SitePoint> points) {
-    std::vector<SitePoint> corners;
+std::vector<Point> PolygonCorners(std::span<const Point> points) {
+    std::vector<Point> corners;
     corners.reserve(points.size());
-    for (const SitePoint& p : points) {
+    for (const Point& p : points) {
         if (corners.empty() || corners.back() != p) {
             corners.push_back(p);
         }
@@ -270,23 +270,23 @@ std::vector<SitePoint> PolygonCorners(std::span<const SitePoint> points) {
     return corners;
 }
 
-bool IsSimplePolygon(std::span<const SitePoint> points) {
-    const std::vector<SitePoint> corners = PolygonCorners(points);
+bool IsSimplePolygon(std::span<const Point> points) {
+    const std::vector<Point> corners = PolygonCorners(points);
     const std::size_t n = corners.size();
     if (n < 3) {
         return false;
     }
     // A corner met twice: the outline touches itself there.
-    std::vector<SitePoint> sorted = corners;
+    std::vector<Point> sorted = corners;
     std::sort(sorted.begin(), sorted.end(), lexicallyBefore);
     if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
         return false;
     }
     // An edge running back along the one before it: the corner between them is a spike.
     for (std::size_t i = 0; i < n; ++i) {
-        const SitePoint before = corners[(i + n - 1) % n];
-        const SitePoint corner = corners[i];
-        const SitePoint after = corners[(i + 1) % n];
+        const Point before = corners[(i + n - 1) % n];
+        const Point corner = corners[i];
+        const Point after = corners[(i + 1) % n];
         if (Orientation(before, corner, after) == 0 &&
             (withinSegment(before, corner, after) || withinSegment(corner, after, before))) {
             return false;
@@ -295,4 +295,4 @@ bool IsSimplePolygon(std::span<const SitePoint> points) {
     return Sweep(corners).run();
 }
 
-} // namespace lenstally
+} // namespace lenstally::site
