@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "form/actions.hpp"
+#include "project/input_words.hpp"
 #include "project/plan_lines.hpp"
 #include "project/site_lines.hpp"
 
@@ -68,18 +69,18 @@ std::string ReportBodyHtml(const ProjectResult& result, std::string_view date,
     std::string html = "<h1>" + name + "</h1><p>Video-surveillance recording plan, " +
                        HtmlEscaped(date) + ". Figures by Lenstally.</p>";
 
-    // Each group's inputs, as the project file and the CSV report name them.
+    // Each group's inputs, in the words the calculator shows them.
     html += "<h2>Camera groups</h2>";
     html += kGrid;
     html += "<tr><th>Group</th>";
     for (const ActionDescription& a : Actions()) {
-        html += "<th>" + HtmlEscaped(a.option) + "</th>";
+        html += "<th>" + HtmlEscaped(InputHeading(a)) + "</th>";
     }
-    html += "<th>activity</th><th>camera</th><th>pixels</th></tr>";
+    html += "<th>Activity</th><th>Camera</th><th>Pixels</th></tr>";
     for (const GroupResult& g : result.groups) {
         html += "<tr>" + cell(g.name);
-        for (const std::string& input : g.inputs) {
-            html += cell(input);
+        for (std::size_t i = 0; i < g.inputs.size() && i < Actions().size(); ++i) {
+            html += cell(InputWords(Actions()[i], g.inputs[i]));
         }
         html += cell(PercentText(g.activity), true) + cell(g.camera.description.value_or("")) +
                 cell(g.camera.pixels ? std::to_string(*g.camera.pixels) : std::string(), true) +
