@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "project/interactive_page.hpp"
 
+#include <string>
+
 namespace lenstally {
 namespace {
 
 constexpr std::string_view kModuleScript = R"(<script type="module">)";
+// The element's start up to its attributes' end: a group to open on may follow.
 constexpr std::string_view kProjectOpen =
-    R"(<script type="application/json" id="lenstally-project">)";
+    R"(<script type="application/json" id="lenstally-project")";
 constexpr std::string_view kScriptClose = "</script>";
 
 } // namespace
 
-std::optional<std::string> PageWithProject(std::string_view page, std::string_view projectFile) {
+std::optional<std::string> PageWithProject(std::string_view page, std::string_view projectFile,
+                                           std::optional<std::size_t> group) {
     std::string text(page);
     // A project built in before is replaced, with the line break written after it.
     if (const std::size_t old = text.find(kProjectOpen); old != std::string::npos) {
@@ -30,6 +34,10 @@ std::optional<std::string> PageWithProject(std::string_view page, std::string_vi
         return std::nullopt;
     }
     std::string element(kProjectOpen);
+    if (group) {
+        element += " data-group=\"" + std::to_string(*group) + "\"";
+    }
+    element += '>';
     for (const char c : projectFile) {
         if (c == '<') {
             element += "\\u003c";

@@ -19,6 +19,12 @@ TEST(InteractivePage, holds_the_project_once_and_no_text_of_it_can_end_its_eleme
     // A page that holds a project already gets the new one in its place.
     EXPECT_EQ(PageWithProject(*page, project), page);
     EXPECT_EQ(PageWithProject("<html>no script</html>", project), std::nullopt);
+    // The group selected when it was made is the one it opens on, whatever the page held.
+    const std::optional<std::string> onThird = PageWithProject(*page, project, 2);
+    ASSERT_TRUE(onThird);
+    EXPECT_EQ(onThird->find(R"(id="lenstally-project" data-group="2">{"name")"),
+              page->find(R"(id="lenstally-project">{"name")"));
+    EXPECT_EQ(PageWithProject(*onThird, project), page);
 }
 
 } // namespace

@@ -561,11 +561,13 @@ class PageTest(unittest.TestCase):
 
     def test_page_with_a_project_built_in_opens_on_it(self):
         # As the desktop planner writes it: the project file's text in a JSON script element
-        # just before the page's module script, each "<" written \u003c.
+        # just before the page's module script, each "<" written \u003c, and the group that was
+        # selected.
         project = (EXAMPLES / "warehouse.json").read_text().replace("<", "\\u003c")
         html = PAGE.read_text().replace(
             '<script type="module">',
-            f'<script type="application/json" id="lenstally-project">{project}</script>\n'
+            '<script type="application/json" id="lenstally-project" data-group="2">'
+            f'{project}</script>\n'
             '<script type="module">', 1)
         with tempfile.TemporaryDirectory() as folder:
             copy = pathlib.Path(folder) / "plan.html"
@@ -575,6 +577,8 @@ class PageTest(unittest.TestCase):
             self.assertFalse(self.page.evaluate("document.getElementById('planner').hidden"))
             self.assertEqual(self.page.evaluate("document.getElementById('project-name').value"),
                              "Warehouse, Dock Road")
+            self.assertIn("Car park, north and south", self.page.evaluate(
+                "document.querySelector('#groups [aria-selected=true]').textContent"))
 
 
 if __name__ == "__main__":

@@ -60,10 +60,10 @@ function showView(name) {
 document.getElementById("show-calculator").addEventListener("click", () => showView("calculator"));
 document.getElementById("show-planner").addEventListener("click", () => showView("planner"));
 
-function openText(text, source) {
+function openText(text, source, group) {
     const view = plannerView();
     showView("planner");
-    return view.mayReplace() && view.open(text, source);
+    return view.mayReplace() && view.open(text, source, group);
 }
 
 async function openFile(file) {
@@ -239,7 +239,7 @@ async function discard(copy, item) {
 // A page written with a project built in opens on it (kept only once it is edited).
 const builtIn = document.getElementById("lenstally-project");
 if (builtIn) {
-    openText(builtIn.textContent, "the built-in project");
+    openText(builtIn.textContent, "the built-in project", Number(builtIn.dataset.group ?? 0));
 }
 performance.mark("lenstally-figures");
 // The kept copies can wait for the first figures.

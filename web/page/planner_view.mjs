@@ -51,13 +51,18 @@ export class PlannerView {
     }
 
     // Opens a project file's text; a bad file leaves the project on screen and says why.
-    open(text, source) {
+    // group: the group to select once open (an interactive page opens on the one selected when
+    // it was made); the first where it names none or no such group.
+    open(text, source, group) {
         const answer = this.m_ask({ planner: "open", text });
         if (answer.error) {
             this.say(`${source}: ${answer.error}`, true);
             return false;
         }
         this.show(answer);
+        if (Number.isInteger(group) && group > 0 && group < this.m_last.count) {
+            this.ask({ planner: "select", group });
+        }
         this.say("");
         this.m_on.replaced();
         return true;
