@@ -154,6 +154,9 @@ bool holdsTypedValue(const QAbstractSpinBox* box) {
     return false;
 }
 
+// The window's size and place when it was last closed.
+const QString kGeometryKey = QStringLiteral("plannerGeometry");
+
 // Puts `path` first in the list Open Recent shows.
 void addRecent(const QString& path) {
     QSettings settings;
@@ -192,9 +195,23 @@ PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     connectEdits();
     openProject(nullptr, {});
-    // Large enough for the groups, the plan and the calculator side by side, within the screen.
-    const QSize wanted(1440, 940);
-    resize(wanted.boundedTo(screen()->availableSize()));
+    placeOnScreen();
+}
+
+void PlannerWindow::placeOnScreen() {
+    // Where the user left the window last (Qt moves it back onto a screen that is there).
+    if (restoreGeometry(QSettings().value(kGeometryKey).toByteArray())) {
+        return;
+    }
+    // Large enough for the groups, the plan and the calculator side by side, and within the
+    // screen's free area with the window manager's title bar and borders, which are known only
+    // once the window is shown: room is left for a generous frame. move() places the frame.
+    const QRect available = screen()->availableGeometry();
+    const QSize frame(16, 48);
+    const QSize size = QSize(1440, 940).boundedTo(available.size() - frame);
+    resize(size);
+    move(available.topLeft() + QPoint((available.width() - size.width() - frame.width()) / 2,
+                                      (available.height() - size.height() - frame.height()) / 2));
 }
 
 PlannerWindow::~PlannerWindow() {
@@ -244,11 +261,14 @@ void PlannerWindow::buildWidgets() {
         },
         m_table));
     m_table->setTabKeyNavigation(false);
+    // The name takes what the figures leave; the user may widen any other column.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setSectionResizeMode(GroupsModel::Name, QHeaderView::Stretch);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
-    // Widths from the font, so that the figures stay in view; the name column takes the rest.
+    // Widths from the font, wide enough for the header and a long figure, so that the figures
+    // stay in view.
     const QFontMetrics metrics = m_table->fontMetrics();
+    const QFontMetrics headerMetrics = m_table->horizontalHeader()->fontMetrics();
     constexpr std::pair<int, const char*> kWidths[] = {
         {GroupsModel::Cameras, "Cameras"},
         {GroupsModel::Stream, "MPEG-4"},
@@ -261,10 +281,12 @@ void PlannerWindow::buildWidgets() {
         {GroupsModel::Camera, "4K bullet, H.265, 6 Mbps measured"},
         {GroupsModel::Level, "Recognise"}};
     for (const auto& [column, sample] : kWidths) {
-        m_table->setColumnWidth(column, metrics.horizontalAdvance(QLatin1String(sample)) + 24);
+        const QString header =
+            m_groups->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        m_table->setColumnWidth(column, std::max(metrics.horizontalAdvance(QLatin1String(sample)),
+                                                 headerMetrics.horizontalAdvance(header)) +
+                                            24);
     }
-    m_table->setColumnWidth(GroupsModel::Name,
-                            metrics.horizontalAdvance(QLatin1String("Gates and entrances")) + 24);
     auto* tableLabel = new QLabel(QStringLiteral("Camera &groups:"), central);
     tableLabel->setBuddy(m_table);
     // The groups above, the plan and the selected group below; the user moves the lines between
@@ -653,7 +675,8 @@ bool PlannerWindow::offerRecovery() {
         } else if (!orphan.originalPath.isEmpty()) {
             project = QFileInfo(orphan.originalPath).fileName();
         }
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Recover unsaved changes?"),
+        // A title short enough for any window manager's title bar; the question is the text.
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Unsaved changes"),
                         QStringLiteral("Recover unsaved changes?"), QMessageBox::NoButton, this);
         box.setInformativeText(
             QStringLiteral("The planner ended before the changes to %1 were saved. They were "
@@ -942,7 +965,7 @@ bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
         const QByteArray text = source.readAll();
         const std::optional<std::string> built = PageWithProject(
             std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-            projectText(project()));
+            projectText(project()), m_session.selected());
         if (!built) {
             fail(QStringLiteral("Cannot export"),
                  source.fileName() + QStringLiteral(" is not the browser edition's page"));
@@ -1011,6 +1034,7 @@ void PlannerWindow::fillRecentMenu() {
 
 void PlannerWindow::closeEvent(QCloseEvent* event) {
     if (maybeSave()) {
+        QSettings().setValue(kGeometryKey, saveGeometry());
         m_recoveryTimer->stop();
         m_recovery.remove();
         event->accept();

@@ -98,6 +98,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The size and place the user left the window at, or else as large as suits it within the
+    // screen's free area, frame included.
+    void placeOnScreen();
     // PlannerSession::Listener
     void beforeGroupChange(const ProjectDocument::GroupChange& change) override;
     void afterGroupChange(const ProjectDocument::GroupChange& change) override;

@@ -527,6 +527,27 @@ private Q_SLOTS:
         QVERIFY(!p.window.isModified());
     }
 
+    // The window, frame room included, fits the screen's free area; the size and place the user
+    // leaves it at are where it opens next time.
+    void theWindowFitsTheScreenAndOpensWhereItWasLeft() {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect left;
+        {
+            PlannerWindow window;
+            window.show();
+            QVERIFY(available.contains(window.frameGeometry()));
+            // Room for a title bar and borders the window manager adds.
+            QVERIFY(window.width() + 16 <= available.width());
+            QVERIFY(window.height() + 48 <= available.height());
+            window.setGeometry(window.geometry().adjusted(10, 20, -30, -10));
+            left = window.geometry();
+            QVERIFY(window.close());
+        }
+        PlannerWindow again;
+        again.show();
+        QCOMPARE(again.geometry(), left);
+    }
+
     // State: the example open. Action: open a file that does not exist, and one that is not a
     // project. Expected: the command line's reason for each, and the example still on screen.
     void anUnreadableFileKeepsTheProjectOnScreen() {
@@ -630,12 +651,14 @@ private Q_SLOTS:
         const QByteArray original = page.readAll();
         Planner p;
         retype(named<QLineEdit>(p.window, "Project name"), QStringLiteral("Site </script> B"));
+        p.window.selectGroup(1); // the page opens on it
         const QString path = m_dir.filePath(QStringLiteral("plan.html"));
         QVERIFY(p.window.exportReport(path));
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray text = written.readAll();
-        const QByteArray open = R"(<script type="application/json" id="lenstally-project">)";
+        const QByteArray open =
+            R"(<script type="application/json" id="lenstally-project" data-group="1">)";
         const qsizetype start = text.indexOf(open);
         const qsizetype end = text.indexOf("</script>\n", start);
         QVERIFY(start > 0 && end > start);
