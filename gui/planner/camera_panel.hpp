@@ -41,6 +41,8 @@ public:
     void commitTyping();
     /// True when the camera text holds typing that differs from the group's camera details.
     bool holdsTyping() const;
+    /// What the inputs hold now, typing included.
+    CameraInputs inputs() const;
 
     QWidget* firstInput() const;
     QWidget* lastInput() const;
@@ -48,7 +50,6 @@ public:
 
 private:
     void build();
-    CameraInputs inputs() const; // what the inputs hold now
     void edited(CameraField field);
     void showLensForm(LensForm form);
 

@@ -170,6 +170,25 @@ void addRecent(const QString& path) {
     settings.setValue(QStringLiteral("recentFiles"), recent);
 }
 
+// A value entered in a cell of the groups table, as an edit of `session`.
+void editCell(PlannerSession& session, std::size_t group, int column, const QVariant& value) {
+    switch (column) {
+    case GroupsModel::Name:
+        session.renameGroup(group, fromQString(value.toString()));
+        break;
+    case GroupsModel::Activity:
+        session.setActivity(group, value.toDouble());
+        break;
+    case GroupsModel::Cameras:
+        // The same typing the calculator panel performs on its camera box.
+        session.editForm(group, {FormAction::Kind::Type, ControlId::txtCameraCount, -1,
+                                 fromQString(value.toString())});
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent) {
@@ -642,7 +661,7 @@ void PlannerWindow::showGroupFields() {
 }
 
 void PlannerWindow::keepRecovery() {
-    if (!isModified()) {
+    if (!isModified() && !holdsTyping()) {
         m_recoveryTimer->stop();
         m_recovery.remove();
     } else if (!m_recoveryTimer->isActive()) {
@@ -650,8 +669,33 @@ void PlannerWindow::keepRecovery() {
     }
 }
 
+std::string PlannerWindow::recoveryText() const {
+    if (!holdsTyping()) {
+        return projectText(project());
+    }
+    // What is typed and not yet entered goes into a scratch copy of the project, so that no
+    // undo step is made and no box the user is typing in changes.
+    PlannerSession scratch;
+    scratch.open(project().toProject());
+    scratch.renameProject(typedProjectName().value_or(std::string()));
+    if (const std::optional<std::size_t> group = m_session.selected()) {
+        scratch.renameGroup(*group, fromQString(m_groupName->text()));
+        if (m_cameraPanel->holdsTyping()) {
+            scratch.editCamera(*group, CameraField::Camera, m_cameraPanel->inputs());
+        }
+    }
+    const QModelIndex cell = m_table->currentIndex();
+    for (const QLineEdit* editor :
+         m_table->viewport()->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (cell.isValid() && editor->isVisible()) {
+            editCell(scratch, static_cast<std::size_t>(cell.row()), cell.column(), editor->text());
+        }
+    }
+    return projectText(scratch.document());
+}
+
 void PlannerWindow::writeRecovery() {
-    if (isModified() && !m_recovery.write(projectText(project()), m_path)) {
+    if ((isModified() || holdsTyping()) && !m_recovery.write(recoveryText(), m_path)) {
         statusBar()->showMessage(
             QStringLiteral("Cannot keep a recovery copy of the unsaved changes in %1")
                 .arg(RecoveryCopy::folder()),
@@ -770,8 +814,7 @@ void PlannerWindow::sessionChanged(const SessionChange& change) {
     m_actions->redo->setText(QStringLiteral("&Redo") +
                              (redo ? QLatin1Char(' ') + toQString(*redo) : QString()));
     updateActions();
-    updateTitle();
-    keepRecovery();
+    updateTitle(); // and keeps the recovery copy
     m_following = false;
 }
 
@@ -790,6 +833,7 @@ void PlannerWindow::updateTitle() {
     }
     setWindowTitle(name + QStringLiteral("[*] - Lenstally Planner"));
     setWindowModified(isModified() || holdsTyping());
+    keepRecovery(); // typing not yet entered is kept too
 }
 
 void PlannerWindow::updateActions() {
@@ -801,21 +845,7 @@ void PlannerWindow::updateActions() {
 }
 
 void PlannerWindow::tableEdited(std::size_t group, int column, const QVariant& value) {
-    switch (column) {
-    case GroupsModel::Name:
-        m_session.renameGroup(group, fromQString(value.toString()));
-        break;
-    case GroupsModel::Activity:
-        m_session.setActivity(group, value.toDouble());
-        break;
-    case GroupsModel::Cameras:
-        // The same typing the calculator panel performs on its camera box.
-        m_session.editForm(group, {FormAction::Kind::Type, ControlId::txtCameraCount, -1,
-                                   fromQString(value.toString())});
-        break;
-    default:
-        break;
-    }
+    editCell(m_session, group, column, value);
 }
 
 void PlannerWindow::addGroup(bool duplicate) {

@@ -120,6 +120,8 @@ private:
     bool holdsTyping() const; // an input box holds typing that would change the document
     void keepRecovery();      // schedules the recovery copy, or removes it once all is saved
     void writeRecovery();
+    // The project file's text of what is on screen, typing not yet entered included.
+    std::string recoveryText() const;
     void sessionEnds(QSessionManager& manager);
     void updateActions();
     bool maybeSave();

@@ -527,6 +527,24 @@ private Q_SLOTS:
         QVERIFY(!p.window.isModified());
     }
 
+    // A name typed and not yet entered counts as a change: the recovery copy holds it within a
+    // second or two, without an undo step, so a planner killed then loses nothing.
+    void theRecoveryCopyHoldsTypingNotYetEntered() {
+        Planner p;
+        auto* name = named<QLineEdit>(p.window, "Group name");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Gate west"));
+        QFile copy(p.window.recoveryCopyPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.exists(), 3000);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        const lenstally::ProjectParse kept = lenstally::ParseProject(copy.readAll().toStdString());
+        QVERIFY(kept.project);
+        QCOMPARE(kept.project->groups[0].name, std::string("Gate west"));
+        QVERIFY(!p.window.session().undoText());
+        QCOMPARE(name->text(), QStringLiteral("Gate west"));
+    }
+
     // The window, frame room included, fits the screen's free area; the size and place the user
     // leaves it at are where it opens next time.
     void theWindowFitsTheScreenAndOpensWhereItWasLeft() {
