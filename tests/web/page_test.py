@@ -579,6 +579,12 @@ class PageTest(unittest.TestCase):
                              "Warehouse, Dock Road")
             self.assertIn("Car park, north and south", self.page.evaluate(
                 "document.querySelector('#groups [aria-selected=true]').textContent"))
+            # The tab's title names the project, and marks it once it has unsaved changes.
+            self.assertEqual(self.page.evaluate("document.title"), "Warehouse, Dock Road - Lenstally")
+            self.page.click('[data-do="add"]')
+            self.assertEqual(self.page.evaluate("document.title"), "Warehouse, Dock Road* - Lenstally")
+            self.assertEqual(self.page.evaluate("document.getElementById('project-title').textContent"),
+                             "Warehouse, Dock Road*")
 
 
 if __name__ == "__main__":

@@ -60,14 +60,14 @@ function showView(name) {
 document.getElementById("show-calculator").addEventListener("click", () => showView("calculator"));
 document.getElementById("show-planner").addEventListener("click", () => showView("planner"));
 
-function openText(text, source, group) {
+function openText(text, source, group, file) {
     const view = plannerView();
     showView("planner");
-    return view.mayReplace() && view.open(text, source, group);
+    return view.mayReplace() && view.open(text, source, group, file);
 }
 
 async function openFile(file) {
-    openText(await file.text(), file.name);
+    openText(await file.text(), file.name, 0, file.name);
 }
 
 const chooser = document.getElementById("open-project");

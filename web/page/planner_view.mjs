@@ -20,6 +20,7 @@ export class PlannerView {
         this.m_ask = ask;
         this.m_on = on;
         this.m_last = {}; // what the answers so far say: name, count, selected, group
+        this.m_file = null; // the name of the file the project was opened from
         this.m_message = root.querySelector("#planner-message");
         this.m_table = new GroupsTable(
             root.querySelector("#groups"),
@@ -53,12 +54,14 @@ export class PlannerView {
     // Opens a project file's text; a bad file leaves the project on screen and says why.
     // group: the group to select once open (an interactive page opens on the one selected when
     // it was made); the first where it names none or no such group.
-    open(text, source, group) {
+    // file: the name of the file it came from, shown where the project has no name of its own.
+    open(text, source, group, file = null) {
         const answer = this.m_ask({ planner: "open", text });
         if (answer.error) {
             this.say(`${source}: ${answer.error}`, true);
             return false;
         }
+        this.m_file = file;
         this.show(answer);
         if (Number.isInteger(group) && group > 0 && group < this.m_last.count) {
             this.ask({ planner: "select", group });
@@ -80,11 +83,13 @@ export class PlannerView {
     // The project as it is now counts as saved (its file was just downloaded).
     saved() {
         this.m_ask({ planner: "saved" });
+        this.showTitle(false);
     }
 
     // The project counts as unsaved until it is saved (a recovered copy).
     unsaved() {
         this.m_ask({ planner: "unsaved" });
+        this.showTitle(true);
     }
 
     // Draws the table again, now that the planner is on screen and its frame has a size.
@@ -103,6 +108,9 @@ export class PlannerView {
             if (["add", "duplicate", "remove", "up", "down", "undo", "redo", "new"].includes(what)) {
                 button.addEventListener("click", () => {
                     if (what !== "new" || this.mayReplace()) {
+                        if (what === "new") {
+                            this.m_file = null;
+                        }
                         this.ask({ planner: what });
                     }
                 });
@@ -292,6 +300,7 @@ export class PlannerView {
         undo.title = answer.undo ? `Undo ${answer.undo}` : "";
         redo.disabled = !answer.redo;
         redo.title = answer.redo ? `Redo ${answer.redo}` : "";
+        this.showTitle(answer.modified);
         const none = answer.selected === null;
         for (const what of ["duplicate", "remove", "up", "down"]) {
             this.m_root.querySelector(`[data-do="${what}"]`).disabled = none;
@@ -300,6 +309,19 @@ export class PlannerView {
             this.say(answer.error, true);
         } else if (answer.note) {
             this.say(answer.note);
+        }
+    }
+
+    // The project's name (or its file's, or "Untitled") and "*" while it has unsaved changes, in
+    // the tab's title and beside the toolbar, as the desktop planner's title shows them.
+    showTitle(modified) {
+        const name = this.m_last.name || this.m_file || "Untitled";
+        const shown = `${name}${modified ? "*" : ""}`;
+        document.title = `${shown} - Lenstally`;
+        const title = document.getElementById("project-title");
+        if (title) {
+            title.textContent = shown;
+            title.hidden = false;
         }
     }
 
