@@ -43,6 +43,11 @@ bool IsWordColumn(GroupColumn column) {
     }
 }
 
+bool IsNarrowColumn(GroupColumn column) {
+    return column == GroupColumn::Name || column == GroupColumn::Cameras ||
+           column == GroupColumn::Bandwidth || column == GroupColumn::Storage;
+}
+
 bool IsEditableColumn(GroupColumn column) {
     return column == GroupColumn::Name || column == GroupColumn::Cameras ||
            column == GroupColumn::Activity;

@@ -36,6 +36,10 @@ inline constexpr std::array<std::string_view, kGroupColumnCount> kGroupColumnHea
 /// True for the columns of words (aligned left); the others hold numbers (aligned right).
 bool IsWordColumn(GroupColumn column);
 
+/// True for the columns a narrow screen (a phone) shows: the name, the cameras, the total
+/// bandwidth and the storage, the figures a site's totals sum.
+bool IsNarrowColumn(GroupColumn column);
+
 /// True for the columns a group's row can be edited in: the name, the cameras and the activity.
 bool IsEditableColumn(GroupColumn column);
 

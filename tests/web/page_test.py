@@ -185,6 +185,31 @@ class PageTest(unittest.TestCase):
                            return r.width <= 0 || r.left < 0 || r.right > innerWidth; })
             .map(e => e.dataset.control)""")
         self.assertEqual(outside, [])
+        # The options in the window's order, and the three results on screen while the camera
+        # count is typed, wherever the page is scrolled.
+        self.assertEqual(page.evaluate("""[...document.querySelectorAll('#calculator .option')]
+            .slice(0, 3).map(o => o.nextElementSibling.textContent)"""), ["MJPEG", "MPEG-4", "H.264"])
+        page.evaluate("document.querySelector('#calculator [data-control=txtCameraCount]').focus()")
+        in_view = """[...document.querySelectorAll('#calculator [aria-description]')].filter(e => {
+            const r = e.getBoundingClientRect(); return r.top >= 0 && r.bottom <= innerHeight &&
+            r.left >= 0 && r.right <= innerWidth; }).map(e => e.getAttribute('aria-description'))"""
+        results = ["Bandwidth per camera", "Total bandwidth", "Estimated storage"]
+        self.assertEqual(sorted(page.evaluate(in_view)), sorted(results))
+        page.press("End")
+        page.type_text("2")
+        self.assertEqual(sorted(page.evaluate(in_view)), sorted(results))
+        # The planner: each group's storage and the totals, without scrolling sideways.
+        self.choose_file(EXAMPLES / "distribution-centre.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length > 0")
+        frame = "document.querySelector('.table-frame')"
+        self.assertLessEqual(page.evaluate(f"{frame}.scrollWidth"), page.evaluate(f"{frame}.clientWidth"))
+        report = json.loads(native("--project", str(EXAMPLES / "distribution-centre.json"), "--json"))
+        visible = """[...document.querySelectorAll('#groups tr')].map(r => [...r.cells]
+            .filter(c => c.getClientRects().length).map(c => c.textContent))"""
+        rows = page.evaluate(visible)
+        total = [row for row in rows if "TOTAL" in row][0]
+        self.assertEqual(total[-2:], [report["total"]["bandwidth"], report["total"]["storage"]])
+        self.assertEqual(rows[1][-1], report["groups"][0]["lbStorageSize"])  # all the time
 
     def test_planner_edits_undoes_and_matches_the_command_line(self):
         page = self.page

@@ -58,6 +58,7 @@ Json columnsJson() {
         Json j;
         j["header"] = kGroupColumnHeaders[c];
         j["words"] = IsWordColumn(column);
+        j["narrow"] = IsNarrowColumn(column);
         j["edit"] = column == GroupColumn::Name       ? Json("rename")
                     : column == GroupColumn::Cameras  ? Json("cameras")
                     : column == GroupColumn::Activity ? Json("activity")

@@ -22,10 +22,16 @@ function flowOrder(controls) {
         }
         let key = Infinity;
         const input = namedBy.get(control.name);
-        if (control.tabIndex >= 0) {
+        if (control.kind === "option") {
+            // A group's option buttons in the order the window shows them, row by row (their tab
+            // indexes run the other way), where the group's first tab stop is.
+            const group = controls.filter((o) => o.kind === "option" && o.container === control.container);
+            group.sort((a, b) => a.top - b.top || a.left - b.left);
+            key = Math.min(...group.map((o) => o.tabIndex)) + group.indexOf(control) / (2 * group.length);
+        } else if (control.tabIndex >= 0) {
             key = control.tabIndex;
         } else if (input) {
-            key = input.tabIndex + (input.kind === "option" ? 0.25 : -0.5);
+            key = input.kind === "option" ? keyOf(input) + 1 / 64 : input.tabIndex - 0.5;
         } else if (control.kind === "frame") {
             const inside = controls.filter((other) => other.container === control.name);
             key = Math.min(Infinity, ...inside.map(keyOf));
@@ -154,6 +160,27 @@ export class CalculatorView {
             }
         }
         this.m_root.replaceChildren(title, form);
+        // Each label with the input it names in the same frame.
+        this.m_labelled = description.controls
+            .filter((c) => c.label && description.controls.some((l) => l.name === c.label && l.container === c.container))
+            .map((c) => [c.label, c.name]);
+        this.fitLabels();
+    }
+
+    // A label whose text would reach into the input it names, to its right, wraps before it
+    // instead (the window's font and the page's differ slightly in width).
+    fitLabels() {
+        for (const [label, input] of this.m_labelled) {
+            const l = this.m_elements.get(label)?.made;
+            const i = this.m_elements.get(input)?.made;
+            if (!l || !i) {
+                continue;
+            }
+            const left = parseFloat(l.style.left);
+            const room = parseFloat(i.style.left) - left - 4;
+            const sameRow = Math.abs(parseFloat(i.style.top) - parseFloat(l.style.top)) < parseFloat(l.style.height);
+            l.style.maxWidth = sameRow && room > 0 && room < parseFloat(l.style.width) ? `${room}px` : "";
+        }
     }
 
     act(request) {
@@ -161,6 +188,7 @@ export class CalculatorView {
         for (const state of answer.changed ?? []) {
             this.show(state);
         }
+        this.fitLabels();
     }
 
     // Mirrors a control's state (see controlState in the module) into its element.

@@ -27,6 +27,8 @@ export class GroupsTable {
         this.m_selected = null;
         this.m_rowHeight = 0;
         this.m_scheduled = false;
+        this.m_narrowRule = document.createElement("style");
+        document.head.append(this.m_narrowRule);
         table.setAttribute("role", "grid");
         table.tHead.rows[0].setAttribute("aria-rowindex", "1");
         this.m_frame.addEventListener("scroll", () => this.renderSoon(), { passive: true });
@@ -64,6 +66,11 @@ export class GroupsTable {
             cell.textContent = column.header;
             header.append(cell);
         }
+        // On a narrow screen only the columns marked narrow show, unless all are asked for.
+        const wide = columns.flatMap((column, i) => (column.narrow ? [] : [`:nth-child(${i + 2})`]));
+        this.m_narrowRule.textContent = wide.length
+            ? `.narrow #${this.m_table.id}:not(.all-columns) tr > :is(${wide.join(", ")}) { display: none; }`
+            : "";
         this.m_texts = new Array(count);
         this.m_shown = [];
         this.m_first = 0;

@@ -130,6 +130,12 @@ export class PlannerView {
                 this.ask({ planner: what });
             }
         });
+        // A narrow screen shows the groups' names and totals; the other columns on demand.
+        const all = this.m_root.querySelector("#all-columns");
+        all.addEventListener("click", () => {
+            const shown = this.m_root.querySelector("#groups").classList.toggle("all-columns");
+            all.setAttribute("aria-pressed", String(shown));
+        });
         const name = this.m_root.querySelector("#project-name");
         name.addEventListener("input", () =>
             this.ask({ planner: "project-name", name: name.value || null }),
@@ -287,6 +293,9 @@ export class PlannerView {
         for (const state of answer.form ?? answer.changed ?? []) {
             this.m_calculator.show(state);
         }
+        if (answer.form || answer.changed) {
+            this.m_calculator.fitLabels();
+        }
         if (answer.plan) {
             this.showPlan(answer.plan);
         }
@@ -334,7 +343,7 @@ export class PlannerView {
         }
         keepValue(field("#group-name"), group ? group.name : "");
         keepValue(field("#group-activity"), group ? String(group.activity) : "100");
-        field("#group-recorded").textContent = group ? group.recorded : "no group: add one with Edit, Add group";
+        field("#group-recorded").textContent = group ? group.recorded : "no group: add one with Add group";
         field("#planner-calculator").classList.toggle("disabled", !group);
         this.showCamera(group?.camera ?? null, this.m_firstView);
     }
