@@ -269,6 +269,20 @@ class PageTest(unittest.TestCase):
         self.assertEqual(page.evaluate("document.querySelectorAll('#report .view-picture > svg')"
                                        ".length"), len(views))
         self.assertIn(edited["total"]["storage"].strip(), report)
+        # On paper: A4, each page numbered and headed with the project's name and the date.
+        pdf = base64.b64decode(page.send("Page.printToPDF", {"preferCSSPageSize": True})["data"])
+        with tempfile.TemporaryDirectory() as folder:
+            (pathlib.Path(folder) / "r.pdf").write_bytes(pdf)
+            pages = subprocess.run(["pdftotext", "-layout", "r.pdf", "-"], cwd=folder, check=True,
+                                   capture_output=True, text=True).stdout.split("\f")[:-1]
+            size = subprocess.run(["pdfinfo", "r.pdf"], cwd=folder, check=True,
+                                  capture_output=True, text=True).stdout
+        self.assertIn("(A4)", size.split("Page size:")[1].split("\n")[0])
+        self.assertGreater(len(pages), 1)
+        date = page.evaluate("new Date().toISOString().slice(0, 10)")
+        for number, text in enumerate(pages, 1):
+            self.assertIn(f"{edited['name']}, {date}", text)
+            self.assertIn(f"Page {number} of {len(pages)}", text)
 
     def test_printed_site_plan_is_the_command_lines_drawing_as_an_image(self):
         page = self.page

@@ -137,8 +137,19 @@ function connectPlannerFiles() {
         for (const place of report.querySelectorAll("[data-site-picture]")) {
             place.replaceWith(sitePicture(answer.site));
         }
+        // Every printed page names the project and the date at its top.
+        const name = planner.m_last.name || "Untitled project";
+        printHead.textContent = `@page { @top-left { content: ${cssString(`${name}, ${date}`)}; } }`;
         window.print();
     });
+}
+
+// The printed pages' own rules that depend on the project (their running head).
+const printHead = document.head.appendChild(document.createElement("style"));
+
+// `text` as a CSS string: quoted, with its backslashes, quotes and line ends escaped.
+function cssString(text) {
+    return `"${text.replace(/[\\"]/g, "\\$&").replace(/[\n\r\f]/g, "\\A ")}"`;
 }
 
 // Where the browser refuses to keep copies (storage full, a private window), the page says so
