@@ -25,9 +25,10 @@ if(NOT LENSTALLY_WEB STREQUAL "OFF")
     # The archiver cmake/wasm32-wasi.cmake requires (GNU ar cannot index wasm objects).
     find_program(LENSTALLY_WEB_AR NAMES llvm-ar-14 llvm-ar)
     find_program(LENSTALLY_WEB_RANLIB NAMES llvm-ranlib-14 llvm-ranlib)
+    find_program(LENSTALLY_WEB_ZOPFLI NAMES zopfli)
     find_package(Python3 COMPONENTS Interpreter)
     foreach(program IN ITEMS LENSTALLY_WEB_CLANG LENSTALLY_WEB_WASM_LD LENSTALLY_WEB_WASM_OPT
-                             LENSTALLY_WEB_AR LENSTALLY_WEB_RANLIB)
+                             LENSTALLY_WEB_AR LENSTALLY_WEB_RANLIB LENSTALLY_WEB_ZOPFLI)
         if(NOT ${program})
             list(APPEND missing ${program})
         endif()

@@ -45,6 +45,8 @@ lenstally_wasm_program(LENSTALLY_WASM_RANLIB llvm-14 llvm-ranlib-14 llvm-ranlib)
 lenstally_wasm_program(LENSTALLY_WASM_OPT binaryen wasm-opt)
 set(LENSTALLY_WASM_OPT_FLAGS -O2 --strip-debug --strip-producers
     CACHE STRING "The fixed flags wasm-opt runs with on every module")
+# The page carries the module gzipped by zopfli, the smallest gzip stream for its size.
+lenstally_wasm_program(LENSTALLY_ZOPFLI zopfli zopfli)
 
 set(CMAKE_C_COMPILER ${LENSTALLY_WASM_C})
 set(CMAKE_CXX_COMPILER ${LENSTALLY_WASM_CXX})

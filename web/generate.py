@@ -8,22 +8,23 @@ replaces both tags by the files' text, so the page needs nothing beside it. Scri
 that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into one module, each file
 after the files it imports, with the import lines dropped and the `export` keyword kept only on
 the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
-gzipped (fixed time stamp, so the same input gives the same page) and then base64-encoded. In the
+gzipped by zopfli (a gzip stream some 4 % smaller than gzip -9 writes, with no time stamp, so the
+same input gives the same page) and then base64-encoded. In the
 page that text sits in an element of its own, <script type="application/octet-stream"
 id="lenstally-module">, which the browser does not parse as script, and the script reads it as
 `const INLINED_MODULE = document.getElementById("lenstally-module").textContent;`; in the
 JavaScript module it is `const INLINED_MODULE = "...";`. The page's script and style sheet lose
 their comment lines and indentation, which only people read.
 
-    generate.py --wasm M.wasm --page page.html --out lenstally.html
-    generate.py --wasm M.wasm --script api.mjs --out lenstally.mjs
+    generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --page page.html --out lenstally.html
+    generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --script api.mjs --out lenstally.mjs
 """
 
 import argparse
 import base64
-import gzip
 import pathlib
 import re
+import subprocess
 import sys
 
 INLINED_MODULE = "./inlined_module.mjs"
@@ -41,8 +42,16 @@ class GenerateError(Exception):
 MODULE_ELEMENT = "lenstally-module"
 
 
+# The zopfli program that compresses the module (set from --zopfli).
+ZOPFLI = "zopfli"
+
+
 def module_text(wasm: pathlib.Path) -> str:
-    packed = gzip.compress(wasm.read_bytes(), compresslevel=9, mtime=0)
+    try:
+        packed = subprocess.run([ZOPFLI, "--i15", "--gzip", "-c", str(wasm)], check=True,
+                                capture_output=True).stdout
+    except subprocess.CalledProcessError as error:
+        raise GenerateError(f"{ZOPFLI} failed: {error.stderr.decode(errors='replace')}") from None
     return base64.b64encode(packed).decode("ascii")
 
 
@@ -129,12 +138,15 @@ def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
 
 def main(argv: list[str]) -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--zopfli", default="zopfli", help="the zopfli program")
     parser.add_argument("--wasm", type=pathlib.Path, required=True)
     what = parser.add_mutually_exclusive_group(required=True)
     what.add_argument("--page", type=pathlib.Path, help="the page template (.html)")
     what.add_argument("--script", type=pathlib.Path, help="the module's entry script (.mjs)")
     parser.add_argument("--out", type=pathlib.Path, required=True)
     args = parser.parse_args(argv)
+    global ZOPFLI  # pylint: disable=global-statement
+    ZOPFLI = args.zopfli
     try:
         if args.page:
             text = inline_page(args.page, args.wasm)
