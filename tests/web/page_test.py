@@ -309,6 +309,9 @@ class PageTest(unittest.TestCase):
         before = page.evaluate("lenstally.core.page({planner: 'save'}).text")
         # The third group has no view: switch one on, then make the target 20 m away.
         page.click("#groups tbody tr:nth-child(3) td:nth-child(2)")
+        self.assertTrue(page.evaluate("document.getElementById('camera-section').hidden"))
+        page.click("#tab-camera")  # the calculator's tab hides as the camera view shows
+        self.assertTrue(page.evaluate("document.getElementById('planner-calculator').hidden"))
         page.click('[data-camera="view"]')
         first = page.evaluate("document.getElementById('camera-distance').value")
         page.click("#camera-distance", count=3)

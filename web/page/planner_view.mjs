@@ -130,6 +130,29 @@ export class PlannerView {
                 this.ask({ planner: what });
             }
         });
+        // The selected group's calculator and camera view are two tabs, as in the desktop
+        // planner: a click or the arrow keys choose one.
+        const tabs = [...this.m_root.querySelectorAll('.tabs [role="tab"]')];
+        const choose = (chosen) => {
+            for (const tab of tabs) {
+                const on = tab === chosen;
+                tab.setAttribute("aria-selected", String(on));
+                tab.tabIndex = on ? 0 : -1;
+                this.m_root.querySelector(`#${tab.getAttribute("aria-controls")}`).hidden = !on;
+            }
+        };
+        for (const tab of tabs) {
+            tab.addEventListener("click", () => choose(tab));
+            tab.addEventListener("keydown", (event) => {
+                const step = { ArrowRight: 1, ArrowLeft: -1 }[event.key];
+                if (step) {
+                    const next = tabs[(tabs.indexOf(tab) + step + tabs.length) % tabs.length];
+                    choose(next);
+                    next.focus();
+                    event.preventDefault();
+                }
+            });
+        }
         // A narrow screen shows the groups' names and totals; the other columns on demand.
         const all = this.m_root.querySelector("#all-columns");
         all.addEventListener("click", () => {
