@@ -263,6 +263,63 @@ class PageTest(unittest.TestCase):
         self.assertTrue(source.startswith(prefix))
         self.assertEqual(base64.b64decode(source[len(prefix):]), drawing)
 
+    def test_site_plan_edits_by_hand_show_the_command_lines_figures(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "distribution-centre.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 4")
+        page.click('[data-do="site"]')
+        for box, value in (("#site-new-width", "80"), ("#site-new-height", "50")):
+            page.click(box, count=3)
+            page.type_text(value)
+        page.click('[data-site="start"]')
+        page.wait_for("document.querySelector('#site-plan svg svg') !== null")
+
+        def on_plan(x, y):
+            return page.evaluate(f"""(() => {{
+                const view = lenstally.plannerView().m_site, site = view.m_site;
+                const p = view.m_svg.createSVGPoint();
+                p.x = site.margin + {x} * site.scale;
+                p.y = site.margin + {y} * site.scale;
+                const q = p.matrixTransform(view.m_svg.getScreenCTM());
+                return [q.x, q.y];
+            }})()""")
+
+        def click_plan(x, y):
+            page.centre("#site-plan")  # scrolled into view
+            at = on_plan(x, y)
+            page.mouse("mouseMoved", *at)
+            page.mouse("mousePressed", *at, 1)
+            page.mouse("mouseReleased", *at, 1)
+
+        # A zone drawn by four clicks and Enter; a camera of the selected group placed by a click.
+        page.click('[data-site="zone"]')
+        for x, y in ((10, 10), (40, 10), (40, 30), (10, 30)):
+            click_plan(x, y)
+        page.press("Enter")
+        page.click('[data-site="camera"]')
+        click_plan(25, 45)
+        heading = 'input[aria-label^="Heading of "]'
+        page.wait_for(f"document.querySelector('{heading}') !== null")
+        page.click(heading, count=3)
+        page.type_text("10")
+        page.press("Tab")
+        saved = page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        site = json.loads(native("--project", "-", "--json", text=saved))["site"]
+        self.assertEqual(len(site["placements"]), 1)
+        self.assertEqual(site["placements"][0]["heading"], 10)
+        rows = page.evaluate("""[...document.querySelectorAll(
+            '#site-cameras tbody tr, #site-zones tbody tr')].map(r => [...r.cells].map(c =>
+                c.firstChild?.value ?? c.textContent))""")
+        shown = [[p["label"], str(p["x"]), str(p["y"]), str(p["heading"]), ""]
+                 for p in site["placements"]]
+        shown += [[z["name"], z["level"], str(z["required"]), f"{z['percent']:.1f}",
+                   "met" if z["met"] else "NOT MET", ""] for z in site["zones"]]
+        self.assertEqual(rows, shown)
+        self.assertTrue(0 < site["zones"][0]["percent"] < 100)
+        # The typing in one box is one step: one undo turns the camera back to 0 degrees.
+        page.click('[data-do="undo"]')
+        self.assertEqual(page.evaluate(f"document.querySelector('{heading}').value"), "0")
+
     def test_camera_view_edits_undo_and_match_the_command_line(self):
         page = self.page
         self.choose_file(EXAMPLES / "distribution-centre.json")
