@@ -272,8 +272,9 @@ std::optional<std::vector<SitePoint>> pointsOf(const nlohmann::json& request, co
 
 // The site plan as the page shows it: the command line's drawing (SVG text, whose plan's image is
 // an <image> of its data URL), where it puts the plan (so the page lays its handles over it), and
-// the list: each placement, zone and wall.
-Json siteJson(const std::optional<SiteResult>& result) {
+// the list: each placement, zone and wall. Without `drawing`, the list alone: drawing a large plan
+// takes longer than a frame, so a drag leaves it until the camera is let go.
+Json siteJson(const std::optional<SiteResult>& result, bool drawing) {
     if (!result) {
         return nullptr;
     }
@@ -281,7 +282,9 @@ Json siteJson(const std::optional<SiteResult>& result) {
     const SiteSvgFrame frame = SiteSvgFrameOf(site.site);
     Json j;
     j["width"] = site.site.width;
-    j["svg"] = SiteSvg(site);
+    if (drawing) {
+        j["svg"] = SiteSvg(site);
+    }
     j["margin"] = frame.margin;
     j["scale"] = frame.scale;
     Json placements = Json::array();
@@ -372,7 +375,7 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
         }
     }
     if (everything || change.site) {
-        j["site"] = siteJson(document.siteResult());
+        j["site"] = siteJson(document.siteResult(), m_drawing);
     }
     j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
     j["redo"] = m_session.redoText() ? Json(*m_session.redoText()) : Json(nullptr);
@@ -393,6 +396,7 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
         return errorAnswer("the planner does not know that request");
     }
     const ProjectDocument& document = m_session.document();
+    m_drawing = boolField(request, "drawing", true);
     if (*what == "open") {
         const ProjectParse parsed = ParseProject(stringField(request, "text").value_or(""));
         if (!parsed.project) {
@@ -405,6 +409,11 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
     }
     if (*what == "show") {
         return show({}, true);
+    }
+    if (*what == "site") {
+        Json j;
+        j["site"] = siteJson(document.siteResult(), true);
+        return j;
     }
     if (*what == "rows") {
         const std::size_t count = document.groupCount();
@@ -568,9 +577,6 @@ std::optional<Json> PlannerAnswers::siteEdit(const std::string& what,
     const std::optional<SiteSection>& site = m_session.document().site();
     if (what == "startSite") {
         return show(m_session.startSite(number("width"), number("height")));
-    }
-    if (what == "removeSite") {
-        return show(m_session.removeSite());
     }
     if (what == "siteImage") {
         const auto aspect = request.find("aspect");

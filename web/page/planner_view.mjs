@@ -36,12 +36,7 @@ export class PlannerView {
             (action) => this.ask({ planner: "form", group: this.m_last?.selected, action }),
             "p-",
         );
-        this.m_site = new SiteView(
-            root.querySelector("#site"),
-            (request) => this.ask(request),
-            () => this.m_last.selected,
-            on.download,
-        );
+        this.m_site = new SiteView(root.querySelector("#site"), this, on.download);
         this.connect();
     }
 

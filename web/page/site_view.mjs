@@ -27,31 +27,34 @@ function button(text, click) {
     return b;
 }
 
-// The rows of `body` become `rows` (each an array of cells); while a box in it has the focus and
-// the rows are as many, only the other cells are replaced, so the typing goes on.
-function fillRows(body, rows) {
-    const keep = body.contains(document.activeElement) && body.rows.length === rows.length;
-    if (!keep) {
-        body.replaceChildren();
+// The rows of `body` show `items`, each drawn by make(item, i) as an array of cells; only the rows
+// whose item changed are drawn anew (a drag changes one camera of hundreds), and of a row whose
+// box has the focus only the other cells, so the typing goes on.
+function fillRows(body, items, make) {
+    while (body.rows.length > items.length) {
+        body.deleteRow(-1);
     }
-    rows.forEach((cells, i) => {
-        const row = keep ? body.rows[i] : body.insertRow();
-        cells.forEach((cell, c) => {
-            const place = keep ? row.cells[c] : row.insertCell();
-            if (!place.contains(document.activeElement)) {
-                place.replaceChildren(cell);
-            }
-        });
+    items.forEach((item, i) => {
+        const key = JSON.stringify([i, item]);
+        const row = body.rows[i] ?? body.insertRow();
+        if (row.dataset.key !== key) {
+            row.dataset.key = key;
+            make(item, i).forEach((cell, c) => {
+                const place = row.cells[c] ?? row.insertCell();
+                if (!place.contains(document.activeElement)) {
+                    place.replaceChildren(cell);
+                }
+            });
+        }
     });
 }
 
 export class SiteView {
-    // ask(request): a planner request, answered and shown by the planner view; selected(): the
-    // selected group, or null; download(text, name, type) offers a file.
-    constructor(root, ask, selected, download) {
+    // planner: the planner view, which asks the core and shows its answers; download(text, name,
+    // type) offers a file.
+    constructor(root, planner, download) {
         this.m_root = root;
-        this.m_ask = ask;
-        this.m_selected = selected;
+        this.m_planner = planner;
         this.m_site = null;
         this.m_mode = null; // "camera", "wall", "zone" or null
         this.m_points = []; // the wall or zone being drawn, in metres
@@ -65,18 +68,25 @@ export class SiteView {
         this.connect(download);
     }
 
+    $(selector) {
+        return this.m_root.querySelector(selector);
+    }
+
+    ask(request) {
+        return this.m_planner.ask(request);
+    }
+
     button(what) {
-        return this.m_root.querySelector(`[data-site="${what}"]`);
+        return this.$(`[data-site="${what}"]`);
     }
 
     connect(download) {
-        const box = (id) => this.m_root.querySelector(id);
         const on = (what, action) => this.button(what).addEventListener("click", action);
         on("start", () =>
-            this.m_ask({ planner: "startSite", width: +box("#site-new-width").value, height: +box("#site-new-height").value }),
+            this.ask({ planner: "startSite", width: +this.$("#site-new-width").value, height: +this.$("#site-new-height").value }),
         );
-        box("#site-width").addEventListener("change", (e) => this.m_ask({ planner: "siteWidth", width: +e.target.value }));
-        box("#site-drawing").addEventListener("change", (e) => {
+        this.$("#site-width").addEventListener("change", (e) => this.ask({ planner: "siteWidth", width: +e.target.value }));
+        this.$("#site-drawing").addEventListener("change", (e) => {
             this.load(e.target.files[0]);
             e.target.value = "";
         });
@@ -105,8 +115,6 @@ export class SiteView {
                 Enter: () => this.finish(),
                 Escape: () => this.setMode(null),
                 Delete: () => this.remove(),
-                "+": () => this.zoom(0.8),
-                "-": () => this.zoom(1.25),
             }[e.key];
             act?.();
         });
@@ -119,7 +127,7 @@ export class SiteView {
             const url = reader.result;
             const picture = new Image();
             picture.onload = picture.onerror = () =>
-                this.m_ask({ planner: "siteImage", url, aspect: picture.naturalWidth / picture.naturalHeight || null });
+                this.ask({ planner: "siteImage", url, aspect: picture.naturalWidth / picture.naturalHeight || null });
             picture.src = url;
         };
         if (file) {
@@ -160,8 +168,8 @@ export class SiteView {
         this.m_svg.setAttribute("viewBox", box.join(" "));
     }
 
-    // Follows the pointer until it is let go, one move a frame at most.
-    follow(move) {
+    // Follows the pointer until it is let go, one move a frame at most; `then` once it is.
+    follow(move, then) {
         let pending = null;
         const onMove = (e) => {
             if (!pending) {
@@ -175,6 +183,7 @@ export class SiteView {
         const onUp = () => {
             this.m_svg.removeEventListener("pointermove", onMove);
             this.m_svg.removeEventListener("pointerup", onUp);
+            then?.();
         };
         this.m_svg.addEventListener("pointermove", onMove);
         this.m_svg.addEventListener("pointerup", onUp);
@@ -187,15 +196,20 @@ export class SiteView {
         if (handle.placement) {
             const p = this.m_site.placements[handle.placement];
             this.m_pick = { placement: [p.group, p.index] };
-            const request = { planner: "editPlacement", group: p.group, index: p.index };
-            this.follow((e) => {
-                const [x, y] = this.metresAt(e);
-                // The turning handle points the camera at the pointer; its body moves.
-                const heading = ((Math.atan2(x - p.x, p.y - y) * 180) / Math.PI + 360) % 360;
-                this.m_ask(handle.turn ? { ...request, field: "heading", heading } : { ...request, field: "position", x, y });
-            });
+            // The drawing follows once the camera is let go: a large plan takes longer to draw
+            // than a frame, so the drag moves the handles and the figures alone.
+            const request = { planner: "editPlacement", group: p.group, index: p.index, drawing: false };
+            this.follow(
+                (e) => {
+                    const [x, y] = this.metresAt(e);
+                    // The turning handle points the camera at the pointer; its body moves.
+                    const heading = ((Math.atan2(x - p.x, p.y - y) * 180) / Math.PI + 360) % 360;
+                    this.ask(handle.turn ? { ...request, field: "heading", heading } : { ...request, field: "position", x, y });
+                },
+                () => this.show(this.m_planner.m_ask({ planner: "site" }).site),
+            );
         } else if (this.m_mode === "camera") {
-            this.m_ask({ planner: "placeCamera", group: this.m_selected(), x: at[0], y: at[1], heading: 0 });
+            this.ask({ planner: "placeCamera", group: this.m_planner.m_last.selected, x: at[0], y: at[1], heading: 0 });
         } else if (this.m_mode) {
             this.m_points.push(at);
         } else {
@@ -216,10 +230,10 @@ export class SiteView {
     finish() {
         const points = this.m_points;
         if (this.m_mode === "wall" && points.length > 1) {
-            this.m_ask({ planner: "addWall", points });
+            this.ask({ planner: "addWall", points });
         } else if (this.m_mode === "zone" && points.length > 2) {
             const name = `Zone ${this.m_site.zones.length + 1}`;
-            this.m_ask({ planner: "addZone", name, level: "Monitor", required: 100, points });
+            this.ask({ planner: "addZone", name, level: "Monitor", required: 100, points });
         }
         this.m_points = [];
         this.drawHandles();
@@ -228,11 +242,11 @@ export class SiteView {
     remove() {
         const { placement, zone, wall } = this.m_pick ?? {};
         if (placement) {
-            this.m_ask({ planner: "removePlacement", group: placement[0], index: placement[1] });
+            this.ask({ planner: "removePlacement", group: placement[0], index: placement[1] });
         } else if (zone !== undefined) {
-            this.m_ask({ planner: "removeZone", zone });
+            this.ask({ planner: "removeZone", zone });
         } else if (wall !== undefined) {
-            this.m_ask({ planner: "removeWall", wall });
+            this.ask({ planner: "removeWall", wall });
         }
         this.m_pick = null;
     }
@@ -240,19 +254,24 @@ export class SiteView {
     // Shows the site part of an answer: null for no plan.
     show(site) {
         this.m_site = site;
-        this.m_root.querySelector("#site-start").hidden = Boolean(site);
-        this.m_root.querySelector("#site-body").hidden = !site;
+        this.$("#site-start").hidden = Boolean(site);
+        this.$("#site-body").hidden = !site;
         if (!site) {
             return;
         }
-        const drawn = new DOMParser().parseFromString(site.svg, "image/svg+xml").documentElement;
-        const full = drawn.getAttribute("viewBox").split(" ").map(Number);
-        if (String(full) !== String(this.m_full)) {
-            this.m_full = full;
-            this.setBox(full);
+        if (site.svg) {
+            const drawn = new DOMParser().parseFromString(site.svg, "image/svg+xml").documentElement;
+            const full = drawn.getAttribute("viewBox").split(" ").map(Number);
+            if (String(full) !== String(this.m_full)) {
+                this.m_full = full;
+                this.setBox(full);
+            }
+            this.m_drawing.replaceChildren(drawn);
+        } else {
+            site.svg = this.m_svgText; // for Export SVG, as last drawn
         }
-        this.m_drawing.replaceChildren(drawn);
-        const width = this.m_root.querySelector("#site-width");
+        this.m_svgText = site.svg;
+        const width = this.$("#site-width");
         if (document.activeElement !== width) {
             width.value = site.width;
         }
@@ -285,47 +304,38 @@ export class SiteView {
 
     showList() {
         const site = this.m_site;
-        const ask = (request) => () => this.m_ask(request);
+        const ask = (request) => () => this.ask(request);
         const text = (t) => document.createTextNode(t);
-        fillRows(
-            this.m_root.querySelector("#site-cameras tbody"),
-            site.placements.map((p) => {
-                const request = { planner: "editPlacement", group: p.group, index: p.index };
-                const box = (name, field) =>
-                    input(`${name} of ${p.label}`, p[field], (v) => this.m_ask({ ...request, field, [field]: +v }));
-                return [
-                    text(p.label),
-                    box("X", "x"),
-                    box("Y", "y"),
-                    box("Heading", "heading"),
-                    button("Delete", ask({ ...request, planner: "removePlacement" })),
-                ];
-            }),
-        );
-        fillRows(
-            this.m_root.querySelector("#site-zones tbody"),
-            site.zones.map((z, zone) => {
-                const edit = (field) => (v) => this.m_ask({ planner: "editZone", zone, field, [field]: v });
-                const level = document.createElement("select");
-                level.setAttribute("aria-label", `Level of ${z.name}`);
-                level.append(...LEVELS.map((name) => new Option(name, name, false, name === z.level)));
-                level.addEventListener("change", () => edit("level")(level.value));
-                return [
-                    input("Zone name", z.name, edit("name"), "text"),
-                    level,
-                    input(`Required of ${z.name}`, z.required, (v) => edit("required")(+v)),
-                    text(z.percent),
-                    text(z.met ? "met" : "NOT MET"),
-                    button("Delete", ask({ planner: "removeZone", zone })),
-                ];
-            }),
-        );
-        fillRows(
-            this.m_root.querySelector("#site-walls tbody"),
-            site.walls.map((points, wall) => [
-                text(`Wall ${wall + 1} (${points} points)`),
-                button("Delete", ask({ planner: "removeWall", wall })),
-            ]),
-        );
+        fillRows(this.$("#site-cameras tbody"), site.placements, (p) => {
+            const request = { planner: "editPlacement", group: p.group, index: p.index };
+            const box = (name, field) =>
+                input(`${name} of ${p.label}`, p[field], (v) => this.ask({ ...request, field, [field]: +v }));
+            return [
+                text(p.label),
+                box("X", "x"),
+                box("Y", "y"),
+                box("Heading", "heading"),
+                button("Delete", ask({ ...request, planner: "removePlacement" })),
+            ];
+        });
+        fillRows(this.$("#site-zones tbody"), site.zones, (z, zone) => {
+            const edit = (field) => (v) => this.ask({ planner: "editZone", zone, field, [field]: v });
+            const level = document.createElement("select");
+            level.setAttribute("aria-label", `Level of ${z.name}`);
+            level.append(...LEVELS.map((name) => new Option(name, name, false, name === z.level)));
+            level.addEventListener("change", () => edit("level")(level.value));
+            return [
+                input("Zone name", z.name, edit("name"), "text"),
+                level,
+                input(`Required of ${z.name}`, z.required, (v) => edit("required")(+v)),
+                text(z.percent),
+                text(z.met ? "met" : "NOT MET"),
+                button("Delete", ask({ planner: "removeZone", zone })),
+            ];
+        });
+        fillRows(this.$("#site-walls tbody"), site.walls, (points, wall) => [
+            text(`Wall ${wall + 1} (${points} points)`),
+            button("Delete", ask({ planner: "removeWall", wall })),
+        ]);
     }
 }
