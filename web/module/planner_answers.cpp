@@ -374,7 +374,9 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
             j["changed"] = changedControls(form, change.controls);
         }
     }
-    if (everything || change.site) {
+    // A placed camera is named after its group and found by its group's place in the list, so
+    // the list is shown anew as groups are renamed, inserted, removed or moved too.
+    if (everything || change.site || !change.shifts.empty() || !change.rows.empty()) {
         j["site"] = siteJson(document.siteResult(), m_drawing);
     }
     j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
