@@ -344,4 +344,8 @@ std::string SiteSvg(const SiteResult& site) {
     return SvgWriter(drawing).write();
 }
 
+SiteSvgFrame SiteSvgFrameOf(const SiteSection& site) {
+    return {kMargin, kPlanPixels / std::max(site.width, site.height)};
+}
+
 } // namespace lenstally

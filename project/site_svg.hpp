@@ -20,4 +20,12 @@ namespace lenstally {
 /// format, so the same figures give the same bytes on every build.
 std::string SiteSvg(const SiteResult& site);
 
+/// Where SiteSvg draws the plan: a point `x` metres across lies `margin + x * scale` pixels from
+/// the drawing's left edge, and likewise down, so a face can lay its own marks over the drawing.
+struct SiteSvgFrame {
+    double margin = 0; // pixels
+    double scale = 0;  // pixels per metre
+};
+SiteSvgFrame SiteSvgFrameOf(const SiteSection& site);
+
 } // namespace lenstally

@@ -69,6 +69,34 @@ class PageTest(unittest.TestCase):
                 f"lenstally.core.page({{planner: 'rows', from: {first}, to: {last}}}).rows")
             self.assertEqual(drawn, [[i, [str(i + 1), *texts]] for i, texts in rows], where)
 
+    def click_plan(self, x: float, y: float) -> None:
+        """Clicks the site plan's drawing at x, y metres."""
+        self.page.centre("#site-plan")  # scrolled into view
+        at = self.page.evaluate(f"""(() => {{
+            const view = lenstally.plannerView().m_site, site = view.m_site;
+            const p = new DOMPoint(site.margin + {x} * site.scale, site.margin + {y} * site.scale);
+            const q = p.matrixTransform(view.m_svg.getScreenCTM());
+            return [q.x, q.y];
+        }})()""")
+        self.page.mouse("mouseMoved", *at)
+        self.page.mouse("mousePressed", *at, 1)
+        self.page.mouse("mouseReleased", *at, 1)
+
+    def assert_site_list_shows_the_command_line(self, where) -> dict:
+        """The site plan's list shows each placement and zone as the command line's --json does
+        for the saved project; returns that JSON's site."""
+        saved = self.page.evaluate("lenstally.core.page({planner: 'save'}).text")
+        site = json.loads(native("--project", "-", "--json", text=saved))["site"]
+        rows = self.page.evaluate("""[...document.querySelectorAll(
+            '#site-cameras tbody tr, #site-zones tbody tr')].map(r => [...r.cells].map(c =>
+                c.firstChild?.value ?? c.textContent))""")
+        shown = [[p["label"], str(p["x"]), str(p["y"]), str(p["heading"]), ""]
+                 for p in site["placements"]]
+        shown += [[z["name"], z["level"], str(z["required"]), f"{z['percent']:.1f}",
+                   "met" if z["met"] else "NOT MET", ""] for z in site["zones"]]
+        self.assertEqual(rows, shown, where)
+        return site
+
     def choose_file(self, path: pathlib.Path) -> None:
         """Picks a file in the page's Open project chooser, as the file dialog would."""
         document = self.page.send("DOM.getDocument", {"depth": 0})["root"]["nodeId"]
@@ -302,6 +330,37 @@ class PageTest(unittest.TestCase):
         self.assertTrue(source.startswith(prefix))
         self.assertEqual(base64.b64decode(source[len(prefix):]), drawing)
 
+    def test_site_plan_edits_by_hand_show_the_command_lines_figures(self):
+        page = self.page
+        self.choose_file(EXAMPLES / "distribution-centre.json")
+        page.wait_for("document.querySelectorAll('#groups tbody tr').length === 4")
+        page.click('[data-do="site"]')
+        for box, value in (("#site-new-width", "80"), ("#site-new-height", "50")):
+            page.click(box, count=3)
+            page.type_text(value)
+        page.click('[data-site="start"]')
+        page.wait_for("document.querySelector('#site-plan svg svg') !== null")
+
+        # A zone drawn by four clicks and Enter; a camera of the selected group placed by a click.
+        page.click('[data-site="zone"]')
+        for x, y in ((10, 10), (40, 10), (40, 30), (10, 30)):
+            self.click_plan(x, y)
+        page.press("Enter")
+        page.click('[data-site="camera"]')
+        self.click_plan(25, 45)
+        heading = 'input[aria-label^="Heading of "]'
+        page.wait_for(f"document.querySelector('{heading}') !== null")
+        page.click(heading, count=3)
+        page.type_text("10")
+        page.press("Tab")
+        site = self.assert_site_list_shows_the_command_line("typed heading")
+        self.assertEqual(len(site["placements"]), 1)
+        self.assertEqual(site["placements"][0]["heading"], 10)
+        self.assertTrue(0 < site["zones"][0]["percent"] < 100)
+        # The typing in one box is one step: one undo turns the camera back to 0 degrees.
+        page.click('[data-do="undo"]')
+        self.assertEqual(page.evaluate(f"document.querySelector('{heading}').value"), "0")
+
     def test_camera_view_edits_undo_and_match_the_command_line(self):
         page = self.page
         self.choose_file(EXAMPLES / "distribution-centre.json")
@@ -389,8 +448,9 @@ class PageTest(unittest.TestCase):
                     self.assertIn(figure, table, run)
 
     def test_random_planner_actions_keep_the_table_and_the_figures_true(self):
-        # Every toolbar command, row choice and typed edit, in a seeded random order; New and
-        # Open over unsaved changes ask first, and Save's download is the project on screen.
+        # Every toolbar command, row choice and typed edit, and the site plan's (a site started,
+        # cameras placed, dragged, turned by typing and deleted), in a seeded random order; New
+        # and Open over unsaved changes ask first, and Save's download is the project on screen.
         page = self.page
         seed = random.randrange(1 << 30)
         generate = random.Random(seed)
@@ -410,7 +470,8 @@ class PageTest(unittest.TestCase):
             changed = page.evaluate("lenstally.core.page({planner: 'changed'}).changed")
             rows = page.evaluate("document.querySelectorAll('#groups tbody tr').length")
             what = generate.choice(commands + ["row", "name", "activity", "cameras", "open",
-                                               "project", "plan", "plan", "calculator"])
+                                               "project", "plan", "plan", "calculator",
+                                               "site", "site"])
             if what in commands:
                 agree = generate.random() < 0.5
                 page.evaluate(f"agree = {json.dumps(agree)}; asked = 0; downloads = []")
@@ -452,6 +513,49 @@ class PageTest(unittest.TestCase):
                     page.click(pick, count=3)
                     page.type_text(generate.choice(["0", "1", "3", "12", "7.5"]))
                     page.press("Tab")
+            elif what == "site":
+                # Cameras are placed for the first group with a camera view (the first group's
+                # view is switched on where none has one).
+                report = json.loads(native("--project", "-", "--json", text=saved))
+                viewed = [i for i, g in enumerate(report["groups"]) if g.get("view")] or [0]
+                if rows > 0:
+                    page.click(f"#groups tbody tr:nth-child({viewed[0] + 1}) td:nth-child(2)")
+                    if not page.evaluate("document.querySelector('[data-camera=view]').checked"):
+                        page.click('[data-camera="view"]')
+                page.click('#planner [data-do="site"]')
+                if not page.evaluate("lenstally.plannerView().m_last.site"):
+                    page.click('[data-site="start"]')
+                else:
+                    cameras = page.evaluate(
+                        "document.querySelectorAll('#site-cameras tbody tr').length")
+                    act = generate.choice(["place", "place", "heading", "drag", "delete"])
+                    row = generate.randint(1, max(1, cameras))
+                    camera = f"#site-cameras tbody tr:nth-child({row})"
+                    if act == "place" or cameras == 0:
+                        page.click('[data-site="camera"]')
+                        self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
+                        page.click('[data-site="camera"]')
+                    elif act == "heading":
+                        typed = generate.choice(["0", "45", "359.5", "400"])
+                        page.click(f'{camera} input[aria-label^="Heading of "]', count=3)
+                        page.type_text(typed)
+                        page.press("Tab")
+                    elif act == "drag":
+                        x, y = page.centre(f"#site-plan circle[data-placement='{cameras - 1}']")
+                        page.mouse("mouseMoved", x, y)
+                        page.mouse("mousePressed", x, y, 1)
+                        for step in range(1, 4):
+                            page.mouse("mouseMoved", x + 9 * step, y + 4 * step)
+                            page.evaluate("new Promise(r => requestAnimationFrame(r))")
+                        page.mouse("mouseReleased", x + 27, y + 12, 1)
+                    else:
+                        page.click(f"{camera} button")
+                    site = self.assert_site_list_shows_the_command_line(where)
+                    if act == "heading" and cameras > 0:
+                        # The typing turned the camera of that row (after groups were moved too).
+                        self.assertEqual(site["placements"][row - 1]["heading"],
+                                         float(typed) % 360, where)
+                page.click('#planner [data-do="site"]')  # back to the groups
             elif what == "calculator" and rows > 0:
                 page.evaluate(f"""(() => {{
                     const radios = document.querySelectorAll(

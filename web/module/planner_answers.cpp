@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "web/module/planner_answers.hpp"
 
+#include "estimation/numeric_text.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <utility>
@@ -13,6 +16,7 @@
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 #include "project/report_html.hpp"
+#include "project/site_lines.hpp"
 #include "project/site_svg.hpp"
 #include "project/view_drawing.hpp"
 #include "web/module/form_json.hpp"
@@ -243,6 +247,84 @@ CameraInputs cameraInputsOf(const nlohmann::json& in) {
     return inputs;
 }
 
+// A point as [x, y] in metres; nullopt for anything else.
+std::optional<SitePoint> pointOf(const nlohmann::json& j) {
+    if (!j.is_array() || j.size() != 2 || !j[0].is_number() || !j[1].is_number()) {
+        return std::nullopt;
+    }
+    return SitePoint{j[0].get<double>(), j[1].get<double>()};
+}
+
+std::optional<std::vector<SitePoint>> pointsOf(const nlohmann::json& request, const char* key) {
+    const auto it = request.find(key);
+    if (it == request.end() || !it->is_array()) {
+        return std::nullopt;
+    }
+    std::vector<SitePoint> points;
+    for (const nlohmann::json& j : *it) {
+        const std::optional<SitePoint> p = pointOf(j);
+        if (!p) {
+            return std::nullopt;
+        }
+        points.push_back(*p);
+    }
+    return points;
+}
+
+// The site plan as the page shows it: the command line's drawing (SVG text, whose plan's image is
+// an <image> of its data URL), where it puts the plan (so the page lays its handles over it), and
+// the list: each placement, zone and wall. Without `drawing`, the list alone: drawing a large plan
+// takes longer than a frame, so a drag leaves it until the camera is let go.
+Json siteJson(const std::optional<SiteResult>& result, bool drawing) {
+    if (!result) {
+        return nullptr;
+    }
+    const SiteResult& site = *result;
+    const SiteSvgFrame frame = SiteSvgFrameOf(site.site);
+    Json j;
+    j["width"] = site.site.width;
+    if (drawing) {
+        j["svg"] = SiteSvg(site);
+    }
+    j["margin"] = frame.margin;
+    j["scale"] = frame.scale;
+    Json placements = Json::array();
+    for (const PlacementResult& p : site.placements) {
+        placements.push_back({{"group", p.group},
+                              {"index", p.index},
+                              {"label", p.label},
+                              {"x", p.placement.x},
+                              {"y", p.placement.y},
+                              {"heading", p.placement.heading}});
+    }
+    j["placements"] = std::move(placements);
+    const std::vector<ZoneLine> lines = ZoneLines(site);
+    Json zones = Json::array();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        zones.push_back({{"name", site.site.zones[i].name},
+                         {"level", lines[i].level},
+                         {"required", site.site.zones[i].required},
+                         {"percent", FixedText(site.zones[i].percent, 1)},
+                         {"met", site.zones[i].met}});
+    }
+    j["zones"] = std::move(zones);
+    Json walls = Json::array();
+    for (const std::vector<SitePoint>& wall : site.site.walls) {
+        walls.push_back(wall.size());
+    }
+    j["walls"] = std::move(walls);
+    return j;
+}
+
+std::optional<ViewLevel> levelNamed(const std::optional<std::string>& name) {
+    for (std::size_t i = 0; i < kViewLevelCount; ++i) {
+        if (name == kViewLevels[i].name) {
+            return kViewLevels[i].level;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
@@ -293,6 +375,11 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
             j["changed"] = changedControls(form, change.controls);
         }
     }
+    // A placed camera is named after its group and found by its group's place in the list, so
+    // the list is shown anew as groups are renamed, inserted, removed or moved too.
+    if (everything || change.site || !change.shifts.empty() || !change.rows.empty()) {
+        j["site"] = siteJson(document.siteResult(), m_drawing);
+    }
     j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
     j["redo"] = m_session.redoText() ? Json(*m_session.redoText()) : Json(nullptr);
     j["modified"] = m_session.isModified();
@@ -312,6 +399,7 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
         return errorAnswer("the planner does not know that request");
     }
     const ProjectDocument& document = m_session.document();
+    m_drawing = boolField(request, "drawing", true);
     if (*what == "open") {
         const ProjectParse parsed = ParseProject(stringField(request, "text").value_or(""));
         if (!parsed.project) {
@@ -324,6 +412,11 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
     }
     if (*what == "show") {
         return show({}, true);
+    }
+    if (*what == "site") {
+        Json j;
+        j["site"] = siteJson(document.siteResult(), true);
+        return j;
     }
     if (*what == "rows") {
         const std::size_t count = document.groupCount();
@@ -432,6 +525,9 @@ Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request
         }
         return show(m_session.editPlan(*field, *read));
     }
+    if (std::optional<Json> site = siteEdit(what, request)) {
+        return *site;
+    }
     if (group >= m_session.document().groupCount()) {
         return errorAnswer("no such group");
     }
@@ -470,6 +566,136 @@ Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request
         return show(m_session.editCamera(group, field->second, cameraInputsOf(*inputs)));
     }
     return errorAnswer("the planner does not know that request");
+}
+
+std::optional<Json> PlannerAnswers::siteEdit(const std::string& what,
+                                             const nlohmann::json& request) {
+    const auto number = [&request](const char* key) {
+        return numberField(request, key);
+    };
+    const auto index = [&request](const char* key) {
+        const auto i = integerField(request, key);
+        return i && *i >= 0 ? static_cast<std::size_t>(*i) : SIZE_MAX;
+    };
+    const std::optional<SiteSection>& site = m_session.document().site();
+    if (what == "startSite") {
+        return show(m_session.startSite(number("width"), number("height")));
+    }
+    if (what == "siteImage") {
+        const auto aspect = request.find("aspect");
+        return show(m_session.setSiteImage(stringField(request, "url"),
+                                           aspect != request.end() && aspect->is_number()
+                                               ? std::optional(aspect->get<double>())
+                                               : std::nullopt));
+    }
+    if (what == "siteWidth") {
+        return show(m_session.scaleSiteToWidth(number("width")));
+    }
+    if (what == "scaleSite") {
+        const auto a = request.find("a");
+        const auto b = request.find("b");
+        const std::optional<SitePoint> from = a != request.end() ? pointOf(*a) : std::nullopt;
+        const std::optional<SitePoint> to = b != request.end() ? pointOf(*b) : std::nullopt;
+        if (!from || !to) {
+            return errorAnswer("two points of the drawing are needed");
+        }
+        return show(m_session.scaleSite(*from, *to, number("metres")));
+    }
+    if (what == "addWall" || what == "editWall" || what == "addZone") {
+        std::optional<std::vector<SitePoint>> points = pointsOf(request, "points");
+        if (!points) {
+            return errorAnswer("no points");
+        }
+        if (what == "addWall") {
+            return show(m_session.addWall(std::move(*points)));
+        }
+        if (what == "editWall") {
+            return show(m_session.editWall(index("wall"), std::move(*points)));
+        }
+        SiteZone zone;
+        zone.name = stringField(request, "name").value_or("");
+        zone.level = levelNamed(stringField(request, "level")).value_or(ViewLevel::Monitor);
+        zone.points = std::move(*points);
+        if (const auto required = request.find("required");
+            required != request.end() && required->is_number()) {
+            zone.required = required->get<double>();
+        }
+        return show(m_session.addZone(std::move(zone)));
+    }
+    if (what == "removeWall") {
+        return show(m_session.removeWall(index("wall")));
+    }
+    if (what == "removeZone") {
+        return show(m_session.removeZone(index("zone")));
+    }
+    if (what == "editZone") {
+        // The zone as it stands, with the one input the request names changed.
+        const std::size_t zone = index("zone");
+        if (!site || zone >= site->zones.size()) {
+            return errorAnswer("no such zone");
+        }
+        SiteZone value = site->zones[zone];
+        const std::string field = stringField(request, "field").value_or("");
+        if (field == "name") {
+            value.name = stringField(request, "name").value_or("");
+            return show(m_session.editZone(zone, ZoneField::Name, std::move(value)));
+        }
+        if (field == "level") {
+            const std::optional<ViewLevel> level = levelNamed(stringField(request, "level"));
+            if (!level) {
+                return errorAnswer("no such level");
+            }
+            value.level = *level;
+            return show(m_session.editZone(zone, ZoneField::Level, std::move(value)));
+        }
+        if (field == "required") {
+            value.required = number("required");
+            return show(m_session.editZone(zone, ZoneField::Required, std::move(value)));
+        }
+        std::optional<std::vector<SitePoint>> points = pointsOf(request, "points");
+        if (field != "points" || !points) {
+            return errorAnswer("no zone input");
+        }
+        value.points = std::move(*points);
+        return show(m_session.editZone(zone, ZoneField::Points, std::move(value)));
+    }
+    if (what == "placeCamera") {
+        return show(
+            m_session.placeCamera(index("group"), {number("x"), number("y")}, number("heading")));
+    }
+    if (what != "editPlacement" && what != "removePlacement") {
+        return std::nullopt;
+    }
+    const std::size_t group = index("group");
+    const std::size_t placement = index("index");
+    if (group >= m_session.document().groupCount() ||
+        placement >= m_session.document().group(group).placements.size()) {
+        return errorAnswer("no such placed camera");
+    }
+    if (what == "removePlacement") {
+        return show(m_session.removePlacement(group, placement));
+    }
+    // The placement as it stands, with the input the request names changed.
+    Placement value = m_session.document().group(group).placements[placement];
+    const std::string field = stringField(request, "field").value_or("");
+    PlacementField changed = PlacementField::Position;
+    if (field == "position") {
+        value.x = number("x");
+        value.y = number("y");
+    } else if (field == "x" || field == "y") {
+        (field == "x" ? value.x : value.y) = number(field.c_str());
+        changed = field == "x" ? PlacementField::X : PlacementField::Y;
+    } else if (field == "heading") {
+        value.heading = number("heading");
+        changed = PlacementField::Heading;
+    } else if (field == "label") {
+        const std::string label = stringField(request, "label").value_or("");
+        value.label = label.empty() ? std::nullopt : std::optional(label);
+        changed = PlacementField::Label;
+    } else {
+        return errorAnswer("no placement input");
+    }
+    return show(m_session.editPlacement(group, placement, changed, std::move(value)));
 }
 
 } // namespace lenstally::web

@@ -27,7 +27,15 @@ public:
     /// {"text"}; "changed", "saved" (which first marks the project as saved) and "unsaved"
     /// (which first marks it unsaved until it is saved, as a recovered copy is), each answered
     /// as {"changed"}: whether the project differs from the one last opened, started or saved;
-    /// and "report" ("date"), the printed report, as {"html", "pictures"}: each camera view's
+    /// "site", the site plan as {"site"}; the site plan's edits "startSite" ("width", "height"),
+    /// "siteImage" ("url", a data URL or null, and "aspect"), "scaleSite" ("a", "b" as [x, y],
+    /// "metres"), "siteWidth" ("width"), "addWall" ("points", a list of [x, y]), "editWall"
+    /// ("wall", "points"), "removeWall" ("wall"), "addZone" ("name", "level", "required",
+    /// "points"), "editZone" ("zone", "field" and that input: "name", "level", "required" or
+    /// "points"), "removeZone" ("zone"), "placeCamera" ("group", "x", "y", "heading"),
+    /// "editPlacement" ("group", "index", "field" and that input: "position" with "x" and "y",
+    /// "x", "y", "heading" or "label") and "removePlacement" ("group", "index"); and "report"
+    /// ("date"), the printed report, as {"html", "pictures"}: each camera view's
     /// picture is a <div data-picture=N> for pictures[N].
     ///
     /// Every other answer holds "name", "count", "selected", "undo", "redo", "modified" (as
@@ -38,7 +46,12 @@ public:
     /// rows that show other texts, as [position, texts] after the shifts), "total" and the
     /// plan's lines, "plan" (its inputs), "group" (the selected one, or null), "form" (every
     /// control of the selected group's form) when it is shown anew or "changed" (the controls an
-    /// action changed); and "error" where the session refused the edit.
+    /// action changed); "site" (null without a plan: "svg", the command line's drawing, with
+    /// "margin" and "scale" saying where it puts the plan, left out where the request says
+    /// "drawing": false; "width", "placements" with "group", "index", "label", "x", "y" and
+    /// "heading", "zones" with "name", "level", "required", "percent" as the table writes it and
+    /// "met", and "walls", each wall's count of points);
+    /// and "error" where the session refused the edit.
     Json answer(const nlohmann::json& request);
 
     /// The text of the output `what` ("save", "json", "csv" or "table") as answer() gives it in
@@ -47,10 +60,13 @@ public:
 
 private:
     Json edit(const std::string& what, const nlohmann::json& request);
+    // An edit of the site plan; nullopt where `what` names none.
+    std::optional<Json> siteEdit(const std::string& what, const nlohmann::json& request);
     // What the page shows after `change`; every row and the whole form with `everything`.
     Json show(const SessionChange& change, bool everything = false) const;
 
     PlannerSession m_session;
+    bool m_drawing = true; // whether the answer to this request draws the site plan anew
 };
 
 } // namespace lenstally::web

@@ -37,7 +37,7 @@ function plannerView() {
             document.getElementById("planner"),
             description,
             (request) => core.page(request),
-            { edited: () => keeper?.edited(), replaced: () => keeper?.replaced() },
+            { edited: () => keeper?.edited(), replaced: () => keeper?.replaced(), download },
         );
         planner.ask({ planner: "show" });
         connectPlannerFiles();
@@ -251,6 +251,8 @@ async function discard(copy, item) {
 const builtIn = document.getElementById("lenstally-project");
 if (builtIn) {
     openText(builtIn.textContent, "the built-in project", Number(builtIn.dataset.group ?? 0));
+    // A project with a site plan opens on it.
+    planner.showSite(planner.m_last.site);
 }
 performance.mark("lenstally-figures");
 // The kept copies can wait for the first figures.

@@ -6,6 +6,7 @@
 
 import { CalculatorView } from "./calculator_view.mjs";
 import { GroupsTable } from "./groups_table.mjs";
+import { SiteView } from "./site_view.mjs";
 import { viewPicture } from "./view_picture.mjs";
 
 // The size the selected group's camera view picture is drawn at, before it is scaled to fit.
@@ -14,7 +15,7 @@ const PICTURE = { width: 440, height: 200 };
 export class PlannerView {
     // ask(request) sends a planner request to the core and returns its answer; on.edited() is
     // called after every answer that changed the project, on.replaced() once another project (a
-    // new one, or one opened) has replaced it.
+    // new one, or one opened) has replaced it; on.download(text, name, type) offers a file.
     constructor(root, calculatorDescription, ask, on) {
         this.m_root = root;
         this.m_ask = ask;
@@ -36,7 +37,18 @@ export class PlannerView {
             (action) => this.ask({ planner: "form", group: this.m_last?.selected, action }),
             "p-",
         );
+        this.m_site = new SiteView(root.querySelector("#site"), this, on.download);
         this.connect();
+    }
+
+    // Shows the site plan in place of the groups, or the groups again.
+    showSite(on) {
+        this.m_root.querySelector(".planner-body").hidden = on;
+        this.m_root.querySelector("#site").hidden = !on;
+        this.m_root.querySelector('[data-do="site"]').setAttribute("aria-pressed", String(on));
+        if (!on) {
+            this.m_table.render();
+        }
     }
 
     // Sends a request; shows its answer; returns it.
@@ -116,6 +128,8 @@ export class PlannerView {
                 });
             }
         }
+        const site = this.m_root.querySelector('[data-do="site"]');
+        site.addEventListener("click", () => this.showSite(site.getAttribute("aria-pressed") !== "true"));
         // Ctrl+Z undoes and Ctrl+Shift+Z or Ctrl+Y redoes, as in the desktop planner; in a text
         // box the browser's own undo of the typing comes first.
         document.addEventListener("keydown", (event) => {
@@ -318,6 +332,10 @@ export class PlannerView {
         }
         if (answer.form || answer.changed) {
             this.m_calculator.fitLabels();
+        }
+        if (answer.site !== undefined) {
+            this.m_last.site = Boolean(answer.site);
+            this.m_site.show(answer.site);
         }
         if (answer.plan) {
             this.showPlan(answer.plan);
