@@ -26,9 +26,11 @@ if(NOT LENSTALLY_WEB STREQUAL "OFF")
     find_program(LENSTALLY_WEB_AR NAMES llvm-ar-14 llvm-ar)
     find_program(LENSTALLY_WEB_RANLIB NAMES llvm-ranlib-14 llvm-ranlib)
     find_program(LENSTALLY_WEB_ZOPFLI NAMES zopfli)
+    find_program(LENSTALLY_WEB_ESBUILD NAMES esbuild)
     find_package(Python3 COMPONENTS Interpreter)
     foreach(program IN ITEMS LENSTALLY_WEB_CLANG LENSTALLY_WEB_WASM_LD LENSTALLY_WEB_WASM_OPT
-                             LENSTALLY_WEB_AR LENSTALLY_WEB_RANLIB LENSTALLY_WEB_ZOPFLI)
+                             LENSTALLY_WEB_AR LENSTALLY_WEB_RANLIB LENSTALLY_WEB_ZOPFLI
+                             LENSTALLY_WEB_ESBUILD)
         if(NOT ${program})
             list(APPEND missing ${program})
         endif()

@@ -47,6 +47,8 @@ set(LENSTALLY_WASM_OPT_FLAGS -O2 --strip-debug --strip-producers
     CACHE STRING "The fixed flags wasm-opt runs with on every module")
 # The page carries the module gzipped by zopfli, the smallest gzip stream for its size.
 lenstally_wasm_program(LENSTALLY_ZOPFLI zopfli zopfli)
+# Its script and style sheet minified by esbuild.
+lenstally_wasm_program(LENSTALLY_ESBUILD esbuild esbuild)
 
 set(CMAKE_C_COMPILER ${LENSTALLY_WASM_C})
 set(CMAKE_CXX_COMPILER ${LENSTALLY_WASM_CXX})

@@ -13,8 +13,8 @@ same input gives the same page) and then base64-encoded. In the
 page that text sits in an element of its own, <script type="application/octet-stream"
 id="lenstally-module">, which the browser does not parse as script, and the script reads it as
 `const INLINED_MODULE = document.getElementById("lenstally-module").textContent;`; in the
-JavaScript module it is `const INLINED_MODULE = "...";`. The page's script and style sheet lose
-their comment lines and indentation, which only people read.
+JavaScript module it is `const INLINED_MODULE = "...";`. The page's script and style sheet are
+minified by esbuild: their comments, white space and long local names are for people only.
 
     generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --page page.html --out lenstally.html
     generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --script api.mjs --out lenstally.mjs
@@ -62,19 +62,21 @@ def inlined_module(wasm: pathlib.Path | None) -> str:
     return f'const INLINED_MODULE = "{module_text(wasm)}";\n'
 
 
-def compact(text: str, name: str) -> str:
-    """The text without its comment lines (// or a CSS /* ... */ on a line of its own) and
-    without indentation. A template literal spanning lines would change, so none may."""
-    lines = []
-    for line in text.split("\n"):
-        if line.count("`") % 2:
-            raise GenerateError(f"{name}: a template literal spans lines")
-        stripped = line.strip()
-        if stripped.startswith("//") or (stripped.startswith("/*") and stripped.endswith("*/")):
-            continue
-        if stripped:
-            lines.append(stripped)
-    return "\n".join(lines) + "\n"
+# The esbuild program that minifies the page's script and style sheet (set from --esbuild).
+ESBUILD = "esbuild"
+
+
+def minified(text: str, loader: str, name: str) -> str:
+    """The text as esbuild minifies it (loader "js" for a module, "css" for a style sheet): without
+    the comments, white space and long local names that only people read; it does the same."""
+    command = [ESBUILD, "--minify", f"--loader={loader}", "--log-level=warning"]
+    if loader == "js":
+        command.append("--format=esm")
+    try:
+        return subprocess.run(command, input=text.encode("utf-8"), check=True,
+                              capture_output=True).stdout.decode("utf-8")
+    except subprocess.CalledProcessError as error:
+        raise GenerateError(f"{name}: {error.stderr.decode(errors='replace')}") from None
 
 
 def bundle(entry: pathlib.Path, wasm: pathlib.Path | None, keep_entry_exports: bool) -> str:
@@ -114,15 +116,15 @@ def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
     html = template.read_text(encoding="utf-8")
 
     def style(match: re.Match) -> str:
-        text = compact((template.parent / match.group(1)).read_text(encoding="utf-8"),
-                       match.group(1))
+        text = minified((template.parent / match.group(1)).read_text(encoding="utf-8"), "css",
+                        match.group(1))
         if "</style" in text.lower():
             raise GenerateError(f"{match.group(1)}: holds </style")
         return f"<style>\n{text}</style>"
 
     def script(match: re.Match) -> str:
-        text = compact(bundle(template.parent / match.group(1), None, keep_entry_exports=False),
-                       match.group(1))
+        text = minified(bundle(template.parent / match.group(1), None, keep_entry_exports=False),
+                        "js", match.group(1))
         if re.search(r"</script|<script|<!--", text, re.IGNORECASE):
             raise GenerateError(f"{match.group(1)}: holds <script, </script or <!--")
         # The module's text first, in an element the browser keeps as text without parsing it.
@@ -139,14 +141,15 @@ def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
 def main(argv: list[str]) -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--zopfli", default="zopfli", help="the zopfli program")
+    parser.add_argument("--esbuild", default="esbuild", help="the esbuild program")
     parser.add_argument("--wasm", type=pathlib.Path, required=True)
     what = parser.add_mutually_exclusive_group(required=True)
     what.add_argument("--page", type=pathlib.Path, help="the page template (.html)")
     what.add_argument("--script", type=pathlib.Path, help="the module's entry script (.mjs)")
     parser.add_argument("--out", type=pathlib.Path, required=True)
     args = parser.parse_args(argv)
-    global ZOPFLI  # pylint: disable=global-statement
-    ZOPFLI = args.zopfli
+    global ZOPFLI, ESBUILD  # pylint: disable=global-statement
+    ZOPFLI, ESBUILD = args.zopfli, args.esbuild
     try:
         if args.page:
             text = inline_page(args.page, args.wasm)
