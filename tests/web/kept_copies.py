@@ -1,13 +1,17 @@
 # SPDX-License-Identifier: MIT
 """The copies of unsaved work the page keeps in the browser, read and cleared straight from its
-IndexedDB database (not through the page's own code), for the browser tests."""
+IndexedDB database and the local storage a closing page writes at once (not through the page's
+own code), for the browser tests."""
 
-# A promise of [{id, name, time, text}], every copy kept, in no particular order.
+# A promise of [{id, name, time, text}], every copy kept, in no particular order: a closing page's
+# copy in local storage stands for the database's copy of the same id, which it replaces.
 READ = """new Promise((resolve, reject) => {
+    const closing = () => Object.keys(localStorage).filter(k => k.startsWith("lenstally.closing."))
+        .map(k => JSON.parse(localStorage.getItem(k))).map(c => ({...c, time: 0}));
     const open = indexedDB.open("lenstally");
     let none = false;  // no database yet: it is left for the page to make
     open.onupgradeneeded = () => { none = true; open.transaction.abort(); };
-    open.onerror = () => none ? resolve([]) : reject(open.error);
+    open.onerror = () => none ? resolve(closing()) : reject(open.error);
     open.onsuccess = () => {
         const db = open.result;
         const t = db.transaction(["copies", "parts"]);
@@ -16,10 +20,14 @@ READ = """new Promise((resolve, reject) => {
         const keys = t.objectStore("parts").getAllKeys(null);
         t.oncomplete = () => {
             db.close();
-            resolve(copies.result.map(c => ({id: c.id, name: c.name, time: c.time,
-                text: keys.result.map((k, i) => [k, parts.result[i]])
+            const kept = new Map(copies.result.map(c => [c.id, {id: c.id, name: c.name,
+                time: c.time, text: keys.result.map((k, i) => [k, parts.result[i]])
                     .filter(([k]) => k[0] === c.id).sort((a, b) => a[0][1] - b[0][1])
-                    .map(([, p]) => p).join("")})));
+                    .map(([, p]) => p).join("")}]));
+            for (const c of closing()) {
+                kept.set(c.id, c);
+            }
+            resolve([...kept.values()]);
         };
     };
 })"""
@@ -35,6 +43,11 @@ CLEAR = """new Promise((resolve, reject) => {
         const t = db.transaction(["copies", "parts"], "readwrite");
         t.objectStore("copies").clear();
         t.objectStore("parts").clear();
-        t.oncomplete = () => { db.close(); resolve(true); };
+        t.oncomplete = () => {
+            db.close();
+            Object.keys(localStorage).filter(k => k.startsWith("lenstally.closing."))
+                .forEach(k => localStorage.removeItem(k));
+            resolve(true);
+        };
     };
 })"""

@@ -521,6 +521,7 @@ class PageTest(unittest.TestCase):
                 if rows > 0:
                     page.click(f"#groups tbody tr:nth-child({viewed[0] + 1}) td:nth-child(2)")
                     if not page.evaluate("document.querySelector('[data-camera=view]').checked"):
+                        page.click("#tab-camera")
                         page.click('[data-camera="view"]')
                 page.click('#planner [data-do="site"]')
                 if not page.evaluate("lenstally.plannerView().m_last.site"):
@@ -557,6 +558,7 @@ class PageTest(unittest.TestCase):
                                          float(typed) % 360, where)
                 page.click('#planner [data-do="site"]')  # back to the groups
             elif what == "calculator" and rows > 0:
+                page.click("#tab-calculator")
                 page.evaluate(f"""(() => {{
                     const radios = document.querySelectorAll(
                         '#planner-calculator input[type=radio]:not([hidden])');

@@ -30,6 +30,35 @@ reflow();
 let planner = null;
 let copies = null;
 let keeper = null;
+
+// A page being closed may not wait for the database, which writes asynchronously (on a busy
+// machine its last copy was lost that way). So a page closing with unsaved changes also leaves
+// them in local storage, written at once, and the next page moves them into the database under
+// the same id: the copy is replaced, never doubled.
+const CLOSING = "lenstally.closing.";
+const closingKey = `${CLOSING}${Date.now().toString(36)}-${Math.random().toString(36).slice(2)}`;
+addEventListener("pagehide", () => {
+    try {
+        const project = planner && projectNow();
+        if (project?.modified) {
+            const id = keeper?.m_id ?? closingKey;
+            localStorage.setItem(closingKey, JSON.stringify({ id, name: project.name, text: project.text }));
+        } else {
+            localStorage.removeItem(closingKey);
+        }
+    } catch {
+        // Refused or full: the database's copy is all there is.
+    }
+});
+addEventListener("pageshow", (event) => {
+    try {
+        if (event.persisted) {
+            localStorage.removeItem(closingKey); // back from the cache, still open
+        }
+    } catch {
+        // Refused: nothing was written either.
+    }
+});
 // The planner is built when first shown, so the calculator's first figures come first.
 function plannerView() {
     if (!planner) {
@@ -185,6 +214,11 @@ async function offerKeptCopies() {
         if (old) {
             await copies.add(nameIn(old), old);
             localStorage.removeItem(OLD_STORED);
+        }
+        for (const key of Object.keys(localStorage).filter((k) => k.startsWith(CLOSING))) {
+            const closing = JSON.parse(localStorage.getItem(key));
+            await copies.write(closing.id, closing.name, closing.text);
+            localStorage.removeItem(key);
         }
         left = await leftBehind(copies);
     } catch {
