@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "form/actions.hpp"
-#include "site/simple_polygon.hpp"
 #include "project/site_checks.hpp"
+#include "site/simple_polygon.hpp"
 
 namespace lenstally {
 namespace {
