@@ -349,7 +349,7 @@ const SessionChange& PlannerSession::moveGroupDown() {
     return move(false);
 }
 
-const SessionChange& PlannerSession::renameGroup(std::size_t group, std::string name) {
+const SessionChange& PlannerSession::renameGroup(std::size_t group, const std::string& name) {
     begin();
     if (group >= m_document.groupCount()) {
         return refused("no such group");
@@ -417,7 +417,7 @@ const SessionChange& PlannerSession::editForm(std::size_t group, const FormActio
     groupEdited(group);
     auto after = std::make_shared<const Form1>(form);
     if (!sameInputs(*before, *after)) {
-        const auto apply = [this, group](std::shared_ptr<const Form1> state) {
+        const auto apply = [this, group](const std::shared_ptr<const Form1>& state) {
             return [this, group, state](ProjectDocument& d) {
                 d.replaceForm(group, *state);
                 groupEdited(group);
@@ -817,7 +817,7 @@ const SessionChange& PlannerSession::placeCamera(std::size_t group, SitePoint at
     recordSite<Placed>(
         "Place camera", {},
         [this, group](ProjectDocument& d, const Placed& placed) {
-            if (placed.form.get() != nullptr && !sameInputs(d.group(group).form, *placed.form)) {
+            if (placed.form != nullptr && !sameInputs(d.group(group).form, *placed.form)) {
                 d.replaceForm(group, *placed.form);
                 groupEdited(group);
                 m_change.form = m_change.form || m_selected == group;

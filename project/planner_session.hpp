@@ -110,7 +110,7 @@ public:
     const SessionChange& removeGroup();
     const SessionChange& moveGroupUp();
     const SessionChange& moveGroupDown();
-    const SessionChange& renameGroup(std::size_t group, std::string name);
+    const SessionChange& renameGroup(std::size_t group, const std::string& name);
     /// Percent of the recording hours, clamped to 0..100; a value that is not a number changes
     /// nothing.
     const SessionChange& setActivity(std::size_t group, double activity);

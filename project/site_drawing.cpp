@@ -40,8 +40,8 @@ double stepAtLeast(double limit) {
 
 // Which side of the line x = at (or y = at) a point is on, for cutting a ring to the plan.
 struct Edge {
-    bool vertical; // the line x = at, else y = at
     double at;
+    bool vertical;  // the line x = at, else y = at
     bool keepBelow; // keep the points whose coordinate is at most `at`
 };
 
@@ -63,7 +63,7 @@ site::Point crossing(const site::Point& a, const site::Point& b, const Edge& e) 
 // comes back keeps a stretch along the edge between, which encloses nothing, so a fill is exact.
 site::Ring cutToPlan(site::Ring ring, double width, double height) {
     const Edge edges[] = {
-        {true, 0, false}, {true, width, true}, {false, 0, false}, {false, height, true}};
+        {0, true, false}, {width, true, true}, {0, false, false}, {height, false, true}};
     for (const Edge& e : edges) {
         site::Ring cut;
         for (std::size_t i = 0; i < ring.size(); ++i) {

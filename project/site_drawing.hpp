@@ -67,9 +67,9 @@ struct SiteDrawing {
     std::string description; // what the drawing shows, for a screen reader
 };
 
-/// The drawing of `site`. Example: a plan 80 m wide has a 10 m scale bar and, without an image, a
-/// grid every 5 m; a zone "Main gate" covered 38.45 % is labelled "Main gate 38.5 %".
-SiteDrawing DrawingOf(const SiteResult& site);
+/// The drawing of `result`'s site. Example: a plan 80 m wide has a 10 m scale bar and, without an
+/// image, a grid every 5 m; a zone "Main gate" covered 38.45 % is labelled "Main gate 38.5 %".
+SiteDrawing DrawingOf(const SiteResult& result);
 
 /// The largest of 1, 2 and 5 times a power of ten that is at most `limit` (above 0): 10 for 16,
 /// 0.5 for 0.7.

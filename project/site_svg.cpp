@@ -129,7 +129,8 @@ std::string SvgWriter::write() {
     const double planHeight = m_d.height * m_scale;
     const double width = std::max(planWidth, kNarrowest) + 2 * kMargin;
     const auto perRow = static_cast<std::size_t>((width - 2 * kMargin) / kKeyEntry);
-    const auto keyRows = static_cast<double>((m_d.key.size() + perRow - 1) / perRow);
+    const std::size_t rows = (m_d.key.size() + perRow - 1) / perRow; // whole rows of the key
+    const auto keyRows = static_cast<double>(rows);
     const double keyTop = kMargin + planHeight + kMargin;
     const double height = keyTop + 2 * kLine + keyRows * kLine + kMargin;
 
@@ -254,8 +255,8 @@ void SvgWriter::writeViews() {
 }
 
 void SvgWriter::writeWalls() {
-    m_out += "<g id=\"walls\" fill=\"none\" stroke=\"" + colour(m_d.ink) +
-             "\" stroke-width=\"3\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+    m_out += R"(<g id="walls" fill="none" stroke=")" + colour(m_d.ink) +
+             R"(" stroke-width="3" stroke-linecap="round" stroke-linejoin="round">)" + "\n";
     for (const std::vector<site::Point>& wall : m_d.walls) {
         open("polyline");
         attribute("points", points(wall));
@@ -320,7 +321,8 @@ void SvgWriter::writeScaleAndKey(double top, std::size_t perRow) {
     m_out += "</g>\n<g id=\"key\">\n";
     for (std::size_t i = 0; i < m_d.key.size(); ++i) {
         const double left = kMargin + static_cast<double>(i % perRow) * kKeyEntry;
-        const double row = base + kLine + static_cast<double>(i / perRow) * kLine;
+        const std::size_t keyRow = i / perRow; // the key's rows are whole
+        const double row = base + kLine + static_cast<double>(keyRow) * kLine;
         open("rect");
         attribute("x", number(left));
         attribute("y", number(row - 10));

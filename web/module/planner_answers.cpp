@@ -556,7 +556,7 @@ Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request
         return change.error.empty() ? show(change) : errorAnswer(change.error);
     }
     if (what == "camera") {
-        const auto field = std::find_if(
+        const auto* const field = std::find_if(
             std::begin(kCameraFields), std::end(kCameraFields),
             [name = stringField(request, "field")](const auto& f) { return f.first == name; });
         const auto inputs = request.find("inputs");
