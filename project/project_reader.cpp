@@ -247,15 +247,18 @@ private:
     // kGroupValueDepth, for its check; anything else, and anything deeper, is a value of the
     // wrong kind, whatever it holds, kept as Other for the check to refuse.
     bool nested(int open, bool object) {
-        FileValue value;
         const bool kept = m_flat == Flat::Group && m_open.size() < kGroupValueDepth &&
                           (open == m_flatDepth || m_open.back() != nullptr);
-        if (kept && object) {
-            value.members.emplace();
-        } else if (kept) {
-            value.elements.emplace();
+        // Made in its place, then opened (g++ 12 with AddressSanitizer warns that an optional
+        // vector moved out of a local may be uninitialised).
+        FileValue* placed = place(FileValue{});
+        if (kept && placed != nullptr) {
+            if (object) {
+                placed->members.emplace();
+            } else {
+                placed->elements.emplace();
+            }
         }
-        FileValue* placed = place(std::move(value));
         m_open.push_back(kept ? placed : nullptr);
         return true;
     }

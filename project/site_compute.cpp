@@ -83,11 +83,14 @@ std::size_t PlacementsCounted(const GroupResult& group, std::size_t placements, 
     if (!site || !group.view) {
         return 0;
     }
-    // Where the cameras are a whole number, at most that many.
+    // Where the cameras are a whole number, at most that many, as the file reader allows (none
+    // for a count of 0 or below).
     const double cameras = group.cameras;
-    const bool whole = std::isfinite(cameras) && cameras >= 0 && cameras == std::floor(cameras);
-    return whole && cameras < static_cast<double>(placements) ? static_cast<std::size_t>(cameras)
-                                                              : placements;
+    if (!std::isfinite(cameras) || cameras != std::floor(cameras) ||
+        cameras >= static_cast<double>(placements)) {
+        return placements;
+    }
+    return cameras > 0 ? static_cast<std::size_t>(cameras) : 0;
 }
 
 SiteResult ComputeSite(const SiteSection& site, const std::vector<GroupResult>& groups,

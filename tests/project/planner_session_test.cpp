@@ -213,6 +213,22 @@ TEST(PlannerSession, site_edits_move_everything_on_the_plan_together) {
               "give the group a camera view first: its lens says what each camera sees");
 }
 
+// Whatever the camera count is typed as once cameras are placed, the file saved reads back.
+TEST(PlannerSession, a_camera_count_below_the_cameras_placed_still_saves_a_file_that_reads) {
+    PlannerSession s;
+    s.open(example("distribution-centre.json"));
+    s.startSite(40, 30);
+    s.editForm(0, typing(ControlId::txtCameraCount, "2"));
+    s.placeCamera(0, {10, 10}, 0);
+    s.placeCamera(0, {12, 10}, 0);
+    for (const char* count : {"1", "-3", "0", "1.5", "x", ""}) {
+        s.editForm(0, typing(ControlId::txtCameraCount, count));
+        s.placeCamera(0, {14, 10}, 0);
+        const ProjectParse read = ParseProject(fileText(s));
+        EXPECT_TRUE(read.project) << count << ": " << read.error;
+    }
+}
+
 // A face that keeps its own copy of the table's texts, updated only as the session announces
 // changes, must always show what the document holds.
 class MirrorTable final : public PlannerSession::Listener {
