@@ -2,6 +2,7 @@
 // The planner as a user drives it, on the offscreen platform: what it shows and saves must be
 // what `lenstally --project` computes for the saved file.
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -13,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,10 +25,12 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
@@ -36,6 +40,7 @@
 #include "gui/planner/planner_window.hpp"
 #include "gui/planner/recovery.hpp"
 #include "gui/planner/report.hpp"
+#include "gui/planner/site_panel.hpp"
 #include "gui/planner/view_picture.hpp"
 #include "project/project_writer.hpp"
 
@@ -732,6 +737,84 @@ private Q_SLOTS:
         }
         QCOMPARE(p.window.project().group(3).camera, lenstally::CameraDetails{});
         QVERIFY(!panel.picture()->view());
+    }
+
+    // State: the example open, the gates selected. Action: on the Site plan tab, start a plan,
+    // place a camera, type its heading, draw a zone to its right and name it, then save.
+    // Expected: the command line reads from the saved file the heading, position and coverage
+    // the list shows, and the heading's typing was one undo step.
+    void aPlacedCameraTurnedInTheListSavesWhatTheListShows() {
+        Planner p;
+        p.window.selectGroup(0);
+        lenstally::SitePanel& site = *p.window.sitePanel();
+        QTabWidget* tabs = nullptr;
+        QWidget* page = &site;
+        while (tabs == nullptr && page->parentWidget() != nullptr) {
+            tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
+            page = tabs == nullptr ? page->parentWidget() : page;
+        }
+        QVERIFY(tabs != nullptr);
+        QCOMPARE(tabs->tabText(tabs->indexOf(page)), QStringLiteral("Site plan"));
+        tabs->setCurrentWidget(page);
+        const auto click = [&site](const QString& text) {
+            for (QAbstractButton* button : site.findChildren<QAbstractButton*>()) {
+                if (button->text() == text) {
+                    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                    return;
+                }
+            }
+            QFAIL(qPrintable(QStringLiteral("no button ") + text));
+        };
+        click(QStringLiteral("Start site plan"));
+        QGraphicsView* view = site.view();
+        const auto at = [view](double x, double y) {
+            return view->mapFromScene(QPointF(x, y));
+        };
+        click(QStringLiteral("Place camera"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(30, 30));
+        click(QStringLiteral("Draw zone"));
+        for (const QPoint corner : {at(36, 26), at(44, 26), at(44, 34), at(36, 34)}) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, corner);
+        }
+        QTest::keyClick(view, Qt::Key_Return);
+        retype(named<QLineEdit>(site, "Zone name"), QStringLiteral("Dock door"));
+
+        QDoubleSpinBox* heading = nullptr;
+        for (auto* box : site.list()->findChildren<QDoubleSpinBox*>()) {
+            heading =
+                box->accessibleName().startsWith(QLatin1String("Heading of ")) ? box : heading;
+        }
+        QVERIFY(heading != nullptr);
+        const std::size_t steps = p.window.session().stepCount();
+        heading->setFocus();
+        heading->selectAll();
+        QTest::keyClicks(heading, QStringLiteral("92.5"));
+        QTest::keyClick(heading, Qt::Key_Return);
+        QCOMPARE(p.window.session().stepCount(), steps + 1);
+
+        const QString path = m_dir.filePath(QStringLiteral("site.lenstally.json"));
+        QVERIFY(p.window.saveTo(path));
+        const CommandLine json = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(json.status, 0);
+        const nlohmann::json report = nlohmann::json::parse(json.out);
+        const auto& placed = report["site"]["placements"][0];
+        QCOMPARE(placed["heading"].get<double>(), heading->value());
+        QCOMPARE(heading->value(), 92.5);
+        QCOMPARE(placed["label"].get<std::string>(),
+                 heading->accessibleName().mid(11).toStdString());
+        QTreeWidgetItem* cameraRow = site.list()->topLevelItem(0)->child(0);
+        for (const auto& [column, key] : {std::pair{1, "x"}, std::pair{2, "y"}}) {
+            auto* box = qobject_cast<QDoubleSpinBox*>(site.list()->itemWidget(cameraRow, column));
+            // The box keeps ten decimals.
+            QVERIFY(std::abs(box->value() - placed[key].get<double>()) < 1e-9);
+        }
+        const auto& zone = report["site"]["zones"][0];
+        QCOMPARE(zone["name"].get<std::string>(), std::string("Dock door"));
+        const double percent = zone["percent"].get<double>();
+        QVERIFY2(percent > 0, qPrintable(QString::number(percent)));
+        const QString shown = site.list()->topLevelItem(1)->child(0)->text(3);
+        QVERIFY2(shown.startsWith(QString::number(percent, 'f', 1) + QStringLiteral(" %")),
+                 qPrintable(shown));
     }
 
 private:
