@@ -131,6 +131,36 @@ void setBoxValue(QDoubleSpinBox* box, double value) {
     }
 }
 
+// What one camera sees, its levels' rings filled in order, Monitor first, as one item: a plan
+// of hundreds of cameras draws far faster than with an item per ring.
+class ViewBands : public QGraphicsItem {
+public:
+    void set(const SiteDrawing::Camera& camera, double opacity) {
+        prepareGeometryChange();
+        m_bounds = QRectF();
+        for (std::size_t level = 0; level < kViewLevelCount; ++level) {
+            m_rings[level] = polygonOf(camera.bands[level].ring);
+            m_colours[level] = colour(camera.bands[level].colour, opacity);
+            m_bounds = m_bounds.united(m_rings[level].boundingRect());
+        }
+    }
+    QRectF boundingRect() const override { return m_bounds; }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        painter->setPen(Qt::NoPen);
+        for (std::size_t level = 0; level < kViewLevelCount; ++level) {
+            if (m_rings[level].size() >= 3) {
+                painter->setBrush(m_colours[level]);
+                painter->drawPolygon(m_rings[level]);
+            }
+        }
+    }
+
+private:
+    std::array<QPolygonF, kViewLevelCount> m_rings;
+    std::array<QColor, kViewLevelCount> m_colours;
+    QRectF m_bounds;
+};
+
 } // namespace
 
 SiteView::SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent)
@@ -138,6 +168,9 @@ SiteView::SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent)
     setRenderHint(QPainter::Antialiasing);
     setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
     setDragMode(QGraphicsView::ScrollHandDrag);
+    // Every item sets its own pen and brush, and the pens are cosmetic.
+    setOptimizationFlags(QGraphicsView::DontSavePainterState |
+                         QGraphicsView::DontAdjustForAntialiasing);
     setAccessibleName(QStringLiteral("Site plan drawing"));
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -390,6 +423,10 @@ void SitePanel::showSite() {
         m_fitted = false;
         m_scene->clear();
         m_outlineItem = nullptr;
+        m_drawn.reset();
+        m_cameraItems.clear();
+        m_zoneItems.clear();
+        m_wallItems.clear();
         fillList(SiteResult{});
         return;
     }
@@ -409,10 +446,69 @@ void SitePanel::showSite() {
     }
 }
 
-void SitePanel::drawScene(const SiteDrawing& drawing) {
+namespace {
+
+bool sameBands(const SiteDrawing::Camera& a, const SiteDrawing::Camera& b) {
+    for (std::size_t level = 0; level < kViewLevelCount; ++level) {
+        if (a.bands[level].ring != b.bands[level].ring ||
+            a.bands[level].colour != b.bands[level].colour) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool sameZone(const SiteDrawing::Zone& a, const SiteDrawing::Zone& b) {
+    return a.points == b.points && a.fill == b.fill && a.outline == b.outline &&
+           a.label == b.label && a.labelAt == b.labelAt;
+}
+
+// Whether `b` is drawn as `a` but for its cameras, zones and walls, which are redrawn one by one.
+bool samePlan(const SiteDrawing& a, const SiteDrawing& b) {
+    return a.width == b.width && a.height == b.height && a.image == b.image && a.grid == b.grid &&
+           a.scaleLength == b.scaleLength && a.scaleText == b.scaleText &&
+           a.zoneOpacity == b.zoneOpacity && a.viewOpacity == b.viewOpacity && a.ink == b.ink &&
+           a.gridColour == b.gridColour && a.cameras.size() == b.cameras.size() &&
+           a.zones.size() == b.zones.size() && a.walls.size() == b.walls.size();
+}
+
+} // namespace
+
+void SitePanel::drawScene(SiteDrawing drawing) {
     const QSignalBlocker blocker(m_scene);
+    m_view->setAccessibleDescription(toQString(drawing.description));
+    if (!m_drawn || !samePlan(*m_drawn, drawing)) {
+        drawPlan(drawing);
+    } else {
+        // Only what changed: a dragged camera redraws itself and the zones it covers.
+        for (std::size_t i = 0; i < drawing.cameras.size(); ++i) {
+            const SiteDrawing::Camera& now = drawing.cameras[i];
+            const SiteDrawing::Camera& was = m_drawn->cameras[i];
+            if (now.at != was.at || now.aim != was.aim || now.label != was.label ||
+                !sameBands(now, was)) {
+                drawCamera(i, now, drawing);
+            }
+        }
+        for (std::size_t i = 0; i < drawing.zones.size(); ++i) {
+            if (!sameZone(drawing.zones[i], m_drawn->zones[i])) {
+                drawZone(i, drawing.zones[i], drawing);
+            }
+        }
+        for (std::size_t i = 0; i < drawing.walls.size(); ++i) {
+            if (drawing.walls[i] != m_drawn->walls[i]) {
+                drawWall(i, drawing.walls[i], drawing);
+            }
+        }
+    }
+    m_drawn = std::move(drawing);
+}
+
+void SitePanel::drawPlan(const SiteDrawing& drawing) {
     m_scene->clear();
     m_outlineItem = nullptr;
+    m_cameraItems.assign(drawing.cameras.size(), {});
+    m_zoneItems.assign(drawing.zones.size(), {});
+    m_wallItems.assign(drawing.walls.size(), nullptr);
     const QRectF plan(0, 0, drawing.width, drawing.height);
     m_scene->setSceneRect(plan.adjusted(-drawing.width * 0.05, -drawing.height * 0.05,
                                         drawing.width * 0.05, drawing.height * 0.12));
@@ -439,51 +535,13 @@ void SitePanel::drawScene(const SiteDrawing& drawing) {
         m_scene->addPath(grid, inkPen(drawing.gridColour, 0))->setZValue(-2);
     }
     for (std::size_t i = 0; i < drawing.zones.size(); ++i) {
-        const SiteDrawing::Zone& zone = drawing.zones[i];
-        auto* item = m_scene->addPolygon(polygonOf(zone.points), inkPen(zone.outline, 2),
-                                         QBrush(colour(zone.fill, drawing.zoneOpacity)));
-        tag(item, {SiteItem::Kind::Zone, i});
-        item->setZValue(-1);
-        addLabel(*m_scene, zone.label, QPointF(zone.labelAt.x, zone.labelAt.y), drawing.ink, true);
-    }
-    // Each level's ring over the one before: the levels show as bands.
-    for (const SiteDrawing::Camera& camera : drawing.cameras) {
-        for (const SiteDrawing::Band& band : camera.bands) {
-            if (band.ring.size() >= 3) {
-                auto* ring = m_scene->addPolygon(polygonOf(band.ring), Qt::NoPen,
-                                                 QBrush(colour(band.colour, drawing.viewOpacity)));
-                ring->setAcceptedMouseButtons(Qt::NoButton);
-            }
-        }
-    }
-    for (std::size_t i = 0; i < drawing.walls.size(); ++i) {
-        QPainterPath path;
-        const std::vector<site::Point>& wall = drawing.walls[i];
-        for (std::size_t k = 0; k < wall.size(); ++k) {
-            const QPointF p(wall[k].x, wall[k].y);
-            k == 0 ? path.moveTo(p) : path.lineTo(p);
-        }
-        auto* item = m_scene->addPath(path, inkPen(drawing.ink, 3));
-        tag(item, {SiteItem::Kind::Wall, i});
-        item->setZValue(1);
+        drawZone(i, drawing.zones[i], drawing);
     }
     for (std::size_t i = 0; i < drawing.cameras.size(); ++i) {
-        const SiteDrawing::Camera& camera = drawing.cameras[i];
-        const QPointF at(camera.at.x, camera.at.y);
-        // The mark keeps its size in pixels: drawn about the origin, placed at the camera.
-        auto* mark = new QGraphicsEllipseItem(-kCameraRadius, -kCameraRadius, 2 * kCameraRadius,
-                                              2 * kCameraRadius);
-        mark->setPen(inkPen(drawing.ink, 1.5));
-        mark->setBrush(Qt::white);
-        mark->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-        mark->setPos(at);
-        mark->setZValue(3);
-        tag(mark, {SiteItem::Kind::Camera, i});
-        auto* aim = new QGraphicsLineItem(0, 0, camera.aim.x * 3 * kCameraRadius,
-                                          camera.aim.y * 3 * kCameraRadius, mark);
-        aim->setPen(inkPen(drawing.ink, 2));
-        m_scene->addItem(mark);
-        addLabel(*m_scene, camera.label, at, drawing.ink, false);
+        drawCamera(i, drawing.cameras[i], drawing);
+    }
+    for (std::size_t i = 0; i < drawing.walls.size(); ++i) {
+        drawWall(i, drawing.walls[i], drawing);
     }
     // The scale bar below the plan's bottom-left corner.
     const double barY = drawing.height + drawing.height * 0.05;
@@ -492,8 +550,83 @@ void SitePanel::drawScene(const SiteDrawing& drawing) {
     bar.lineTo(drawing.scaleLength, barY);
     m_scene->addPath(bar, inkPen(drawing.ink, 3));
     addLabel(*m_scene, drawing.scaleText, QPointF(drawing.scaleLength, barY), drawing.ink, false);
-    m_view->setAccessibleDescription(toQString(drawing.description));
     drawOutline();
+}
+
+void SitePanel::drawZone(std::size_t i, const SiteDrawing::Zone& zone, const SiteDrawing& drawing) {
+    ZoneItems& items = m_zoneItems[i];
+    if (items.outline == nullptr) {
+        items.outline = m_scene->addPolygon({});
+        tag(items.outline, {SiteItem::Kind::Zone, i});
+        items.outline->setZValue(-1);
+        items.label = addLabel(*m_scene, {}, {}, drawing.ink, true);
+    }
+    items.outline->setPolygon(polygonOf(zone.points));
+    items.outline->setPen(inkPen(zone.outline, 2));
+    items.outline->setBrush(colour(zone.fill, drawing.zoneOpacity));
+    items.label->setText(toQString(zone.label));
+    const QRectF box = items.label->boundingRect();
+    items.label->setTransform(QTransform::fromTranslate(-box.width() / 2, -box.height() / 2));
+    items.label->setPos(zone.labelAt.x, zone.labelAt.y);
+}
+
+void SitePanel::drawCamera(std::size_t i, const SiteDrawing::Camera& camera,
+                           const SiteDrawing& drawing) {
+    CameraItems& items = m_cameraItems[i];
+    if (items.mark == nullptr) {
+        items.bands = new ViewBands;
+        items.bands->setAcceptedMouseButtons(Qt::NoButton);
+        m_scene->addItem(items.bands);
+        // The mark keeps its size in pixels: drawn about the origin, placed at the camera.
+        items.mark = new QGraphicsEllipseItem(-kCameraRadius, -kCameraRadius, 2 * kCameraRadius,
+                                              2 * kCameraRadius);
+        items.mark->setPen(inkPen(drawing.ink, 1.5));
+        items.mark->setBrush(Qt::white);
+        items.mark->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+        items.mark->setZValue(3);
+        tag(items.mark, {SiteItem::Kind::Camera, i});
+        items.aim = new QGraphicsLineItem(items.mark);
+        items.aim->setPen(inkPen(drawing.ink, 2));
+        m_scene->addItem(items.mark);
+        items.label = addLabel(*m_scene, {}, {}, drawing.ink, false);
+    }
+    static_cast<ViewBands*>(items.bands)->set(camera, drawing.viewOpacity);
+    const QPointF at(camera.at.x, camera.at.y);
+    items.mark->setPos(at);
+    items.aim->setLine(0, 0, camera.aim.x * 3 * kCameraRadius, camera.aim.y * 3 * kCameraRadius);
+    items.label->setText(toQString(camera.label));
+    items.label->setTransform(
+        QTransform::fromTranslate(6, -items.label->boundingRect().height() - 2));
+    items.label->setPos(at);
+}
+
+void SitePanel::drawWall(std::size_t i, const std::vector<site::Point>& wall,
+                         const SiteDrawing& drawing) {
+    QPainterPath path;
+    for (std::size_t k = 0; k < wall.size(); ++k) {
+        const QPointF p(wall[k].x, wall[k].y);
+        k == 0 ? path.moveTo(p) : path.lineTo(p);
+    }
+    QGraphicsPathItem*& item = m_wallItems[i];
+    if (item == nullptr) {
+        item = m_scene->addPath(path, inkPen(drawing.ink, 3));
+        tag(item, {SiteItem::Kind::Wall, i});
+        item->setZValue(1);
+    } else {
+        item->setPath(path);
+    }
+}
+
+QGraphicsItem* SitePanel::itemOf(SiteItem item) const {
+    switch (item.kind) {
+    case SiteItem::Kind::Camera:
+        return item.index < m_cameraItems.size() ? m_cameraItems[item.index].mark : nullptr;
+    case SiteItem::Kind::Zone:
+        return item.index < m_zoneItems.size() ? m_zoneItems[item.index].outline : nullptr;
+    case SiteItem::Kind::Wall:
+        return item.index < m_wallItems.size() ? m_wallItems[item.index] : nullptr;
+    }
+    return nullptr;
 }
 
 void SitePanel::drawOutline() {
@@ -617,8 +750,11 @@ void SitePanel::updateList(const SiteResult& site) {
         for (const auto& [column, value] : values) {
             auto* box = qobject_cast<QDoubleSpinBox*>(m_list->itemWidget(row, column));
             if (box != nullptr) {
-                const QString prefix = box->accessibleName().section(QLatin1Char(' '), 0, 1);
-                box->setAccessibleName(prefix + QLatin1Char(' ') + label);
+                const QString name = box->accessibleName().section(QLatin1Char(' '), 0, 1) +
+                                     QLatin1Char(' ') + label;
+                if (box->accessibleName() != name) {
+                    box->setAccessibleName(name);
+                }
                 setBoxValue(box, value);
             }
         }
@@ -651,10 +787,8 @@ void SitePanel::select(std::optional<SiteItem> item) {
     {
         const QSignalBlocker blockScene(m_scene);
         m_scene->clearSelection();
-        for (QGraphicsItem* g : m_scene->items()) {
-            if (item && tagOf(g) == item) {
-                g->setSelected(true);
-            }
+        if (QGraphicsItem* g = item ? itemOf(*item) : nullptr) {
+            g->setSelected(true);
         }
     }
     {

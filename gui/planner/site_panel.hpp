@@ -20,7 +20,12 @@
 class QAbstractButton;
 class QButtonGroup;
 class QDoubleSpinBox;
+class QGraphicsEllipseItem;
+class QGraphicsItem;
+class QGraphicsLineItem;
 class QGraphicsPathItem;
+class QGraphicsPolygonItem;
+class QGraphicsSimpleTextItem;
 class QGraphicsScene;
 class QStackedWidget;
 class QTreeWidget;
@@ -115,9 +120,26 @@ private:
         friend bool operator==(const ListRows&, const ListRows&) = default;
     };
 
+    // The items drawing each thing, kept so that a change redraws only what it touches.
+    struct CameraItems {
+        QGraphicsItem* bands = nullptr; // each level's ring, in order
+        QGraphicsEllipseItem* mark = nullptr;
+        QGraphicsLineItem* aim = nullptr;
+        QGraphicsSimpleTextItem* label = nullptr;
+    };
+    struct ZoneItems {
+        QGraphicsPolygonItem* outline = nullptr;
+        QGraphicsSimpleTextItem* label = nullptr;
+    };
+
     void buildStartPage(QWidget* page);
     void buildPlanPage(QWidget* page);
-    void drawScene(const SiteDrawing& drawing);
+    void drawScene(SiteDrawing drawing);
+    void drawPlan(const SiteDrawing& drawing);
+    void drawCamera(std::size_t i, const SiteDrawing::Camera& camera, const SiteDrawing& drawing);
+    void drawZone(std::size_t i, const SiteDrawing::Zone& zone, const SiteDrawing& drawing);
+    void drawWall(std::size_t i, const std::vector<site::Point>& wall, const SiteDrawing& drawing);
+    QGraphicsItem* itemOf(SiteItem item) const;
     void drawOutline();
     void fillList(const SiteResult& site);
     void updateList(const SiteResult& site);
@@ -146,6 +168,10 @@ private:
     std::optional<Drag> m_drag;
     std::vector<QPointF> m_outline; // the wall or zone being drawn
     QGraphicsPathItem* m_outlineItem = nullptr;
+    std::optional<SiteDrawing> m_drawn; // what the scene shows
+    std::vector<CameraItems> m_cameraItems;
+    std::vector<ZoneItems> m_zoneItems;
+    std::vector<QGraphicsPathItem*> m_wallItems;
     bool m_syncing = false; // the panel itself is selecting, not the user
     bool m_fitted = false;  // the view was fitted to a plan once
     QString m_imageUrl;
