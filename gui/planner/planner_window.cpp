@@ -314,8 +314,8 @@ void PlannerWindow::buildWidgets() {
     // The site plan scrolls too where the window is narrower than its commands.
     auto* siteScroll = new QScrollArea(planTabs);
     m_site = new SitePanel(
-        m_session, [this](const QString& title, const QString& text) { fail(title, text); },
-        siteScroll);
+        m_session, [this] { commitTyping(); },
+        [this](const QString& title, const QString& text) { fail(title, text); }, siteScroll);
     siteScroll->setWidget(m_site);
     siteScroll->setWidgetResizable(true);
     siteScroll->setFrameShape(QFrame::NoFrame);

@@ -50,7 +50,7 @@ constexpr int kIndexKey = 1;
 // Pixels around a camera's mark that still take it.
 constexpr double kCameraRadius = 6;
 // Columns of the list.
-enum Column { ItemColumn, XColumn, YColumn, HeadingColumn, ColumnCount };
+enum Column { ItemColumn, XColumn, YColumn, HeadingColumn, LabelColumn, ColumnCount };
 
 QColor colour(std::uint32_t rgb, double opacity = 1) {
     QColor c = QColor::fromRgb(static_cast<QRgb>(rgb));
@@ -125,7 +125,7 @@ QDoubleSpinBox* rowBox(double minimum, double maximum, const QString& name, QWid
 }
 
 void setBoxValue(QDoubleSpinBox* box, double value) {
-    if (box != nullptr && box->value() != value && !box->hasFocus()) {
+    if (box != nullptr && box->value() != value) {
         const QSignalBlocker blocker(box);
         box->setValue(value);
     }
@@ -248,8 +248,10 @@ void SiteView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-SitePanel::SitePanel(PlannerSession& session, Notice notice, QWidget* parent)
-    : QWidget(parent), m_session(session), m_notice(std::move(notice)) {
+SitePanel::SitePanel(PlannerSession& session, std::function<void()> commitTyping, Notice notice,
+                     QWidget* parent)
+    : QWidget(parent), m_session(session), m_commitTyping(std::move(commitTyping)),
+      m_notice(std::move(notice)) {
     setAccessibleName(QStringLiteral("Site plan"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -262,6 +264,13 @@ SitePanel::SitePanel(PlannerSession& session, Notice notice, QWidget* parent)
     buildStartPage(start);
     buildPlanPage(plan);
     showSite();
+}
+
+SitePanel::~SitePanel() {
+    // The scene goes first: clearing its selection as it goes must not reach the list, which
+    // may be gone by the time the panel's children are deleted.
+    m_scene->disconnect(this);
+    delete m_scene;
 }
 
 void SitePanel::buildStartPage(QWidget* page) {
@@ -281,7 +290,7 @@ void SitePanel::buildStartPage(QWidget* page) {
     connect(startButton, &QPushButton::clicked, this, [this] {
         m_startWidth->interpretText();
         m_startHeight->interpretText();
-        m_session.startSite(m_startWidth->value(), m_startHeight->value());
+        editing().startSite(m_startWidth->value(), m_startHeight->value());
     });
     auto* hint = new QLabel(
         QStringLiteral("The project has no site plan. Give its size in metres to start one; a "
@@ -336,7 +345,7 @@ void SitePanel::buildPlanPage(QWidget* page) {
     widthLabel->setBuddy(m_planWidth);
     connect(m_planWidth, &QDoubleSpinBox::valueChanged, this, [this](double width) {
         if (m_session.document().site() && width != m_session.document().site()->width) {
-            m_session.scaleSiteToWidth(width);
+            editing().scaleSiteToWidth(width);
         }
     });
     bar->addWidget(widthLabel);
@@ -366,7 +375,7 @@ void SitePanel::buildPlanPage(QWidget* page) {
     m_list->setColumnCount(ColumnCount);
     m_list->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("x (m) / level"),
                              QStringLiteral("y (m) / required"),
-                             QStringLiteral("heading / covered")});
+                             QStringLiteral("heading / covered"), QStringLiteral("label")});
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_cameraRows = new QTreeWidgetItem(m_list, {QStringLiteral("Cameras")});
     m_zoneRows = new QTreeWidgetItem(m_list, {QStringLiteral("Zones")});
@@ -664,21 +673,16 @@ void SitePanel::fillList(const SiteResult& site) {
         auto* row = new QTreeWidgetItem(m_cameraRows, {toQString(p.label)});
         row->setData(ItemColumn, Qt::UserRole, static_cast<qulonglong>(i));
         const QString label = toQString(p.label);
-        const std::size_t group = p.group;
-        const std::size_t index = p.index;
-        const auto edit = [this, group, index](PlacementField field) {
-            return [this, group, index, field](double value) {
-                const std::vector<Placement>& placements =
-                    m_session.document().group(group).placements;
-                if (index >= placements.size()) {
-                    return;
-                }
-                Placement next = placements[index];
-                (field == PlacementField::X   ? next.x
-                 : field == PlacementField::Y ? next.y
-                                              : next.heading) = value;
-                m_session.editPlacement(group, index, field, next);
-            };
+        // The camera the row shows when the edit comes: groups may have moved since.
+        const auto edit = [this, i](PlacementField field, auto change) {
+            PlannerSession& session = editing();
+            const std::optional<SiteResult>& now = session.document().siteResult();
+            if (now && i < now->placements.size()) {
+                const PlacementResult& shown = now->placements[i];
+                Placement next = shown.placement;
+                change(next);
+                session.editPlacement(shown.group, shown.index, field, next);
+            }
         };
         const std::pair<Column, PlacementField> boxes[] = {
             {XColumn, PlacementField::X},
@@ -691,18 +695,34 @@ void SitePanel::fillList(const SiteResult& site) {
             QDoubleSpinBox* box = column == HeadingColumn ? rowBox(-1e6, 1e6, name + label, m_list)
                                                           : rowBox(0, 100000, name + label, m_list);
             m_list->setItemWidget(row, column, box);
-            connect(box, &QDoubleSpinBox::valueChanged, this, edit(field));
+            connect(box, &QDoubleSpinBox::valueChanged, this, [edit, f = field](double value) {
+                edit(f, [f, value](Placement& next) {
+                    (f == PlacementField::X   ? next.x
+                     : f == PlacementField::Y ? next.y
+                                              : next.heading) = value;
+                });
+            });
         }
+        auto* own = new QLineEdit(m_list);
+        own->setAccessibleName(QStringLiteral("Label of ") + label);
+        own->setPlaceholderText(label);
+        connect(own, &QLineEdit::textChanged, this, [edit](const QString& text) {
+            edit(PlacementField::Label, [&text](Placement& next) {
+                next.label = text.isEmpty() ? std::nullopt : std::optional(fromQString(text));
+            });
+        });
+        m_list->setItemWidget(row, LabelColumn, own);
     }
     for (std::size_t i = 0; i < site.site.zones.size(); ++i) {
         auto* row = new QTreeWidgetItem(m_zoneRows);
         row->setData(ItemColumn, Qt::UserRole, static_cast<qulonglong>(i));
         const auto edit = [this, i](ZoneField field, auto change) {
-            const std::optional<SiteSection>& s = m_session.document().site();
+            PlannerSession& session = editing();
+            const std::optional<SiteSection>& s = session.document().site();
             if (s && i < s->zones.size()) {
                 SiteZone zone = s->zones[i];
                 change(zone);
-                m_session.editZone(i, field, std::move(zone));
+                session.editZone(i, field, std::move(zone));
             }
         };
         auto* name = new QLineEdit(m_list);
@@ -756,6 +776,17 @@ void SitePanel::updateList(const SiteResult& site) {
                     box->setAccessibleName(name);
                 }
                 setBoxValue(box, value);
+            }
+        }
+        if (auto* own = qobject_cast<QLineEdit*>(m_list->itemWidget(row, LabelColumn))) {
+            const QString text = toQString(p.placement.label.value_or(std::string()));
+            if (own->placeholderText() != label) {
+                own->setPlaceholderText(label);
+                own->setAccessibleName(QStringLiteral("Label of ") + label);
+            }
+            if (own->text() != text && fromQString(own->text()) != p.placement.label) {
+                const QSignalBlocker blocker(own);
+                own->setText(text);
             }
         }
     }
@@ -854,7 +885,17 @@ std::optional<SiteItem> SitePanel::itemAt(const QPointF& at) const {
     return nearest;
 }
 
+PlannerSession& SitePanel::editing() {
+    if (m_commitTyping) {
+        m_commitTyping();
+    }
+    return m_session;
+}
+
 void SitePanel::pressAt(const QPointF& at, Qt::KeyboardModifiers modifiers) {
+    // What a box elsewhere holds is taken in before the plan is edited, as a command does: an
+    // edit selects its camera's group, and a cell left open would be taken in during it.
+    editing();
     const std::optional<SiteResult>& site = m_session.document().siteResult();
     if (!site) {
         return;
@@ -871,7 +912,7 @@ void SitePanel::pressAt(const QPointF& at, Qt::KeyboardModifiers modifiers) {
         break;
     case SiteTool::PlaceCamera:
         if (const std::optional<std::size_t> group = m_session.selected(); group && onPlan) {
-            const SessionChange& change = m_session.placeCamera(*group, {at.x(), at.y()}, 0);
+            const SessionChange& change = editing().placeCamera(*group, {at.x(), at.y()}, 0);
             if (change.error.empty()) {
                 select(SiteItem{SiteItem::Kind::Camera,
                                 m_session.document().siteResult()->placements.size() - 1});
@@ -925,13 +966,13 @@ void SitePanel::finishOutline() {
     m_outline.clear();
     drawOutline();
     if (tool == SiteTool::DrawWall && points.size() >= 2) {
-        m_session.addWall(std::move(points));
+        editing().addWall(std::move(points));
     } else if (tool == SiteTool::DrawZone && points.size() >= 3) {
         const std::optional<SiteSection>& site = m_session.document().site();
         SiteZone zone;
         zone.name = "Zone " + std::to_string((site ? site->zones.size() : 0) + 1);
         zone.points = std::move(points);
-        m_session.addZone(std::move(zone));
+        editing().addZone(std::move(zone));
     }
 }
 
@@ -941,7 +982,7 @@ void SitePanel::cancelOutline() {
 }
 
 void SitePanel::removeSelected() {
-    const std::optional<SiteResult>& site = m_session.document().siteResult();
+    const std::optional<SiteResult>& site = editing().document().siteResult();
     if (!m_selected || !site) {
         return;
     }
@@ -1013,7 +1054,7 @@ bool SitePanel::loadDrawing(const QString& path) {
     const std::string url =
         "data:" + type.toStdString() + ";base64," + bytes.toBase64().toStdString();
     const SessionChange& change =
-        m_session.setSiteImage(url, aspect > 0 ? std::optional(aspect) : std::nullopt);
+        editing().setSiteImage(url, aspect > 0 ? std::optional(aspect) : std::nullopt);
     if (!change.error.empty()) {
         fail(title, toQString(change.error));
         return false;

