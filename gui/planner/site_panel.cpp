@@ -145,7 +145,8 @@ public:
         }
     }
     QRectF boundingRect() const override { return m_bounds; }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* /*option*/,
+               QWidget* /*widget*/) override {
         painter->setPen(Qt::NoPen);
         for (std::size_t level = 0; level < kViewLevelCount; ++level) {
             if (m_rings[level].size() >= 3) {
@@ -533,13 +534,14 @@ void SitePanel::drawPlan(const SiteDrawing& drawing) {
         }
     } else if (drawing.grid > 0) {
         QPainterPath grid;
-        for (double x = drawing.grid; x < drawing.width; x += drawing.grid) {
-            grid.moveTo(x, 0);
-            grid.lineTo(x, drawing.height);
+        // Counted, not summed, so that no line drifts off its multiple of the step.
+        for (int k = 1; k * drawing.grid < drawing.width; ++k) {
+            grid.moveTo(k * drawing.grid, 0);
+            grid.lineTo(k * drawing.grid, drawing.height);
         }
-        for (double y = drawing.grid; y < drawing.height; y += drawing.grid) {
-            grid.moveTo(0, y);
-            grid.lineTo(drawing.width, y);
+        for (int k = 1; k * drawing.grid < drawing.height; ++k) {
+            grid.moveTo(0, k * drawing.grid);
+            grid.lineTo(drawing.width, k * drawing.grid);
         }
         m_scene->addPath(grid, inkPen(drawing.gridColour, 0))->setZValue(-2);
     }
