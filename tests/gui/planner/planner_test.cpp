@@ -14,6 +14,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
@@ -827,6 +829,41 @@ private Q_SLOTS:
         const CommandLine drawn = lenstallyRun({"--project", path.toStdString(), "--svg"});
         QCOMPARE(drawn.status, 0);
         QCOMPARE(svg.readAll().toStdString(), drawn.out);
+    }
+
+    // State: a 100 x 60 m plan. Action: load a PNG 300 x 100 pixels, then an SVG whose view box
+    // is 50 x 100 and which holds a script. Expected: each is kept as a data URL of its type and
+    // the plan's height follows its shape; the SVG is drawn as a picture, never as markup.
+    void aLoadedDrawingSetsTheImageAndTheShape() {
+        Planner p;
+        lenstally::SitePanel& site = *p.window.sitePanel();
+        p.window.selectGroup(0);
+        for (QAbstractButton* button : site.findChildren<QAbstractButton*>()) {
+            if (button->text() == QLatin1String("Start site plan")) {
+                button->click();
+            }
+        }
+        const QString png = m_dir.filePath(QStringLiteral("plan.png"));
+        QImage picture(300, 100, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QVERIFY(picture.save(png));
+        QVERIFY(site.loadDrawing(png));
+        QCOMPARE(p.window.project().site()->height, 100.0 / 3);
+        QVERIFY(p.window.project().site()->image->starts_with("data:image/png;base64,"));
+        const QString svg = m_dir.filePath(QStringLiteral("plan.svg"));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 50 100">)"
+                   R"(<script>alert(1)</script><rect width="50" height="100" fill="red"/></svg>)");
+        file.close();
+        QVERIFY(site.loadDrawing(svg));
+        QCOMPARE(p.window.project().site()->height, 200.0);
+        QVERIFY(p.window.project().site()->image->starts_with("data:image/svg+xml;base64,"));
+        int pictures = 0;
+        for (const QGraphicsItem* item : site.scene()->items()) {
+            pictures += item->type() == QGraphicsPixmapItem::Type ? 1 : 0;
+        }
+        QCOMPARE(pictures, 1);
     }
 
 private:
