@@ -369,7 +369,7 @@ private:
     // zones, type in the list, remove what is selected.
     QString siteAction() {
         lenstally::SitePanel& plan = *m_window.sitePanel();
-        const std::optional<lenstally::SiteSection>& site = m_window.project().site();
+        const std::optional<lenstally::SiteSection> site = m_window.project().site();
         if (!site) {
             for (QAbstractButton* button : plan.findChildren<QAbstractButton*>()) {
                 if (button->text() == QLatin1String("Start site plan")) {
@@ -424,7 +424,8 @@ private:
         case 2:
         case 3: {
             // Drag a camera, or turn it with Shift held.
-            const lenstally::Placement& p =
+            // A copy: the press takes in a typed plan width, which scales every placement anew.
+            const lenstally::Placement p =
                 m_window.project()
                     .siteResult()
                     ->placements[static_cast<std::size_t>(below(static_cast<int>(cameras)))]
