@@ -50,6 +50,7 @@
 #include "gui/planner/number_box.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/report.hpp"
+#include "gui/planner/site_panel.hpp"
 #include "project/interactive_page.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
@@ -322,10 +323,24 @@ void PlannerWindow::buildWidgets() {
     m_plan = new PlanPanel(
         [this](PlanField field, const PlanInputs& inputs) { m_session.editPlan(field, inputs); },
         central);
-    auto* planScroll = new QScrollArea(belowSplitter);
+    // The storage plan and the site plan share the left of the lower half, as tabs.
+    auto* planTabs = new QTabWidget(belowSplitter);
+    auto* planScroll = new QScrollArea(planTabs);
     planScroll->setWidget(m_plan);
     planScroll->setWidgetResizable(true);
     planScroll->setFrameShape(QFrame::NoFrame);
+    planTabs->addTab(planScroll, QStringLiteral("Storage plan"));
+    // The site plan scrolls too where the window is narrower than its commands.
+    auto* siteScroll = new QScrollArea(planTabs);
+    m_site = new SitePanel(
+        m_session, [this] { commitTyping(); },
+        [this](const QString& title, const QString& text) { fail(title, text); }, siteScroll);
+    siteScroll->setWidget(m_site);
+    siteScroll->setWidgetResizable(true);
+    siteScroll->setFrameShape(QFrame::NoFrame);
+    planTabs->addTab(siteScroll, QStringLiteral("Site plan"));
+    // No wider at its narrowest than the storage plan alone: the tabs scroll rather than widen it.
+    planTabs->setMinimumWidth(planScroll->minimumSizeHint().width());
     groupsSplitter->addWidget(tableArea);
     groupsSplitter->addWidget(belowSplitter);
     groupsSplitter->setStretchFactor(0, 0);
@@ -388,7 +403,7 @@ void PlannerWindow::buildWidgets() {
     rightScroll->setMinimumWidth(m_calculator->width() + 40);
     rightPaneLayout->addWidget(rightScroll, 1);
 
-    belowSplitter->addWidget(planScroll);
+    belowSplitter->addWidget(planTabs);
     belowSplitter->addWidget(rightPane);
     belowSplitter->setStretchFactor(0, 1);
     belowSplitter->setStretchFactor(1, 0);
@@ -801,6 +816,7 @@ void PlannerWindow::sessionChanged(const SessionChange& change) {
     if (change.name) {
         showProjectName();
     }
+    m_site->sessionChanged(change);
     if (!change.error.empty() || !change.note.empty()) {
         statusBar()->showMessage(toQString(change.error.empty() ? change.note : change.error),
                                  10000);

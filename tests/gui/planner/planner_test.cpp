@@ -2,6 +2,7 @@
 // The planner as a user drives it, on the offscreen platform: what it shows and saves must be
 // what `lenstally --project` computes for the saved file.
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -13,6 +14,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,10 +27,12 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
@@ -36,6 +42,7 @@
 #include "gui/planner/planner_window.hpp"
 #include "gui/planner/recovery.hpp"
 #include "gui/planner/report.hpp"
+#include "gui/planner/site_panel.hpp"
 #include "gui/planner/view_picture.hpp"
 #include "project/project_writer.hpp"
 
@@ -750,6 +757,131 @@ private Q_SLOTS:
         }
         QCOMPARE(p.window.project().group(3).camera, lenstally::CameraDetails{});
         QVERIFY(!panel.picture()->view());
+    }
+
+    // State: the example open, the gates selected. Action: on the Site plan tab, start a plan,
+    // place a camera, draw a zone to its right and name it, type the camera's heading, undo and
+    // redo it, save and export the drawing. Expected: the typing was one undo step; the command
+    // line reads from the saved file the heading, position and coverage the list shows, and
+    // draws the SVG exported.
+    void aPlacedCameraTurnedInTheListSavesWhatTheListShows() {
+        Planner p;
+        p.window.selectGroup(0);
+        lenstally::SitePanel& site = *p.window.sitePanel();
+        QTabWidget* tabs = nullptr;
+        QWidget* page = &site;
+        while (tabs == nullptr && page->parentWidget() != nullptr) {
+            tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
+            page = tabs == nullptr ? page->parentWidget() : page;
+        }
+        QVERIFY(tabs != nullptr);
+        QCOMPARE(tabs->tabText(tabs->indexOf(page)), QStringLiteral("Site plan"));
+        tabs->setCurrentWidget(page);
+        const auto click = [&site](const QString& text) {
+            for (QAbstractButton* button : site.findChildren<QAbstractButton*>()) {
+                if (button->text() == text) {
+                    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                    return;
+                }
+            }
+            QFAIL(qPrintable(QStringLiteral("no button ") + text));
+        };
+        click(QStringLiteral("Start site plan"));
+        QGraphicsView* view = site.view();
+        const auto at = [view](double x, double y) {
+            return view->mapFromScene(QPointF(x, y));
+        };
+        click(QStringLiteral("Place camera"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(30, 30));
+        click(QStringLiteral("Draw zone"));
+        for (const QPoint corner : {at(36, 26), at(44, 26), at(44, 34), at(36, 34)}) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, corner);
+        }
+        QTest::keyClick(view, Qt::Key_Return);
+        retype(named<QLineEdit>(site, "Zone name"), QStringLiteral("Dock door"));
+
+        QDoubleSpinBox* heading = nullptr;
+        for (auto* box : site.list()->findChildren<QDoubleSpinBox*>()) {
+            heading =
+                box->accessibleName().startsWith(QLatin1String("Heading of ")) ? box : heading;
+        }
+        QVERIFY(heading != nullptr);
+        const std::size_t steps = p.window.session().stepCount();
+        heading->setFocus();
+        heading->selectAll();
+        QTest::keyClicks(heading, QStringLiteral("92.5"));
+        QTest::keyClick(heading, Qt::Key_Return);
+        QCOMPARE(p.window.session().stepCount(), steps + 1);
+        p.window.undo();
+        QCOMPARE(heading->value(), 0.0);
+        p.window.redo();
+
+        const QString path = m_dir.filePath(QStringLiteral("site.lenstally.json"));
+        QVERIFY(p.window.saveTo(path));
+        const CommandLine json = lenstallyRun({"--project", path.toStdString(), "--json"});
+        QCOMPARE(json.status, 0);
+        const nlohmann::json report = nlohmann::json::parse(json.out);
+        const auto& placed = report["site"]["placements"][0];
+        QCOMPARE(placed["heading"].get<double>(), heading->value());
+        QCOMPARE(heading->value(), 92.5);
+        QCOMPARE(placed["label"].get<std::string>(),
+                 heading->accessibleName().mid(11).toStdString());
+        QTreeWidgetItem* cameraRow = site.list()->topLevelItem(0)->child(0);
+        for (const auto& [column, key] : {std::pair{1, "x"}, std::pair{2, "y"}}) {
+            auto* box = qobject_cast<QDoubleSpinBox*>(site.list()->itemWidget(cameraRow, column));
+            // The box keeps ten decimals.
+            QVERIFY(std::abs(box->value() - placed[key].get<double>()) < 1e-9);
+        }
+        const auto& zone = report["site"]["zones"][0];
+        QCOMPARE(zone["name"].get<std::string>(), std::string("Dock door"));
+        const double percent = zone["percent"].get<double>();
+        QVERIFY2(percent > 0, qPrintable(QString::number(percent)));
+        const QString shown = site.list()->topLevelItem(1)->child(0)->text(3);
+        QVERIFY2(shown.startsWith(QString::number(percent, 'f', 1) + QStringLiteral(" %")),
+                 qPrintable(shown));
+        // The drawing exported is the command line's, byte for byte.
+        const QString svgPath = m_dir.filePath(QStringLiteral("site.svg"));
+        QVERIFY(site.exportSvg(svgPath));
+        QFile svg(svgPath);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const CommandLine drawn = lenstallyRun({"--project", path.toStdString(), "--svg"});
+        QCOMPARE(drawn.status, 0);
+        QCOMPARE(svg.readAll().toStdString(), drawn.out);
+    }
+
+    // State: a 100 x 60 m plan. Action: load a PNG 300 x 100 pixels, then an SVG whose view box
+    // is 50 x 100 and which holds a script. Expected: each is kept as a data URL of its type and
+    // the plan's height follows its shape; the SVG is drawn as a picture, never as markup.
+    void aLoadedDrawingSetsTheImageAndTheShape() {
+        Planner p;
+        lenstally::SitePanel& site = *p.window.sitePanel();
+        p.window.selectGroup(0);
+        for (QAbstractButton* button : site.findChildren<QAbstractButton*>()) {
+            if (button->text() == QLatin1String("Start site plan")) {
+                button->click();
+            }
+        }
+        const QString png = m_dir.filePath(QStringLiteral("plan.png"));
+        QImage picture(300, 100, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QVERIFY(picture.save(png));
+        QVERIFY(site.loadDrawing(png));
+        QCOMPARE(p.window.project().site()->height, 100.0 / 3);
+        QVERIFY(p.window.project().site()->image->starts_with("data:image/png;base64,"));
+        const QString svg = m_dir.filePath(QStringLiteral("plan.svg"));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 50 100">)"
+                   R"(<script>alert(1)</script><rect width="50" height="100" fill="red"/></svg>)");
+        file.close();
+        QVERIFY(site.loadDrawing(svg));
+        QCOMPARE(p.window.project().site()->height, 200.0);
+        QVERIFY(p.window.project().site()->image->starts_with("data:image/svg+xml;base64,"));
+        int pictures = 0;
+        for (const QGraphicsItem* item : site.scene()->items()) {
+            pictures += item->type() == QGraphicsPixmapItem::Type ? 1 : 0;
+        }
+        QCOMPARE(pictures, 1);
     }
 
 private:
