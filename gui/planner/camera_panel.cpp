@@ -16,6 +16,7 @@
 #include "gui/calculator/form1_view.hpp"
 #include "gui/planner/line_rows.hpp"
 #include "gui/planner/number_box.hpp"
+#include "gui/planner/typed_value.hpp"
 #include "gui/planner/view_picture.hpp"
 
 namespace lenstally {
@@ -221,6 +222,29 @@ CameraInputs CameraPanel::inputs() const {
             m_viewBox->isChecked(),
             {m_distance->value(), m_angleForm->isChecked() ? LensForm::Angle : LensForm::Focal,
              m_hfov->value(), m_focal->value(), m_sensor->value()}};
+}
+
+std::vector<std::pair<CameraField, CameraInputs>> CameraPanel::typedEdits() const {
+    const std::pair<const QAbstractSpinBox*, CameraField> boxes[] = {
+        {m_pixels, CameraField::Pixels},
+        {m_distance, CameraField::Distance},
+        {m_hfov, CameraField::Hfov},
+        {m_focal, CameraField::Focal},
+        {m_sensor, CameraField::Sensor}};
+    std::vector<std::pair<CameraField, CameraInputs>> edits;
+    for (const auto& [box, field] : boxes) {
+        if (const std::optional<double> typed = TypedValue(box); typed && box->isEnabled()) {
+            CameraInputs in = inputs();
+            double& input = field == CameraField::Pixels     ? in.pixels
+                            : field == CameraField::Distance ? in.target.distance
+                            : field == CameraField::Hfov     ? in.target.hfov
+                            : field == CameraField::Focal    ? in.target.focal
+                                                             : in.target.sensor;
+            input = *typed;
+            edits.emplace_back(field, in);
+        }
+    }
+    return edits;
 }
 
 void CameraPanel::edited(CameraField field) {

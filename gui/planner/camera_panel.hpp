@@ -8,6 +8,7 @@
 // panel then shows what the document holds.
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include <QWidget>
@@ -41,8 +42,11 @@ public:
     void commitTyping();
     /// True when the camera text holds typing that differs from the group's camera details.
     bool holdsTyping() const;
-    /// What the inputs hold now, typing included.
+    /// What the inputs hold now (the camera text as typed).
     CameraInputs inputs() const;
+    /// The edits the number boxes holding typing not yet entered would make once it is: each
+    /// box's field and the inputs with its typed value in.
+    std::vector<std::pair<CameraField, CameraInputs>> typedEdits() const;
 
     QWidget* firstInput() const;
     QWidget* lastInput() const;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <tuple>
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -19,6 +20,7 @@
 #include "gui/calculator/form1_view.hpp"
 #include "gui/planner/line_rows.hpp"
 #include "gui/planner/number_box.hpp"
+#include "gui/planner/typed_value.hpp"
 #include "project/plan_lines.hpp"
 
 namespace lenstally {
@@ -197,6 +199,28 @@ PlanInputs PlanPanel::inputs() const {
     in.mbps = m_mbps->value();
     in.bays = m_bays->value();
     return in;
+}
+
+std::vector<std::pair<PlanField, PlanInputs>> PlanPanel::typedEdits() const {
+    const std::tuple<const QAbstractSpinBox*, PlanField, double PlanInputs::*> boxes[] = {
+        {m_driveSize, PlanField::DriveSize, &PlanInputs::driveSize},
+        {m_arrayWidth, PlanField::ArrayWidth, &PlanInputs::arrayWidth},
+        {m_spares, PlanField::Spares, &PlanInputs::spares},
+        {m_overhead, PlanField::Overhead, &PlanInputs::overhead},
+        {m_fill, PlanField::Fill, &PlanInputs::fill},
+        {m_drives, PlanField::Drives, &PlanInputs::drives},
+        {m_channels, PlanField::Channels, &PlanInputs::channels},
+        {m_mbps, PlanField::Mbps, &PlanInputs::mbps},
+        {m_bays, PlanField::Bays, &PlanInputs::bays}};
+    std::vector<std::pair<PlanField, PlanInputs>> edits;
+    for (const auto& [box, field, input] : boxes) {
+        if (const std::optional<double> typed = TypedValue(box)) {
+            PlanInputs in = inputs();
+            in.*input = *typed;
+            edits.emplace_back(field, in);
+        }
+    }
+    return edits;
 }
 
 void PlanPanel::edited(PlanField field) {

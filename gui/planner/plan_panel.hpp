@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QWidget>
@@ -37,6 +38,9 @@ public:
 
     QWidget* firstInput() const;
     QWidget* lastInput() const;
+    /// The edits the number boxes holding typing not yet entered would make once it is: each
+    /// box's field and the inputs with its typed value in.
+    std::vector<std::pair<PlanField, PlanInputs>> typedEdits() const;
 
 private:
     void build();

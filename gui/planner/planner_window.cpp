@@ -51,6 +51,7 @@
 #include "gui/planner/plan_panel.hpp"
 #include "gui/planner/report.hpp"
 #include "gui/planner/site_panel.hpp"
+#include "gui/planner/typed_value.hpp"
 #include "project/interactive_page.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
@@ -141,18 +142,7 @@ QLineEdit* typingBox(QWidget* widget) {
 
 // True when a spin box holds typed text that would give it another value once entered.
 bool holdsTypedValue(const QAbstractSpinBox* box) {
-    if (const auto* whole = qobject_cast<const QSpinBox*>(box)) {
-        if (!whole->specialValueText().isEmpty() && whole->text() == whole->specialValueText()) {
-            return whole->value() != whole->minimum();
-        }
-        bool number = false;
-        const int typed = whole->locale().toInt(whole->cleanText(), &number);
-        return number && typed != whole->value();
-    }
-    if (const auto* number = qobject_cast<const QDoubleSpinBox*>(box)) {
-        return number->valueFromText(number->cleanText()) != number->value();
-    }
-    return false;
+    return TypedValue(box).has_value();
 }
 
 // The window's size and place when it was last closed.
@@ -698,6 +688,15 @@ std::string PlannerWindow::recoveryText() const {
         if (m_cameraPanel->holdsTyping()) {
             scratch.editCamera(*group, CameraField::Camera, m_cameraPanel->inputs());
         }
+        for (const auto& [field, inputs] : m_cameraPanel->typedEdits()) {
+            scratch.editCamera(*group, field, inputs);
+        }
+        if (const std::optional<double> activity = TypedValue(m_activity)) {
+            scratch.setActivity(*group, *activity);
+        }
+    }
+    for (const auto& [field, inputs] : m_plan->typedEdits()) {
+        scratch.editPlan(field, inputs);
     }
     const QModelIndex cell = m_table->currentIndex();
     for (const QLineEdit* editor :

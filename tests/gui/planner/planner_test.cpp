@@ -542,12 +542,17 @@ private Q_SLOTS:
         name->setFocus();
         name->selectAll();
         QTest::keyClicks(name, QStringLiteral("Gate west"));
+        // And a number typed into a box that takes it only once entered.
+        auto* activity = named<QDoubleSpinBox>(p.window, "Activity");
+        activity->selectAll();
+        QTest::keyClicks(activity, QStringLiteral("40"));
         QFile copy(p.window.recoveryCopyPath());
         QTRY_VERIFY_WITH_TIMEOUT(copy.exists(), 3000);
         QVERIFY(copy.open(QIODevice::ReadOnly));
         const lenstally::ProjectParse kept = lenstally::ParseProject(copy.readAll().toStdString());
         QVERIFY(kept.project);
         QCOMPARE(kept.project->groups[0].name, std::string("Gate west"));
+        QCOMPARE(kept.project->groups[0].activity, 40.0);
         QVERIFY(!p.window.session().undoText());
         QCOMPARE(name->text(), QStringLiteral("Gate west"));
     }
