@@ -633,19 +633,28 @@ const SessionChange& PlannerSession::scaleSiteToWidth(double width) {
     Scaled after = before;
     after.width = width;
     after.height = site.height * factor;
-    const auto scale = [factor](SitePoint& p) {
-        p = {p.x * factor, p.y * factor};
+    // Each point scaled, kept on the plan where rounding would put it a hair beyond an edge.
+    const auto scale = [factor, &after](SitePoint& p) {
+        p = {std::min(p.x * factor, after.width), std::min(p.y * factor, after.height)};
     };
     for (auto& wall : after.walls) {
         std::for_each(wall.begin(), wall.end(), scale);
     }
-    for (SiteZone& zone : after.zones) {
-        std::for_each(zone.points.begin(), zone.points.end(), scale);
+    for (std::size_t z = 0; z < after.zones.size(); ++z) {
+        std::vector<SitePoint>& points = after.zones[z].points;
+        std::for_each(points.begin(), points.end(), scale);
+        // Rounding can fold a zone whose corners nearly meet: then the plan keeps its scale.
+        if (!site::IsSimplePolygon(points)) {
+            return refused("at that scale zone " + std::to_string(z + 1) + " (" +
+                           after.zones[z].name + ") would cross itself: choose another scale");
+        }
     }
     for (auto& placements : after.placements) {
         for (Placement& p : placements) {
-            p.x *= factor;
-            p.y *= factor;
+            SitePoint at{p.x, p.y};
+            scale(at);
+            p.x = at.x;
+            p.y = at.y;
         }
     }
     recordSite<Scaled>(

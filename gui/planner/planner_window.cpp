@@ -509,11 +509,19 @@ void PlannerWindow::buildMenus() {
     tools->addAction(m_actions->redo);
 }
 
+void PlannerWindow::watchTyping(QWidget* root) {
+    static const char* const kWatched = "lenstallyTypingWatched";
+    for (QLineEdit* box : root->findChildren<QLineEdit*>()) {
+        if (!box->property(kWatched).toBool()) {
+            box->setProperty(kWatched, true);
+            connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
+        }
+    }
+}
+
 void PlannerWindow::connectEdits() {
     // The title shows "*" as soon as a keystroke changes a value, before the box is left.
-    for (QLineEdit* box : findChildren<QLineEdit*>()) {
-        connect(box, &QLineEdit::textChanged, this, [this] { updateTitle(); });
-    }
+    watchTyping(this);
     // The row picked by keyboard or mouse, or selected by an assistive tool. While the session
     // changes the groups, the table's rows follow it, and it selects a group when it is done.
     auto show = [this](const QModelIndex& index) {
@@ -698,6 +706,7 @@ std::string PlannerWindow::recoveryText() const {
     for (const auto& [field, inputs] : m_plan->typedEdits()) {
         scratch.editPlan(field, inputs);
     }
+    m_site->applyTyping(scratch);
     const QModelIndex cell = m_table->currentIndex();
     for (const QLineEdit* editor :
          m_table->viewport()->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -816,6 +825,7 @@ void PlannerWindow::sessionChanged(const SessionChange& change) {
         showProjectName();
     }
     m_site->sessionChanged(change);
+    watchTyping(m_site); // its list's boxes are made anew as the site changes
     if (!change.error.empty() || !change.note.empty()) {
         statusBar()->showMessage(toQString(change.error.empty() ? change.note : change.error),
                                  10000);

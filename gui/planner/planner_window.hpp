@@ -121,6 +121,9 @@ private:
     std::optional<std::string> typedProjectName() const;
     bool holdsTyping() const; // an input box holds typing that would change the document
     void keepRecovery();      // schedules the recovery copy, or removes it once all is saved
+    // Each text box under `root` (a spin box's too) updates the title, and so the recovery copy,
+    // at each keystroke; boxes already watched are left alone.
+    void watchTyping(QWidget* root);
     void writeRecovery();
     // The project file's text of what is on screen, typing not yet entered included.
     std::string recoveryText() const;

@@ -38,6 +38,7 @@
 
 #include "gui/calculator/form1_view.hpp"
 #include "gui/planner/number_box.hpp"
+#include "gui/planner/typed_value.hpp"
 #include "project/site_lines.hpp"
 #include "project/site_svg.hpp"
 
@@ -661,6 +662,46 @@ void SitePanel::drawOutline() {
         m_outlineItem->setAcceptedMouseButtons(Qt::NoButton);
     } else {
         m_outlineItem->setPath(path);
+    }
+}
+
+void SitePanel::applyTyping(PlannerSession& into) const {
+    if (const std::optional<double> width = TypedValue(m_planWidth); width && *width > 0) {
+        into.scaleSiteToWidth(*width);
+    }
+    const auto box = [this](QTreeWidgetItem* row, Column column) {
+        return qobject_cast<const QDoubleSpinBox*>(m_list->itemWidget(row, column));
+    };
+    for (int r = 0; r < m_cameraRows->childCount(); ++r) {
+        QTreeWidgetItem* row = m_cameraRows->child(r);
+        const auto i = static_cast<std::size_t>(row->data(ItemColumn, Qt::UserRole).toULongLong());
+        const std::pair<Column, PlacementField> fields[] = {
+            {XColumn, PlacementField::X},
+            {YColumn, PlacementField::Y},
+            {HeadingColumn, PlacementField::Heading}};
+        for (const auto& [column, field] : fields) {
+            const std::optional<double> typed = TypedValue(box(row, column));
+            const std::optional<SiteResult>& now = into.document().siteResult();
+            if (typed && now && i < now->placements.size()) {
+                const PlacementResult& shown = now->placements[i];
+                Placement next = shown.placement;
+                (field == PlacementField::X   ? next.x
+                 : field == PlacementField::Y ? next.y
+                                              : next.heading) = *typed;
+                into.editPlacement(shown.group, shown.index, field, next);
+            }
+        }
+    }
+    for (int r = 0; r < m_zoneRows->childCount(); ++r) {
+        QTreeWidgetItem* row = m_zoneRows->child(r);
+        const auto i = static_cast<std::size_t>(row->data(ItemColumn, Qt::UserRole).toULongLong());
+        const std::optional<double> typed = TypedValue(box(row, YColumn));
+        const std::optional<SiteSection>& site = into.document().site();
+        if (typed && site && i < site->zones.size()) {
+            SiteZone zone = site->zones[i];
+            zone.required = *typed;
+            into.editZone(i, ZoneField::Required, std::move(zone));
+        }
     }
 }
 

@@ -81,6 +81,9 @@ public:
     void sessionChanged(const SessionChange& change);
     /// Draws the plan and fills the list afresh from the session's figures.
     void showSite();
+    /// Makes in `into` the edits that the list's number boxes (and the plan width) holding typing
+    /// not yet entered would make once it is: a scratch copy for the recovery copy.
+    void applyTyping(PlannerSession& into) const;
 
     SiteView* view() const { return m_view; }
     QGraphicsScene* scene() const { return m_scene; }

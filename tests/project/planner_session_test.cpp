@@ -229,6 +229,22 @@ TEST(PlannerSession, a_camera_count_below_the_cameras_placed_still_saves_a_file_
     }
 }
 
+// Scaling never leaves a file the reader refuses: points stay on the plan, and a scale that
+// would fold a zone whose corners nearly meet is refused.
+TEST(PlannerSession, scaling_the_plan_keeps_it_readable) {
+    PlannerSession s;
+    s.open(example("shop.json"));
+    s.startSite(30, 30);
+    s.addZone({"Sliver", ViewLevel::Detect, {{0, 0}, {30, 30}, {0x1p-40, 0}}, 100});
+    s.addZone({"Edge", ViewLevel::Detect, {{1, 1}, {30, 1}, {30, 30}}, 100});
+    // 30 * (7.8 / 30) rounds to a hair above 7.8: the zone's corner at the edge would leave it.
+    for (const double width : {7.8, 15.5, 3.9, 31.0}) {
+        s.scaleSiteToWidth(width);
+        const ProjectParse read = ParseProject(fileText(s));
+        EXPECT_TRUE(read.project) << width << ": " << read.error;
+    }
+}
+
 // A face that keeps its own copy of the table's texts, updated only as the session announces
 // changes, must always show what the document holds.
 class MirrorTable final : public PlannerSession::Listener {

@@ -852,6 +852,17 @@ private Q_SLOTS:
         const CommandLine drawn = lenstallyRun({"--project", path.toStdString(), "--svg"});
         QCOMPARE(drawn.status, 0);
         QCOMPARE(svg.readAll().toStdString(), drawn.out);
+        // A heading typed and not yet entered is in the recovery copy.
+        heading->setFocus();
+        heading->selectAll();
+        QTest::keyClicks(heading, QStringLiteral("45"));
+        QFile copy(p.window.recoveryCopyPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.exists(), 3000);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        const lenstally::ProjectParse kept = lenstally::ParseProject(copy.readAll().toStdString());
+        QVERIFY(kept.project);
+        QCOMPARE(kept.project->groups[0].placements.at(0).heading, 45.0);
+        QTest::keyClick(heading, Qt::Key_Return);
     }
 
     // State: a 100 x 60 m plan. Action: load a PNG 300 x 100 pixels, then an SVG whose view box
