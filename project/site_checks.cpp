@@ -37,14 +37,7 @@ std::optional<std::string> textProblem(const FileValue& value, const std::string
 
 // The point's place in the plan's message: "[90, 10]".
 std::string pointText(SitePoint p) {
-    // Appended piece by piece: g++ 12 at -O3 warns (-Wrestrict) of overlap, wrongly, where a
-    // literal is added to a temporary string.
-    std::string text = "[";
-    text += ShortestText(p.x);
-    text += ", ";
-    text += ShortestText(p.y);
-    text += ']';
-    return text;
+    return "[" + ShortestText(p.x) + ", " + ShortestText(p.y) + "]";
 }
 
 // The first point of `points` outside a plan `width` by `height` metres, as a message.
