@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "form/actions.hpp"
 #include "project/site_checks.hpp"
+#include "project/site_points_text.hpp"
 #include "site/simple_polygon.hpp"
 
 namespace lenstally {
@@ -252,7 +254,8 @@ void PlannerSession::record(Step step) {
     m_steps.resize(m_done);
     m_change.history = true;
     // No step merges into the one that leads to the saved state, so that state stays reachable.
-    if (!step.mergeKey.empty() && m_done > 0 && m_clean != m_done &&
+    const bool closed = std::exchange(m_stepClosed, false);
+    if (!closed && !step.mergeKey.empty() && m_done > 0 && m_clean != m_done &&
         m_steps.back().mergeKey == step.mergeKey) {
         m_steps.back().redo = std::move(step.redo);
         m_steps.back().afterRedo = step.afterRedo;
@@ -789,6 +792,78 @@ const SessionChange& PlannerSession::removeZone(std::size_t zone) {
     recordSite<std::vector<SiteZone>>("Remove zone", {}, setZones, m_document.site()->zones,
                                       std::move(after));
     return finish();
+}
+
+const SessionChange& PlannerSession::movePoint(SiteOutline kind, std::size_t item,
+                                               std::size_t point, SitePoint at) {
+    const std::optional<SiteSection>& site = m_document.site();
+    if (site) {
+        at = {std::clamp(at.x, 0.0, site->width), std::clamp(at.y, 0.0, site->height)};
+    }
+    return editPoints(kind, item, [point, at](std::vector<SitePoint>& points) {
+        if (point >= points.size()) {
+            return false;
+        }
+        points[point] = at;
+        return true;
+    });
+}
+
+const SessionChange& PlannerSession::removePoint(SiteOutline kind, std::size_t item,
+                                                 std::size_t point) {
+    const std::size_t fewest = kind == SiteOutline::Wall ? 2 : 3;
+    return editPoints(
+        kind, item,
+        [point](std::vector<SitePoint>& points) {
+            if (point >= points.size()) {
+                return false;
+            }
+            points.erase(points.begin() + static_cast<std::ptrdiff_t>(point));
+            return true;
+        },
+        fewest);
+}
+
+const SessionChange& PlannerSession::setPointsText(SiteOutline kind, std::size_t item,
+                                                   std::string_view text) {
+    std::optional<std::vector<SitePoint>> read = ReadPointsText(text);
+    if (!read) {
+        begin();
+        return refused("give the points as x and y in metres, a point after each semicolon: "
+                       "\"0 20; 30 20\"");
+    }
+    return editPoints(kind, item, [&read](std::vector<SitePoint>& points) {
+        points = std::move(*read);
+        return true;
+    });
+}
+
+const SessionChange&
+PlannerSession::editPoints(SiteOutline kind, std::size_t item,
+                           const std::function<bool(std::vector<SitePoint>&)>& edit,
+                           std::size_t fewest) {
+    const std::optional<SiteSection>& site = m_document.site();
+    const bool wall = kind == SiteOutline::Wall;
+    if (!site || item >= (wall ? site->walls.size() : site->zones.size())) {
+        begin();
+        return refused(wall ? "no such wall" : "no such zone");
+    }
+    std::vector<SitePoint> points = wall ? site->walls[item] : site->zones[item].points;
+    if (!edit(points)) {
+        begin();
+        return refused("no such point");
+    }
+    if (points.size() < fewest) {
+        begin();
+        return refused(wall ? "a wall keeps at least 2 points: remove the wall instead"
+                            : "a zone keeps at least 3 points: remove the zone instead");
+    }
+    if (wall) {
+        return editWall(item, std::move(points));
+    }
+    SiteZone zone = site->zones[item];
+    zone.points = std::move(points);
+    return editZone(item, ZoneField::Points, std::move(zone));
 }
 
 const SessionChange& PlannerSession::placeCamera(std::size_t group, SitePoint at, double heading) {

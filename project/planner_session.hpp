@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "form/form_action.hpp"
@@ -30,6 +31,8 @@ namespace lenstally {
 enum class PlacementField { Position, X, Y, Heading, Label };
 /// Which input of a zone an edit came from.
 enum class ZoneField { Name, Level, Required, Points };
+/// The outlines whose points an edit may move, remove or retype one by one.
+enum class SiteOutline { Wall, Zone };
 
 /// What one operation of a session changed.
 struct SessionChange {
@@ -152,6 +155,15 @@ public:
     /// Zone `zone` is `value` now, its input `field` having changed.
     const SessionChange& editZone(std::size_t zone, ZoneField field, SiteZone value);
     const SessionChange& removeZone(std::size_t zone);
+    /// Point `point` of wall or zone `item` moved to `at`, kept on the plan (a drag past an edge
+    /// stops at it); refused where a zone would cross itself.
+    const SessionChange& movePoint(SiteOutline kind, std::size_t item, std::size_t point,
+                                   SitePoint at);
+    /// Point `point` of wall or zone `item` taken out; refused where a wall would keep fewer than
+    /// 2 points or a zone fewer than 3.
+    const SessionChange& removePoint(SiteOutline kind, std::size_t item, std::size_t point);
+    /// Wall or zone `item` through the points `text` lists (see ReadPointsText: "x y; x y").
+    const SessionChange& setPointsText(SiteOutline kind, std::size_t item, std::string_view text);
     /// A camera of group `group` placed at `at`, looking `heading` degrees clockwise from the top
     /// of the plan. Where every camera the group counts is placed already, its camera count
     /// rises by one in the same step.
@@ -161,6 +173,10 @@ public:
     const SessionChange& editPlacement(std::size_t group, std::size_t index, PlacementField field,
                                        Placement value);
     const SessionChange& removePlacement(std::size_t group, std::size_t index);
+
+    /// The edit under way is over (a drag let go, a box left): the next edit is a step of its
+    /// own even where it continues the same input.
+    void closeStep() { m_stepClosed = true; }
 
     // History.
 
@@ -207,6 +223,11 @@ private:
                     std::function<void(ProjectDocument&, const T&)> apply, T before, T after,
                     std::optional<std::size_t> group = std::nullopt);
     std::string siteProblem() const;
+    // Edits the points of wall or zone `item` through `edit`, which says false where it has no
+    // such point; refused where fewer than `fewest` would be left.
+    const SessionChange& editPoints(SiteOutline kind, std::size_t item,
+                                    const std::function<bool(std::vector<SitePoint>&)>& edit,
+                                    std::size_t fewest = 0);
 
     ProjectDocument m_document;
     std::optional<std::size_t> m_selected;
@@ -215,6 +236,7 @@ private:
     // The m_done at which the project is as last opened, started or saved; nullopt when no undo
     // or redo can reach that state again.
     std::optional<std::size_t> m_clean = 0;
+    bool m_stepClosed = false; // the last step takes no more edits into it
     SessionChange m_change;
     Listener* m_listener = nullptr;
     std::unique_ptr<DocumentListener> m_documentListener;

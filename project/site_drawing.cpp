@@ -168,6 +168,19 @@ double RoundStep(double limit) {
     return best;
 }
 
+SiteDrawing::Camera CameraDrawingOf(const PlacementResult& p, const SiteSection& site) {
+    SiteDrawing::Camera camera;
+    camera.at = {p.placement.x, p.placement.y};
+    camera.aim = {math::SinDegrees(p.placement.heading), -math::CosDegrees(p.placement.heading)};
+    camera.label = p.label;
+    for (std::size_t level = 0; level < kViewLevelCount; ++level) {
+        const ViewLevel l = kViewLevels[level].level;
+        camera.bands[level] = {l, cutToPlan(p.region[level], site.width, site.height),
+                               LevelColour(l)};
+    }
+    return camera;
+}
+
 SiteDrawing DrawingOf(const SiteResult& result) {
     const SiteSection& site = result.site;
     SiteDrawing d;
@@ -191,22 +204,12 @@ SiteDrawing DrawingOf(const SiteResult& result) {
         d.zones.push_back(std::move(drawn));
     }
     for (const PlacementResult& p : result.placements) {
-        SiteDrawing::Camera camera;
-        camera.at = {p.placement.x, p.placement.y};
-        camera.aim = {math::SinDegrees(p.placement.heading),
-                      -math::CosDegrees(p.placement.heading)};
-        camera.label = p.label;
-        for (std::size_t level = 0; level < kViewLevelCount; ++level) {
-            const ViewLevel l = kViewLevels[level].level;
-            camera.bands[level] = {l, cutToPlan(p.region[level], site.width, site.height),
-                                   LevelColour(l)};
-        }
-        d.cameras.push_back(std::move(camera));
+        d.cameras.push_back(CameraDrawingOf(p, site));
     }
     d.scaleLength = RoundStep(site.width / 5);
     d.scaleText = FormatNumber(d.scaleLength) + " m";
     d.zoneOpacity = 0.3;
-    d.viewOpacity = 0.6;
+    d.viewOpacity = kViewOpacity;
     for (const ViewLevelInfo& info : kViewLevels) {
         d.key.push_back({LevelColour(info.level),
                          std::string(info.name) + " (" + FormatNumber(info.ppm) + " px/m)",

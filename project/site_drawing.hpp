@@ -67,6 +67,12 @@ struct SiteDrawing {
     std::string description; // what the drawing shows, for a screen reader
 };
 
+/// How opaque a camera's bands are over the plan and the zones.
+inline constexpr double kViewOpacity = 0.6;
+
+/// What placement `p` of `site` is drawn as: the camera of DrawingOf's `cameras`.
+SiteDrawing::Camera CameraDrawingOf(const PlacementResult& p, const SiteSection& site);
+
 /// The drawing of `result`'s site. Example: a plan 80 m wide has a 10 m scale bar and, without an
 /// image, a grid every 5 m; a zone "Main gate" covered 38.45 % is labelled "Main gate 38.5 %".
 SiteDrawing DrawingOf(const SiteResult& result);

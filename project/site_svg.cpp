@@ -68,6 +68,8 @@ public:
         : m_d(d), m_scale(kPlanPixels / std::max(d.width, d.height)) {}
 
     std::string write();
+    /// One camera's element of the "views" group, alone.
+    std::string view(const SiteDrawing::Camera& camera);
 
 private:
     // A coordinate on the plan in pixels, the same rule across and down.
@@ -114,6 +116,7 @@ private:
     void writeGround(double planWidth, double planHeight);
     void writeZones();
     void writeViews();
+    void writeView(const SiteDrawing::Camera& camera);
     void writeWalls();
     void writePlacements();
     void writeLabels();
@@ -228,28 +231,37 @@ void SvgWriter::writeZones() {
 void SvgWriter::writeViews() {
     m_out += "<g id=\"views\">\n";
     for (const SiteDrawing::Camera& camera : m_d.cameras) {
-        open("g");
-        attribute("class", "view");
-        m_out += ">\n";
-        // Each level's band: its ring with the next level's as a hole, so that the translucent
-        // bands never lie over one another.
-        for (std::size_t i = 0; i < camera.bands.size(); ++i) {
-            const SiteDrawing::Band& band = camera.bands[i];
-            if (band.ring.empty()) {
-                continue;
-            }
-            std::string d = "M" + points(band.ring) + "Z";
-            if (i + 1 < camera.bands.size() && !camera.bands[i + 1].ring.empty()) {
-                d += "M" + points(camera.bands[i + 1].ring) + "Z";
-            }
-            open("path");
-            attribute("d", d);
-            attribute("fill", colour(band.colour));
-            attribute("fill-opacity", number(m_d.viewOpacity));
-            attribute("fill-rule", "evenodd");
-            m_out += "/>\n";
+        writeView(camera);
+    }
+    m_out += "</g>\n";
+}
+
+std::string SvgWriter::view(const SiteDrawing::Camera& camera) {
+    writeView(camera);
+    return std::move(m_out);
+}
+
+void SvgWriter::writeView(const SiteDrawing::Camera& camera) {
+    open("g");
+    attribute("class", "view");
+    m_out += ">\n";
+    // Each level's band: its ring with the next level's as a hole, so that the translucent bands
+    // never lie over one another.
+    for (std::size_t i = 0; i < camera.bands.size(); ++i) {
+        const SiteDrawing::Band& band = camera.bands[i];
+        if (band.ring.empty()) {
+            continue;
         }
-        m_out += "</g>\n";
+        std::string d = "M" + points(band.ring) + "Z";
+        if (i + 1 < camera.bands.size() && !camera.bands[i + 1].ring.empty()) {
+            d += "M" + points(camera.bands[i + 1].ring) + "Z";
+        }
+        open("path");
+        attribute("d", d);
+        attribute("fill", colour(band.colour));
+        attribute("fill-opacity", number(m_d.viewOpacity));
+        attribute("fill-rule", "evenodd");
+        m_out += "/>\n";
     }
     m_out += "</g>\n";
 }
@@ -344,6 +356,14 @@ void SvgWriter::writeScaleAndKey(double top, std::size_t perRow) {
 std::string SiteSvg(const SiteResult& site) {
     const SiteDrawing drawing = DrawingOf(site);
     return SvgWriter(drawing).write();
+}
+
+std::string SiteViewSvg(const SiteResult& site, std::size_t placement) {
+    SiteDrawing drawing;
+    drawing.width = site.site.width;
+    drawing.height = site.site.height;
+    drawing.viewOpacity = kViewOpacity;
+    return SvgWriter(drawing).view(CameraDrawingOf(site.placements[placement], site.site));
 }
 
 SiteSvgFrame SiteSvgFrameOf(const SiteSection& site) {

@@ -4,6 +4,7 @@
 // `lenstally --project FILE --svg` writes, what the desktop's report renders and what the page
 // prints. It opens in a browser and in the vector drawing and CAD tools that import SVG.
 
+#include <cstddef>
 #include <string>
 
 #include "project/site_result.hpp"
@@ -19,6 +20,11 @@ namespace lenstally {
 /// character XML does not allow, written as U+FFFD), and every number is written in a fixed
 /// format, so the same figures give the same bytes on every build.
 std::string SiteSvg(const SiteResult& site);
+
+/// The element SiteSvg draws placement `placement`'s view with in its "views" group, the same
+/// bytes, alone: a planner redraws one camera while it is dragged. `placement` must be one of
+/// `site.placements`.
+std::string SiteViewSvg(const SiteResult& site, std::size_t placement);
 
 /// Where SiteSvg draws the plan: a point `x` metres across lies `margin + x * scale` pixels from
 /// the drawing's left edge, and likewise down, so a face can lay its own marks over the drawing.

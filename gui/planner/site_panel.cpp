@@ -16,6 +16,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsPolygonItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@
 #include "gui/planner/number_box.hpp"
 #include "gui/planner/typed_value.hpp"
 #include "project/site_lines.hpp"
+#include "project/site_points_text.hpp"
 #include "project/site_svg.hpp"
 
 namespace lenstally {
@@ -50,6 +52,8 @@ constexpr int kKindKey = 0;
 constexpr int kIndexKey = 1;
 // Pixels around a camera's mark that still take it.
 constexpr double kCameraRadius = 6;
+// Half the side, in pixels, of the handle on each point of the selected wall or zone.
+constexpr double kPointHandle = 4;
 // Columns of the list.
 enum Column { ItemColumn, XColumn, YColumn, HeadingColumn, LabelColumn, ColumnCount };
 
@@ -314,7 +318,8 @@ void SitePanel::buildPlanPage(QWidget* page) {
     const std::pair<SiteTool, const char*> tools[] = {{SiteTool::Select, "Select"},
                                                       {SiteTool::PlaceCamera, "Place camera"},
                                                       {SiteTool::DrawWall, "Draw wall"},
-                                                      {SiteTool::DrawZone, "Draw zone"}};
+                                                      {SiteTool::DrawZone, "Draw zone"},
+                                                      {SiteTool::SetScale, "Set scale"}};
     for (const auto& [tool, text] : tools) {
         auto* button = new QToolButton(page);
         button->setText(QString::fromLatin1(text));
@@ -352,6 +357,14 @@ void SitePanel::buildPlanPage(QWidget* page) {
     });
     bar->addWidget(widthLabel);
     bar->addWidget(m_planWidth);
+    // The Set scale tool's distance: typed once its two points are clicked.
+    auto* scaleLabel = new QLabel(QStringLiteral("Distance between the two points (m):"), page);
+    m_scaleMetres = rowBox(0, 1e6, QStringLiteral("Distance between the two points (m)"), page);
+    m_scaleMetres->setEnabled(false);
+    scaleLabel->setBuddy(m_scaleMetres);
+    connect(m_scaleMetres, &QDoubleSpinBox::editingFinished, this, [this] { scaleEntered(); });
+    bar->addWidget(scaleLabel);
+    bar->addWidget(m_scaleMetres);
     auto* exportButton = new QPushButton(QStringLiteral("Export drawing as SVG..."), page);
     connect(exportButton, &QPushButton::clicked, this, [this] {
         QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export drawing as SVG"),
@@ -365,6 +378,9 @@ void SitePanel::buildPlanPage(QWidget* page) {
         }
     });
     bar->addWidget(exportButton);
+    auto* removeButton = new QPushButton(QStringLiteral("Remove site plan"), page);
+    connect(removeButton, &QPushButton::clicked, this, [this] { editing().removeSite(); });
+    bar->addWidget(removeButton);
     bar->addStretch(1);
     layout->addLayout(bar);
 
@@ -372,7 +388,10 @@ void SitePanel::buildPlanPage(QWidget* page) {
     m_scene = new QGraphicsScene(this);
     m_view = new SiteView(*this, m_scene, splitter);
     connect(m_scene, &QGraphicsScene::selectionChanged, this, [this] { sceneSelectionChanged(); });
-    m_list = new QTreeWidget(splitter);
+    auto* side = new QWidget(splitter);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    m_list = new QTreeWidget(side);
     m_list->setAccessibleName(QStringLiteral("Site plan items"));
     m_list->setColumnCount(ColumnCount);
     m_list->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("x (m) / level"),
@@ -387,10 +406,22 @@ void SitePanel::buildPlanPage(QWidget* page) {
         top->setExpanded(true);
     }
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] { listSelectionChanged(); });
+    sideLayout->addWidget(m_list, 1);
+    // The selected wall's or zone's points, to type or paste to the centimetre.
+    auto* pointsLabel =
+        new QLabel(QStringLiteral("Points (x y in metres, a semicolon between points):"), side);
+    pointsLabel->setWordWrap(true);
+    m_pointsBox = new QLineEdit(side);
+    m_pointsBox->setAccessibleName(QStringLiteral("Points"));
+    m_pointsBox->setEnabled(false);
+    pointsLabel->setBuddy(m_pointsBox);
+    connect(m_pointsBox, &QLineEdit::editingFinished, this, [this] { pointsEntered(); });
+    sideLayout->addWidget(pointsLabel);
+    sideLayout->addWidget(m_pointsBox);
     m_view->setMinimumSize(120, 120);
     m_list->setMinimumWidth(120);
     splitter->addWidget(m_view);
-    splitter->addWidget(m_list);
+    splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
@@ -409,6 +440,7 @@ bool SitePanel::eventFilter(QObject* watched, QEvent* event) {
 
 void SitePanel::setTool(SiteTool tool) {
     cancelOutline();
+    m_scaleMetres->setEnabled(false);
     m_tool = tool;
     if (QAbstractButton* button = m_tools->button(static_cast<int>(tool))) {
         button->setChecked(true);
@@ -430,10 +462,12 @@ void SitePanel::showSite() {
         m_pages->setCurrentIndex(0);
         m_outline.clear();
         m_selected.reset();
+        m_pickedPoint.reset();
         m_drag.reset();
         m_fitted = false;
         m_scene->clear();
         m_outlineItem = nullptr;
+        m_pointItems.clear();
         m_drawn.reset();
         m_cameraItems.clear();
         m_zoneItems.clear();
@@ -517,6 +551,7 @@ void SitePanel::drawScene(SiteDrawing drawing) {
 void SitePanel::drawPlan(const SiteDrawing& drawing) {
     m_scene->clear();
     m_outlineItem = nullptr;
+    m_pointItems.clear();
     m_cameraItems.assign(drawing.cameras.size(), {});
     m_zoneItems.assign(drawing.zones.size(), {});
     m_wallItems.assign(drawing.walls.size(), nullptr);
@@ -668,6 +703,12 @@ void SitePanel::drawOutline() {
 void SitePanel::applyTyping(PlannerSession& into) const {
     if (const std::optional<double> width = TypedValue(m_planWidth); width && *width > 0) {
         into.scaleSiteToWidth(*width);
+    }
+    if (m_selected && m_selected->kind != SiteItem::Kind::Camera && m_pointsBox->isEnabled() &&
+        m_pointsBox->text() != toQString(PointsText(selectedPoints()))) {
+        into.setPointsText(m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall
+                                                                    : SiteOutline::Zone,
+                           m_selected->index, fromQString(m_pointsBox->text()));
     }
     const auto box = [this](QTreeWidgetItem* row, Column column) {
         return qobject_cast<const QDoubleSpinBox*>(m_list->itemWidget(row, column));
@@ -856,6 +897,9 @@ void SitePanel::updateList(const SiteResult& site) {
 }
 
 void SitePanel::select(std::optional<SiteItem> item) {
+    if (item != m_selected) {
+        m_pickedPoint.reset();
+    }
     m_selected = item;
     m_syncing = true;
     {
@@ -881,6 +925,107 @@ void SitePanel::select(std::optional<SiteItem> item) {
         }
     }
     m_syncing = false;
+    drawPoints();
+}
+
+std::vector<site::Point> SitePanel::selectedPoints() const {
+    const std::optional<SiteSection>& site = m_session.document().site();
+    if (!site || !m_selected) {
+        return {};
+    }
+    const std::size_t i = m_selected->index;
+    switch (m_selected->kind) {
+    case SiteItem::Kind::Wall:
+        return i < site->walls.size() ? site->walls[i] : std::vector<site::Point>{};
+    case SiteItem::Kind::Zone:
+        return i < site->zones.size() ? site->zones[i].points : std::vector<site::Point>{};
+    case SiteItem::Kind::Camera:
+        break;
+    }
+    return {};
+}
+
+void SitePanel::drawPoints() {
+    for (QGraphicsRectItem* handle : m_pointItems) {
+        m_scene->removeItem(handle);
+        delete handle;
+    }
+    m_pointItems.clear();
+    const std::vector<site::Point> points = selectedPoints();
+    if (m_pickedPoint && *m_pickedPoint >= points.size()) {
+        m_pickedPoint.reset();
+    }
+    const QRectF square(-kPointHandle, -kPointHandle, 2 * kPointHandle, 2 * kPointHandle);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        auto* handle = m_scene->addRect(square, QPen(Qt::black, 1),
+                                        k == m_pickedPoint ? QBrush(Qt::red) : QBrush(Qt::white));
+        handle->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+        handle->setAcceptedMouseButtons(Qt::NoButton);
+        handle->setPos(points[k].x, points[k].y);
+        handle->setZValue(7);
+        m_pointItems.push_back(handle);
+    }
+    // The points box follows the selection, but not while it holds the user's typing.
+    m_pointsBox->setEnabled(!points.empty());
+    QString name = QStringLiteral("Points");
+    if (!points.empty()) {
+        const std::optional<SiteSection>& site = m_session.document().site();
+        name += QStringLiteral(" of ") + (m_selected->kind == SiteItem::Kind::Wall
+                                              ? QStringLiteral("Wall %1").arg(m_selected->index + 1)
+                                              : toQString(site->zones[m_selected->index].name));
+    }
+    if (m_pointsBox->accessibleName() != name) {
+        m_pointsBox->setAccessibleName(name);
+    }
+    const QString text = toQString(PointsText(points));
+    if (!m_pointsBox->hasFocus() && m_pointsBox->text() != text) {
+        m_pointsBox->setText(text);
+    }
+}
+
+std::optional<std::size_t> SitePanel::pointAt(const QPointF& at) const {
+    const double radius = (kPointHandle + 2) / std::max(m_view->transform().m11(), 1e-9);
+    const std::vector<site::Point> points = selectedPoints();
+    std::optional<std::size_t> nearest;
+    double best = radius * radius;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const double dx = points[k].x - at.x();
+        const double dy = points[k].y - at.y();
+        if (dx * dx + dy * dy <= best) {
+            best = dx * dx + dy * dy;
+            nearest = k;
+        }
+    }
+    return nearest;
+}
+
+void SitePanel::pointsEntered() {
+    if (!m_selected || m_selected->kind == SiteItem::Kind::Camera ||
+        m_pointsBox->text() == toQString(PointsText(selectedPoints()))) {
+        return;
+    }
+    const SiteOutline kind =
+        m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall : SiteOutline::Zone;
+    const SessionChange& change =
+        editing().setPointsText(kind, m_selected->index, fromQString(m_pointsBox->text()));
+    m_session.closeStep(); // the box's text is entered whole: a step of its own
+    if (!change.error.empty()) {
+        fail(m_pointsBox->accessibleName(), toQString(change.error));
+    }
+}
+
+void SitePanel::scaleEntered() {
+    if (m_tool != SiteTool::SetScale || m_outline.size() != 2 || !(m_scaleMetres->value() > 0)) {
+        return;
+    }
+    const SitePoint a{m_outline[0].x(), m_outline[0].y()};
+    const SitePoint b{m_outline[1].x(), m_outline[1].y()};
+    const SessionChange& change = editing().scaleSite(a, b, m_scaleMetres->value());
+    if (!change.error.empty()) {
+        fail(QStringLiteral("Set scale"), toQString(change.error));
+        return;
+    }
+    setTool(SiteTool::Select);
 }
 
 void SitePanel::listSelectionChanged() {
@@ -947,10 +1092,17 @@ void SitePanel::pressAt(const QPointF& at, Qt::KeyboardModifiers modifiers) {
         at.x() >= 0 && at.y() >= 0 && at.x() <= site->site.width && at.y() <= site->site.height;
     switch (m_tool) {
     case SiteTool::Select:
-        if (const std::optional<SiteItem> camera = itemAt(at)) {
+        // A drag is a step of its own, whatever was edited before it.
+        if (const std::optional<std::size_t> point = pointAt(at)) {
+            m_pickedPoint = point;
+            m_drag = Drag{0, *point, false, true};
+            m_session.closeStep();
+            drawPoints();
+        } else if (const std::optional<SiteItem> camera = itemAt(at)) {
             select(camera);
             const PlacementResult& p = site->placements[camera->index];
             m_drag = Drag{p.group, p.index, modifiers.testFlag(Qt::ShiftModifier)};
+            m_session.closeStep();
         }
         break;
     case SiteTool::PlaceCamera:
@@ -969,11 +1121,36 @@ void SitePanel::pressAt(const QPointF& at, Qt::KeyboardModifiers modifiers) {
             drawOutline();
         }
         break;
+    case SiteTool::SetScale:
+        // The last two points clicked; then the true distance between them is typed.
+        if (m_outline.size() == 2) {
+            m_outline.erase(m_outline.begin());
+        }
+        m_outline.push_back(at);
+        drawOutline();
+        if (m_outline.size() == 2) {
+            const QPointF apart = m_outline[1] - m_outline[0];
+            m_scaleMetres->setEnabled(true);
+            setBoxValue(m_scaleMetres, std::hypot(apart.x(), apart.y()));
+            m_scaleMetres->setFocus();
+            m_scaleMetres->selectAll();
+        }
+        break;
     }
 }
 
 void SitePanel::dragTo(const QPointF& at) {
     const std::optional<SiteSection>& site = m_session.document().site();
+    if (m_drag && m_drag->point) {
+        if (m_selected && m_selected->kind != SiteItem::Kind::Camera) {
+            m_session.movePoint(m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall
+                                                                         : SiteOutline::Zone,
+                                m_selected->index, m_drag->index, {at.x(), at.y()});
+        } else {
+            m_drag.reset();
+        }
+        return;
+    }
     if (!m_drag || !site || m_drag->group >= m_session.document().groupCount() ||
         m_drag->index >= m_session.document().group(m_drag->group).placements.size()) {
         m_drag.reset();
@@ -998,6 +1175,7 @@ void SitePanel::dragTo(const QPointF& at) {
 
 void SitePanel::release() {
     m_drag.reset();
+    m_session.closeStep(); // the next drag is a step of its own
 }
 
 void SitePanel::finishOutline() {
@@ -1030,6 +1208,17 @@ void SitePanel::removeSelected() {
         return;
     }
     const SiteItem item = *m_selected;
+    if (m_pickedPoint && item.kind != SiteItem::Kind::Camera) {
+        const std::size_t point = *m_pickedPoint;
+        m_pickedPoint.reset();
+        const SessionChange& change = m_session.removePoint(
+            item.kind == SiteItem::Kind::Wall ? SiteOutline::Wall : SiteOutline::Zone, item.index,
+            point);
+        if (!change.error.empty()) {
+            fail(QStringLiteral("Delete point"), toQString(change.error));
+        }
+        return;
+    }
     m_selected.reset();
     switch (item.kind) {
     case SiteItem::Kind::Camera:

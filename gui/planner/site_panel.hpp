@@ -25,6 +25,8 @@ class QGraphicsItem;
 class QGraphicsLineItem;
 class QGraphicsPathItem;
 class QGraphicsPolygonItem;
+class QGraphicsRectItem;
+class QLineEdit;
 class QGraphicsSimpleTextItem;
 class QGraphicsScene;
 class QStackedWidget;
@@ -34,7 +36,7 @@ class QTreeWidgetItem;
 namespace lenstally {
 
 /// What a click on the drawing does.
-enum class SiteTool { Select, PlaceCamera, DrawWall, DrawZone };
+enum class SiteTool { Select, PlaceCamera, DrawWall, DrawZone, SetScale };
 
 /// One thing on the plan the user can select.
 struct SiteItem {
@@ -91,7 +93,14 @@ public:
     SiteTool tool() const { return m_tool; }
     void setTool(SiteTool tool);
     std::optional<SiteItem> selection() const { return m_selected; }
+    /// Selects `item`; a wall or zone shows a handle on each of its points.
     void select(std::optional<SiteItem> item);
+    /// The point of the selected wall or zone last taken by its handle, which Delete removes.
+    std::optional<std::size_t> pickedPoint() const { return m_pickedPoint; }
+    /// The box holding the selected wall's or zone's points as text.
+    QLineEdit* pointsBox() const { return m_pointsBox; }
+    /// The box for the true distance between the two points the Set scale tool took.
+    QDoubleSpinBox* scaleBox() const { return m_scaleMetres; }
     /// The plan's position, in metres, of a point of the view's viewport.
     QPointF planAt(const QPoint& viewportPoint) const;
 
@@ -103,7 +112,8 @@ public:
     /// Ends the wall or zone being drawn (Enter, a double click).
     void finishOutline();
     void cancelOutline();
-    /// Removes the selected camera, zone or wall.
+    /// Removes the picked point of the selected wall or zone, or else the selected camera, zone or
+    /// wall.
     void removeSelected();
     void fit();
 
@@ -120,6 +130,7 @@ private:
         std::size_t group = 0;
         std::size_t index = 0;
         bool turn = false;
+        bool point = false; // a point of the selected wall or zone (`index`), not a camera
     };
     struct ListRows {
         std::size_t cameras = 0;
@@ -149,6 +160,12 @@ private:
     void drawWall(std::size_t i, const std::vector<site::Point>& wall, const SiteDrawing& drawing);
     QGraphicsItem* itemOf(SiteItem item) const;
     void drawOutline();
+    void drawPoints();
+    // The selected wall's or zone's points, or none.
+    std::vector<site::Point> selectedPoints() const;
+    std::optional<std::size_t> pointAt(const QPointF& at) const;
+    void pointsEntered();
+    void scaleEntered();
     void fillList(const SiteResult& site);
     void updateList(const SiteResult& site);
     void listSelectionChanged();
@@ -166,6 +183,8 @@ private:
     QDoubleSpinBox* m_startWidth = nullptr;
     QDoubleSpinBox* m_startHeight = nullptr;
     QDoubleSpinBox* m_planWidth = nullptr;
+    QDoubleSpinBox* m_scaleMetres = nullptr;
+    QLineEdit* m_pointsBox = nullptr;
     QButtonGroup* m_tools = nullptr;
     QGraphicsScene* m_scene = nullptr;
     SiteView* m_view = nullptr;
@@ -176,6 +195,7 @@ private:
     ListRows m_rows;
     SiteTool m_tool = SiteTool::Select;
     std::optional<SiteItem> m_selected;
+    std::optional<std::size_t> m_pickedPoint;
     std::optional<Drag> m_drag;
     std::vector<QPointF> m_outline; // the wall or zone being drawn
     QGraphicsPathItem* m_outlineItem = nullptr;
@@ -183,8 +203,9 @@ private:
     std::vector<CameraItems> m_cameraItems;
     std::vector<ZoneItems> m_zoneItems;
     std::vector<QGraphicsPathItem*> m_wallItems;
-    bool m_syncing = false; // the panel itself is selecting, not the user
-    bool m_fitted = false;  // the view was fitted to a plan once
+    std::vector<QGraphicsRectItem*> m_pointItems; // the selected outline's handles
+    bool m_syncing = false;                       // the panel itself is selecting, not the user
+    bool m_fitted = false;                        // the view was fitted to a plan once
     QString m_imageUrl;
     QImage m_image; // the drawing's image, decoded once per URL
 };

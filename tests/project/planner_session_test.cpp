@@ -10,6 +10,7 @@
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
 #include "project/site_compute.hpp"
+#include "project/site_points_text.hpp"
 
 namespace lenstally {
 namespace {
@@ -211,6 +212,50 @@ TEST(PlannerSession, site_edits_move_everything_on_the_plan_together) {
     EXPECT_EQ(s.document().group(0).placements.at(1).x, 32);
     EXPECT_EQ(s.placeCamera(3, {1, 1}, 0).error,
               "give the group a camera view first: its lens says what each camera sees");
+}
+
+// Points of walls and zones one by one: a drag is one step, a second drag of the same point
+// another; the edit keeps points on the plan, zones simple, and walls and zones their fewest
+// points; typed points read as ReadPointsText reads them.
+TEST(PlannerSession, points_are_moved_removed_and_typed_one_outline_at_a_time) {
+    PlannerSession s;
+    s.open(example("shop.json"));
+    s.startSite(40, 30);
+    s.addWall({{0, 20}, {30, 20}});
+    s.addZone({"Gate", ViewLevel::Detect, {{1, 1}, {5, 1}, {5, 5}, {1, 5}}, 100});
+    const std::size_t steps = s.stepCount();
+    s.movePoint(SiteOutline::Wall, 0, 1, {31, 21});
+    s.movePoint(SiteOutline::Wall, 0, 1, {50, -4}); // past two edges: pinned to the corner
+    EXPECT_EQ(s.document().site()->walls[0][1], (SitePoint{40, 0}));
+    s.closeStep();
+    s.movePoint(SiteOutline::Wall, 0, 1, {32, 20});
+    EXPECT_EQ(s.stepCount(), steps + 2);
+    s.undo();
+    EXPECT_EQ(s.document().site()->walls[0][1], (SitePoint{40, 0}));
+    EXPECT_FALSE(s.movePoint(SiteOutline::Zone, 0, 0, {5, 3}).error.empty()); // would cross
+    EXPECT_EQ(s.removePoint(SiteOutline::Wall, 0, 0).error,
+              "a wall keeps at least 2 points: remove the wall instead");
+    EXPECT_TRUE(s.removePoint(SiteOutline::Zone, 0, 3).error.empty());
+    EXPECT_EQ(s.removePoint(SiteOutline::Zone, 0, 2).error,
+              "a zone keeps at least 3 points: remove the zone instead");
+    EXPECT_FALSE(s.removePoint(SiteOutline::Zone, 0, 3).error.empty());
+    EXPECT_TRUE(
+        s.setPointsText(SiteOutline::Zone, 0, "[[2, 2], [6.25, 2], [6, 0.125]]").error.empty());
+    EXPECT_EQ(s.document().site()->zones[0].points,
+              (std::vector<SitePoint>{{2, 2}, {6.25, 2}, {6, 0.125}}));
+    EXPECT_FALSE(s.setPointsText(SiteOutline::Wall, 0, "1 2; 3").error.empty());
+    EXPECT_FALSE(s.setPointsText(SiteOutline::Wall, 1, "1 2; 3 4").error.empty());
+}
+
+TEST(PointsText, reads_back_every_number_exactly_and_refuses_what_is_not_a_list_of_points) {
+    const std::vector<SitePoint> points{{0, 20}, {0.1, 1e5}, {1.0 / 3, 0x1p-30}};
+    EXPECT_EQ(PointsText({{0, 20}, {30.25, 20}}), "0 20; 30.25 20");
+    EXPECT_EQ(ReadPointsText(PointsText(points)), points);
+    EXPECT_EQ(ReadPointsText("0,20 (30.25,20)"), (std::vector<SitePoint>{{0, 20}, {30.25, 20}}));
+    EXPECT_EQ(ReadPointsText(""), std::vector<SitePoint>{});
+    for (const char* bad : {"1 2 3", "1 2; x 4", "1e999 2", "nan 1", "1 2e", "+1 2", "1-2 3 4"}) {
+        EXPECT_EQ(ReadPointsText(bad), std::nullopt) << bad;
+    }
 }
 
 // Whatever the camera count is typed as once cameras are placed, the file saved reads back.
@@ -481,6 +526,24 @@ TEST(PlannerSession, random_edits_undo_to_the_opened_file_and_redo_to_the_last) 
                 if (s.document().site() && !s.document().site()->zones.empty()) {
                     pick(2) == 0 ? s.removeZone(0)
                                  : s.scaleSiteToWidth(20 + static_cast<double>(pick(40)));
+                }
+            },
+            [&] {
+                const SiteOutline kind = pick(2) == 0 ? SiteOutline::Wall : SiteOutline::Zone;
+                const std::size_t point = pick(5);
+                switch (pick(4)) {
+                case 0:
+                    s.removePoint(kind, 0, point);
+                    break;
+                case 1:
+                    s.setPointsText(kind, 0, "1 1; 9 1; " + std::to_string(pick(40)) + " 8");
+                    break;
+                case 2:
+                    s.closeStep();
+                    [[fallthrough]];
+                default:
+                    s.movePoint(kind, 0, point,
+                                {static_cast<double>(pick(45)), static_cast<double>(pick(35))});
                 }
             },
         };

@@ -3,6 +3,7 @@
 
 #include "project/site_compute.hpp"
 #include "project/site_drawing.hpp"
+#include "project/site_svg.hpp"
 #include "project/view_drawing.hpp"
 
 namespace lenstally {
@@ -34,6 +35,23 @@ SiteResult siteWith(double x, double heading) {
     group.cameras = 1;
     group.view = ComputeView(10, 1000, {LensForm::Angle, 90, 0, 0});
     return ComputeSite(site, {group}, {{{x, 50, heading, std::nullopt}}});
+}
+
+// A planner redraws a dragged camera's view alone: the same bytes as in the whole drawing.
+TEST(SiteDrawing, one_cameras_view_alone_is_what_the_whole_drawing_holds_in_its_place) {
+    GroupResult group;
+    group.name = "Gates";
+    group.cameras = 2;
+    group.view = ComputeView(10, 1000, {LensForm::Angle, 90, 0, 0});
+    const SiteResult site =
+        ComputeSite({200, 100, std::nullopt, {{{20, 0}, {20, 100}}}, {}}, {group},
+                    {{{30, 50, 90, std::nullopt}, {10, 50, 270, std::nullopt}}});
+    const std::string whole = SiteSvg(site);
+    const std::string views = whole.substr(whole.find("<g id=\"views\">\n"));
+    const std::string first = SiteViewSvg(site, 0);
+    const std::string second = SiteViewSvg(site, 1);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(views.substr(15, first.size() + second.size()), first + second);
 }
 
 TEST(SiteDrawing, bands_are_each_levels_region_in_its_colour_cut_to_the_plan) {

@@ -10,6 +10,7 @@ import base64
 import json
 import pathlib
 import random
+import re
 import statistics
 import subprocess
 import sys
@@ -93,9 +94,41 @@ class PageTest(unittest.TestCase):
         shown = [[p["label"], str(p["x"]), str(p["y"]), str(p["heading"]), ""]
                  for p in site["placements"]]
         shown += [[z["name"], z["level"], str(z["required"]), f"{z['percent']:.1f}",
-                   "met" if z["met"] else "NOT MET", ""] for z in site["zones"]]
+                   "met" if z["met"] else "NOT MET", "", ""] for z in site["zones"]]
         self.assertEqual(rows, shown, where)
         return site
+
+    def outline_action(self, generate: random.Random, row: int) -> None:
+        """Picks the zone or wall of list row `row` (zones first) by its Points button, then
+        drags one of its points, deletes one, or types its points."""
+        page = self.page
+        page.evaluate(f"""document.querySelectorAll(
+            '#site-zones tbody tr, #site-walls tbody tr')[{row}].querySelector(
+                'button[aria-label^="Points of "]').dataset.pick = ''""")
+        page.click("[data-pick]")
+        page.evaluate("document.querySelector('[data-pick]').removeAttribute('data-pick')")
+        count = page.evaluate("document.querySelectorAll('#site-plan rect.point').length")
+        act = generate.choice(["drag", "delete", "type"])
+        if act == "type" or count == 0:
+            text = page.evaluate("document.getElementById('site-points').value")
+            numbers = text.split(" ")
+            i = generate.randrange(len(numbers))
+            numbers[i] = generate.choice(["0", "3", "12.25", "x"]) + (
+                ";" if numbers[i].endswith(";") else "")
+            page.evaluate("document.activeElement.select()")
+            page.type_text(" ".join(numbers))
+            page.press("Enter")
+            return
+        x, y = page.centre(f"#site-plan rect[data-point='{generate.randrange(count)}']")
+        page.mouse("mouseMoved", x, y)
+        page.mouse("mousePressed", x, y, 1)
+        if act == "drag":
+            for step in range(1, 3):
+                page.mouse("mouseMoved", x + 7 * step, y - 5 * step)
+                page.evaluate("new Promise(r => requestAnimationFrame(r))")
+        page.mouse("mouseReleased", x, y, 1)
+        if act == "delete":
+            page.press("Delete")
 
     def choose_file(self, path: pathlib.Path) -> None:
         """Picks a file in the page's Open project chooser, as the file dialog would."""
@@ -361,6 +394,41 @@ class PageTest(unittest.TestCase):
         page.click('[data-do="undo"]')
         self.assertEqual(page.evaluate(f"document.querySelector('{heading}').value"), "0")
 
+        # The zone's points typed to the centimetre, from its row's Points button; then the scale
+        # set by two clicks 30 m apart on the plan as it stands, said to be 60 m.
+        page.click('#site-zones button[aria-label^="Points of "]')
+        self.assertEqual(page.evaluate("document.activeElement.id"), "site-points")
+        page.evaluate("document.activeElement.select()")
+        page.type_text("10 10; 40.25 10; 40 30.01")
+        page.press("Enter")
+        saved = lambda: json.loads(page.evaluate("lenstally.core.page({planner: 'save'}).text"))
+        self.assertEqual(saved()["site"]["zones"][0]["points"], [[10, 10], [40.25, 10], [40, 30.01]])
+        page.click('[data-site="scale"]')
+        self.click_plan(10, 20)
+        self.click_plan(40, 20)
+        page.wait_for("document.activeElement.id === 'site-scale-metres'")
+        page.evaluate("document.activeElement.select()")
+        page.type_text("60")
+        page.press("Enter")
+        self.assertAlmostEqual(saved()["site"]["width"], 160, delta=0.01)  # clicks, not metres
+        self.assert_site_list_shows_the_command_line("typed points, then scaled")
+
+        # While the camera is dragged its view follows the pointer; let go, the drawing is the
+        # command line's.
+        view = ("[...document.querySelectorAll('#site-plan #views > g:first-child path')]"
+                ".map(p => p.getAttribute('d')).join(' | ')")
+        before = page.evaluate(view)
+        x, y = page.centre("#site-plan circle[data-placement='0']")
+        page.mouse("mouseMoved", x, y)
+        page.mouse("mousePressed", x, y, 1)
+        page.mouse("mouseMoved", x + 40, y - 30)
+        page.wait_for(f"{view} !== {json.dumps(before)}")
+        page.mouse("mouseReleased", x + 40, y - 30, 1)
+        svg = native("--project", "-", "--svg",
+                     text=page.evaluate("lenstally.core.page({planner: 'save'}).text"))
+        drawn = re.search(r'<g class="view">.*?</g>', svg, re.S)[0]
+        self.assertEqual(page.evaluate(view), " | ".join(re.findall(r' d="([^"]*)"', drawn)))
+
     def test_camera_view_edits_undo_and_match_the_command_line(self):
         page = self.page
         self.choose_file(EXAMPLES / "distribution-centre.json")
@@ -529,10 +597,33 @@ class PageTest(unittest.TestCase):
                 else:
                     cameras = page.evaluate(
                         "document.querySelectorAll('#site-cameras tbody tr').length")
-                    act = generate.choice(["place", "place", "heading", "drag", "delete"])
+                    act = generate.choice(["place", "place", "heading", "drag", "delete",
+                                           "outline", "outline", "scale", "wall", "remove"])
                     row = generate.randint(1, max(1, cameras))
                     camera = f"#site-cameras tbody tr:nth-child({row})"
-                    if act == "place" or cameras == 0:
+                    outlines = page.evaluate("""document.querySelectorAll(
+                        '#site-zones tbody tr, #site-walls tbody tr').length""")
+                    if act == "outline" and outlines > 0:
+                        self.outline_action(generate, generate.randrange(outlines))
+                    elif act == "wall":
+                        page.click('[data-site="wall"]')
+                        for _ in range(generate.randint(2, 3)):
+                            self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
+                        page.press("Enter")
+                        page.click('[data-site="wall"]')
+                    elif act == "scale":
+                        page.click('[data-site="scale"]')
+                        self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
+                        self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
+                        page.evaluate("document.activeElement.select()")
+                        page.type_text(generate.choice(["0", "12.5", "40", "1e9"]))
+                        page.press("Enter")
+                        if page.evaluate("""document.querySelector('[data-site="scale"]')
+                                .getAttribute('aria-pressed') === 'true'"""):
+                            page.click('[data-site="scale"]')  # refused: the tool let go
+                    elif act == "remove" and generate.random() < 0.3:
+                        page.click('[data-site="remove"]')
+                    elif act == "place" or cameras == 0:
                         page.click('[data-site="camera"]')
                         self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
                         page.click('[data-site="camera"]')
@@ -551,6 +642,9 @@ class PageTest(unittest.TestCase):
                         page.mouse("mouseReleased", x + 27, y + 12, 1)
                     else:
                         page.click(f"{camera} button")
+                    if not page.evaluate("lenstally.plannerView().m_last.site"):
+                        page.click('#planner [data-do="site"]')  # back to the groups
+                        continue
                     site = self.assert_site_list_shows_the_command_line(where)
                     if act == "heading" and cameras > 0:
                         # The typing turned the camera of that row (after groups were moved too).

@@ -17,6 +17,7 @@
 #include "project/project_writer.hpp"
 #include "project/report_html.hpp"
 #include "project/site_lines.hpp"
+#include "project/site_points_text.hpp"
 #include "project/site_svg.hpp"
 #include "project/view_drawing.hpp"
 #include "web/module/form_json.hpp"
@@ -379,6 +380,11 @@ Json PlannerAnswers::show(const SessionChange& change, bool everything) const {
     // the list is shown anew as groups are renamed, inserted, removed or moved too.
     if (everything || change.site || !change.shifts.empty() || !change.rows.empty()) {
         j["site"] = siteJson(document.siteResult(), m_drawing);
+        if (!m_drawing && m_moved && document.siteResult() &&
+            *m_moved < document.siteResult()->placements.size()) {
+            j["site"]["view"] = {{"placement", *m_moved},
+                                 {"svg", SiteViewSvg(*document.siteResult(), *m_moved)}};
+        }
     }
     j["undo"] = m_session.undoText() ? Json(*m_session.undoText()) : Json(nullptr);
     j["redo"] = m_session.redoText() ? Json(*m_session.redoText()) : Json(nullptr);
@@ -400,6 +406,7 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
     }
     const ProjectDocument& document = m_session.document();
     m_drawing = boolField(request, "drawing", true);
+    m_moved.reset();
     if (*what == "open") {
         const ProjectParse parsed = ParseProject(stringField(request, "text").value_or(""));
         if (!parsed.project) {
@@ -416,6 +423,30 @@ Json PlannerAnswers::answer(const nlohmann::json& request) {
     if (*what == "site") {
         Json j;
         j["site"] = siteJson(document.siteResult(), true);
+        return j;
+    }
+    if (*what == "closeStep") {
+        m_session.closeStep();
+        return Json::object();
+    }
+    if (*what == "sitePoints") {
+        // The points of one wall or zone ({"wall": i} or {"zone": i}), and as a line of text.
+        const std::optional<SiteSection>& site = document.site();
+        const bool wall = request.contains("wall");
+        const std::int64_t item = integerField(request, wall ? "wall" : "zone").value_or(-1);
+        const std::size_t count = !site ? 0 : wall ? site->walls.size() : site->zones.size();
+        if (item < 0 || static_cast<std::size_t>(item) >= count) {
+            return errorAnswer(wall ? "no such wall" : "no such zone");
+        }
+        const auto i = static_cast<std::size_t>(item);
+        const std::vector<SitePoint>& points = wall ? site->walls[i] : site->zones[i].points;
+        Json list = Json::array();
+        for (const SitePoint& p : points) {
+            list.push_back({p.x, p.y});
+        }
+        Json j;
+        j["points"] = std::move(list);
+        j["text"] = PointsText(points);
         return j;
     }
     if (*what == "rows") {
@@ -581,6 +612,9 @@ std::optional<Json> PlannerAnswers::siteEdit(const std::string& what,
     if (what == "startSite") {
         return show(m_session.startSite(number("width"), number("height")));
     }
+    if (what == "removeSite") {
+        return show(m_session.removeSite());
+    }
     if (what == "siteImage") {
         const auto aspect = request.find("aspect");
         return show(m_session.setSiteImage(stringField(request, "url"),
@@ -624,6 +658,19 @@ std::optional<Json> PlannerAnswers::siteEdit(const std::string& what,
     }
     if (what == "removeWall") {
         return show(m_session.removeWall(index("wall")));
+    }
+    // The points of one wall or zone, one by one or as text: {"wall": i} or {"zone": i}.
+    const SiteOutline outline = request.contains("wall") ? SiteOutline::Wall : SiteOutline::Zone;
+    const std::size_t item = index(outline == SiteOutline::Wall ? "wall" : "zone");
+    if (what == "movePoint") {
+        return show(m_session.movePoint(outline, item, index("point"), {number("x"), number("y")}));
+    }
+    if (what == "removePoint") {
+        return show(m_session.removePoint(outline, item, index("point")));
+    }
+    if (what == "pointsText") {
+        return show(
+            m_session.setPointsText(outline, item, stringField(request, "text").value_or("")));
     }
     if (what == "removeZone") {
         return show(m_session.removeZone(index("zone")));
@@ -695,7 +742,16 @@ std::optional<Json> PlannerAnswers::siteEdit(const std::string& what,
     } else {
         return errorAnswer("no placement input");
     }
-    return show(m_session.editPlacement(group, placement, changed, std::move(value)));
+    const SessionChange& change =
+        m_session.editPlacement(group, placement, changed, std::move(value));
+    // The camera's place among all placed: each group's in turn.
+    const std::optional<SiteResult>& figures = m_session.document().siteResult();
+    for (std::size_t i = 0; figures && i < figures->placements.size(); ++i) {
+        if (figures->placements[i].group == group && figures->placements[i].index == placement) {
+            m_moved = i;
+        }
+    }
+    return show(change);
 }
 
 } // namespace lenstally::web

@@ -67,6 +67,9 @@ private:
 
     PlannerSession m_session;
     bool m_drawing = true; // whether the answer to this request draws the site plan anew
+    // Without the drawing: the camera (its place in the site's placements) this request moved or
+    // turned, whose view the answer draws alone.
+    std::optional<std::size_t> m_moved;
 };
 
 } // namespace lenstally::web

@@ -56,9 +56,11 @@ export class SiteView {
         this.m_root = root;
         this.m_planner = planner;
         this.m_site = null;
-        this.m_mode = null; // "camera", "wall", "zone" or null
-        this.m_points = []; // the wall or zone being drawn, in metres
-        this.m_pick = null; // the item picked: {placement: [group, index]}, {zone: i} or {wall: i}
+        this.m_mode = null; // "camera", "wall", "zone", "scale" or null
+        this.m_points = []; // the wall or zone being drawn, or the scale's two points, in metres
+        // The item picked: {placement: [group, index]}, or {zone: i} or {wall: i} with its points
+        // (corners, in metres) and the one picked among them (point).
+        this.m_pick = null;
         this.m_plan = root.querySelector("#site-plan");
         this.m_svg = svgElement("svg", { role: "img", "aria-label": "Site plan drawing" });
         this.m_drawing = svgElement("g", {});
@@ -96,10 +98,23 @@ export class SiteView {
             e.stopPropagation();
             this.load(e.dataTransfer?.files?.[0]);
         });
-        for (const mode of ["camera", "wall", "zone"]) {
+        for (const mode of ["camera", "wall", "zone", "scale"]) {
             on(mode, () => this.setMode(this.m_mode === mode ? null : mode));
         }
         on("delete", () => this.remove());
+        on("remove", () => this.ask({ planner: "removeSite" }));
+        this.$("#site-scale-metres").addEventListener("change", (e) => {
+            const [a, b] = this.m_points;
+            if (b && +e.target.value > 0) {
+                this.ask({ planner: "scaleSite", a, b, metres: +e.target.value });
+                this.setMode(null);
+            }
+        });
+        this.$("#site-points").addEventListener("change", (e) => {
+            const { zone, wall } = this.m_pick ?? {};
+            this.ask({ planner: "pointsText", ...(wall !== undefined ? { wall } : { zone }), text: e.target.value });
+            this.m_planner.m_ask({ planner: "closeStep" }); // entered whole: a step of its own
+        });
         on("in", () => this.zoom(0.8));
         on("out", () => this.zoom(1.25));
         on("fit", () => this.setBox(this.m_full));
@@ -138,9 +153,10 @@ export class SiteView {
     setMode(mode) {
         this.m_mode = mode;
         this.m_points = [];
-        for (const what of ["camera", "wall", "zone"]) {
+        for (const what of ["camera", "wall", "zone", "scale"]) {
             this.button(what).setAttribute("aria-pressed", String(what === mode));
         }
+        this.$("#site-scale-field").hidden = true;
         this.drawHandles();
     }
 
@@ -170,6 +186,7 @@ export class SiteView {
 
     // Follows the pointer until it is let go, one move a frame at most; `then` once it is.
     follow(move, then) {
+        this.m_planner.m_ask({ planner: "closeStep" }); // a drag is a step of its own
         let pending = null;
         const onMove = (e) => {
             if (!pending) {
@@ -183,6 +200,8 @@ export class SiteView {
         const onUp = () => {
             this.m_svg.removeEventListener("pointermove", onMove);
             this.m_svg.removeEventListener("pointerup", onUp);
+            // The drag is one step; the next drag of the same thing is another.
+            this.m_planner.m_ask({ planner: "closeStep" });
             then?.();
         };
         this.m_svg.addEventListener("pointermove", onMove);
@@ -193,11 +212,23 @@ export class SiteView {
         this.m_plan.focus();
         const handle = event.target.dataset ?? {};
         const at = this.metresAt(event);
-        if (handle.placement) {
+        if (handle.point !== undefined && this.m_pick?.points) {
+            this.m_pick.point = +handle.point;
+            const { zone, wall, point } = this.m_pick;
+            const request = { planner: "movePoint", ...(wall !== undefined ? { wall } : { zone }), point, drawing: false };
+            this.follow(
+                (e) => {
+                    const [x, y] = this.metresAt(e);
+                    this.ask({ ...request, x, y });
+                },
+                () => this.show(this.m_planner.m_ask({ planner: "site" }).site),
+            );
+        } else if (handle.placement) {
             const p = this.m_site.placements[handle.placement];
-            this.m_pick = { placement: [p.group, p.index] };
-            // The drawing follows once the camera is let go: a large plan takes longer to draw
-            // than a frame, so the drag moves the handles and the figures alone.
+            this.pick({ placement: [p.group, p.index] });
+            // The whole drawing follows once the camera is let go: a large plan takes longer to
+            // draw than a frame, so the drag moves the handles, the figures and the camera's own
+            // view alone.
             const request = { planner: "editPlacement", group: p.group, index: p.index, drawing: false };
             this.follow(
                 (e) => {
@@ -208,12 +239,29 @@ export class SiteView {
                 },
                 () => this.show(this.m_planner.m_ask({ planner: "site" }).site),
             );
+        } else if (this.m_mode === "scale") {
+            this.m_points = [...this.m_points, at].slice(-2);
+            if (this.m_points.length === 2) {
+                // Prefilled with the distance as the plan stands: the user types the true one.
+                const [[x1, y1], [x2, y2]] = this.m_points;
+                const field = this.$("#site-scale-field");
+                field.hidden = false;
+                const metres = this.$("#site-scale-metres");
+                metres.value = +Math.hypot(x2 - x1, y2 - y1).toPrecision(6);
+                // Once the click is over: it would take the focus back to the plan.
+                setTimeout(() => {
+                    metres.focus();
+                    metres.select();
+                });
+            }
         } else if (this.m_mode === "camera") {
             this.ask({ planner: "placeCamera", group: this.m_planner.m_last.selected, x: at[0], y: at[1], heading: 0 });
         } else if (this.m_mode) {
             this.m_points.push(at);
+        } else if (this.outlineOf(event.target)) {
+            this.pick(this.outlineOf(event.target));
         } else {
-            this.m_pick = null;
+            this.pick(null);
             const start = this.pixelAt(event);
             const box = [...this.m_box];
             this.follow((e) => {
@@ -239,16 +287,59 @@ export class SiteView {
         this.drawHandles();
     }
 
+    // The wall or zone a drawn element is: {zone: i}, {wall: i} or null.
+    outlineOf(element) {
+        const group = element.parentNode?.id;
+        if ((group !== "zones" && group !== "walls") || !this.m_drawing.contains(element)) {
+            return null;
+        }
+        const i = Array.prototype.indexOf.call(element.parentNode.children, element);
+        return group === "zones" ? { zone: i } : { wall: i };
+    }
+
+    // Picks `item` (an outline, a camera or null); an outline's points come with it, and its
+    // points box shows them.
+    pick(item) {
+        this.m_pick = item;
+        if (item && (item.zone !== undefined || item.wall !== undefined)) {
+            const answer = this.m_planner.m_ask({ planner: "sitePoints", ...item });
+            if (answer.error) {
+                this.m_pick = null;
+            } else {
+                item.points = answer.points;
+                item.text = answer.text;
+                item.point = item.point < answer.points.length ? item.point : undefined;
+            }
+        }
+        const { zone, wall, text } = this.m_pick ?? {};
+        const field = this.$("#site-points-field");
+        field.hidden = text === undefined;
+        if (text !== undefined) {
+            const name = wall !== undefined ? `Wall ${wall + 1}` : this.m_site.zones[zone]?.name;
+            this.$("#site-points-name").textContent = `Points of ${name}`;
+            const box = this.$("#site-points");
+            if (document.activeElement !== box) {
+                box.value = text;
+            }
+        }
+        this.drawHandles();
+    }
+
     remove() {
-        const { placement, zone, wall } = this.m_pick ?? {};
+        const { placement, zone, wall, point } = this.m_pick ?? {};
+        const outline = wall !== undefined ? { wall } : { zone };
+        if (point !== undefined) {
+            this.m_pick.point = undefined;
+            this.ask({ planner: "removePoint", ...outline, point });
+            return;
+        }
+        // Nothing stays picked: the items after it move up a place.
+        this.pick(null);
         if (placement) {
             this.ask({ planner: "removePlacement", group: placement[0], index: placement[1] });
-        } else if (zone !== undefined) {
-            this.ask({ planner: "removeZone", zone });
-        } else if (wall !== undefined) {
-            this.ask({ planner: "removeWall", wall });
+        } else if (zone !== undefined || wall !== undefined) {
+            this.ask({ planner: wall !== undefined ? "removeWall" : "removeZone", ...outline });
         }
-        this.m_pick = null;
     }
 
     // Shows the site part of an answer: null for no plan.
@@ -257,6 +348,7 @@ export class SiteView {
         this.$("#site-start").hidden = Boolean(site);
         this.$("#site-body").hidden = !site;
         if (!site) {
+            this.m_pick = null;
             return;
         }
         if (site.svg) {
@@ -269,8 +361,18 @@ export class SiteView {
             this.m_drawing.replaceChildren(drawn);
         } else {
             site.svg = this.m_svgText; // for Export SVG, as last drawn
+            if (site.view) {
+                // The dragged camera's view, redrawn alone until the whole drawing is.
+                const { placement, svg } = site.view;
+                const wrapped = `<svg xmlns="http://www.w3.org/2000/svg">${svg}</svg>`;
+                const view = new DOMParser().parseFromString(wrapped, "image/svg+xml").documentElement.firstElementChild;
+                this.m_drawing.querySelector("#views")?.children[placement]?.replaceWith(document.importNode(view, true));
+            }
         }
         this.m_svgText = site.svg;
+        if (this.m_pick && !this.m_pick.placement) {
+            this.pick(this.m_pick); // its points as they are now, or none where it is gone
+        }
         const width = this.$("#site-width");
         if (document.activeElement !== width) {
             width.value = site.width;
@@ -297,6 +399,10 @@ export class SiteView {
                 handles.push(svgElement("circle", { cx: x, cy: y, r: 6, class: "turn", "data-placement": i, "data-turn": 1 }));
             }
         });
+        (this.m_pick?.points ?? []).forEach(([x, y], k) => {
+            const picked = k === this.m_pick.point ? " picked" : "";
+            handles.push(svgElement("rect", { x: px(x) - 5, y: px(y) - 5, width: 10, height: 10, "data-point": k, class: `point${picked}` }));
+        });
         const points = this.m_points.map(([x, y]) => `${px(x)},${px(y)}`).join(" ");
         handles.push(svgElement("polyline", { points, class: "drawing" }));
         this.m_handles.replaceChildren(...handles);
@@ -305,6 +411,15 @@ export class SiteView {
     showList() {
         const site = this.m_site;
         const ask = (request) => () => this.ask(request);
+        // Picks the wall or zone and takes the keyboard to its points.
+        const points = (item, name) => {
+            const b = button("Points", () => {
+                this.pick(item);
+                this.$("#site-points").focus();
+            });
+            b.setAttribute("aria-label", `Points of ${name}`);
+            return b;
+        };
         const text = (t) => document.createTextNode(t);
         fillRows(this.$("#site-cameras tbody"), site.placements, (p) => {
             const request = { planner: "editPlacement", group: p.group, index: p.index };
@@ -330,11 +445,13 @@ export class SiteView {
                 input(`Required of ${z.name}`, z.required, (v) => edit("required")(+v)),
                 text(z.percent),
                 text(z.met ? "met" : "NOT MET"),
+                points({ zone }, z.name),
                 button("Delete", ask({ planner: "removeZone", zone })),
             ];
         });
-        fillRows(this.$("#site-walls tbody"), site.walls, (points, wall) => [
-            text(`Wall ${wall + 1} (${points} points)`),
+        fillRows(this.$("#site-walls tbody"), site.walls, (count, wall) => [
+            text(`Wall ${wall + 1} (${count} points)`),
+            points({ wall }, `Wall ${wall + 1}`),
             button("Delete", ask({ planner: "removeWall", wall })),
         ]);
     }

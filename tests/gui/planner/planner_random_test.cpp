@@ -22,6 +22,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -40,6 +41,7 @@
 #include "gui/planner/site_panel.hpp"
 #include "project/project_reports.hpp"
 #include "project/project_writer.hpp"
+#include "project/site_points_text.hpp"
 
 using lenstally::ControlId;
 using lenstally::GroupsModel;
@@ -70,11 +72,14 @@ std::string commandLineReport(const std::string& text) {
 
 class Driver {
 public:
-    Driver(PlannerWindow& window, unsigned seed, QString savePath)
-        : m_window(window), m_rng(seed), m_savePath(std::move(savePath)) {}
+    // `refusable` is set while an action runs that the planner may refuse with a notice (a point
+    // deleted from a triangle, a text that is no list of points, a scale too large).
+    Driver(PlannerWindow& window, unsigned seed, QString savePath, bool& refusable)
+        : m_window(window), m_rng(seed), m_savePath(std::move(savePath)), m_refusable(refusable) {}
 
     // One random user action; returns what it did.
     QString step() {
+        m_refusable = false;
         switch (below(18)) {
         case 0:
         case 1:
@@ -380,7 +385,11 @@ private:
         }
         QGraphicsView* view = plan.view();
         const std::size_t cameras = m_window.project().siteResult()->placements.size();
-        switch (below(cameras == 0 ? 2 : 9)) {
+        int action = below(13);
+        if (cameras == 0 && (action == 2 || action == 3)) {
+            action = 1;
+        }
+        switch (action) {
         case 0: {
             // The selected group needs a camera view to place one of its cameras.
             if (const std::optional<std::size_t> group = m_window.currentGroup();
@@ -467,10 +476,90 @@ private:
         }
         case 7:
             return typeInto("Plan width (m)", kPlanNumbers);
+        case 9:
+        case 10:
+            m_refusable = true;
+            return outlinePointAction(plan, *site);
+        case 11: {
+            m_refusable = true;
+            // Two points clicked, then the distance between them typed.
+            useTool(plan, "Set scale");
+            for (int i = 0; i < 2; ++i) {
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                  view->mapFromScene(somewhere(*site)));
+            }
+            const QString typed = type(plan.scaleBox(), kPlanNumbers);
+            QTest::keyClick(plan.scaleBox(), Qt::Key_Return);
+            useTool(plan, "Select");
+            return QStringLiteral("set the scale: ") + typed;
+        }
+        case 12:
+            if (chance(15)) {
+                useTool(plan, "Remove site plan");
+                return QStringLiteral("remove the site plan");
+            }
+            [[fallthrough]];
         default:
             useTool(plan, "Fit");
             plan.view()->zoomBy(chance(50) ? 1.5 : 0.7);
             return QStringLiteral("zoom");
+        }
+    }
+
+    // A wall or zone selected in the list, then one of its points dragged or deleted, or its points
+    // typed in the points box.
+    QString outlinePointAction(lenstally::SitePanel& plan, const lenstally::SiteSection& site) {
+        QTreeWidget* list = plan.list();
+        QTreeWidgetItem* top = list->topLevelItem(1 + below(2)); // zones, walls
+        if (top->childCount() == 0) {
+            return QStringLiteral("points: no wall or zone");
+        }
+        const int row = below(top->childCount());
+        list->setCurrentItem(top->child(row));
+        const bool wall = top == list->topLevelItem(2);
+        const std::vector<lenstally::SitePoint>& points =
+            wall ? site.walls[static_cast<std::size_t>(row)]
+                 : site.zones[static_cast<std::size_t>(row)].points;
+        QGraphicsView* view = plan.view();
+        switch (below(3)) {
+        case 0: {
+            const lenstally::SitePoint p =
+                points[static_cast<std::size_t>(below(static_cast<int>(points.size())))];
+            mouseOn(view, QEvent::MouseButtonPress, {p.x, p.y}, {});
+            for (int i = below(3); i >= 0; --i) {
+                mouseOn(view, QEvent::MouseMove, somewhere(site), {});
+            }
+            mouseOn(view, QEvent::MouseButtonRelease, {p.x, p.y}, {});
+            return QStringLiteral("drag a point of ") + plan.pointsBox()->accessibleName();
+        }
+        case 1: {
+            const lenstally::SitePoint p =
+                points[static_cast<std::size_t>(below(static_cast<int>(points.size())))];
+            mouseOn(view, QEvent::MouseButtonPress, {p.x, p.y}, {});
+            mouseOn(view, QEvent::MouseButtonRelease, {p.x, p.y}, {});
+            QTest::keyClick(view, Qt::Key_Delete);
+            return QStringLiteral("delete a point of the wall or zone");
+        }
+        default: {
+            // The points as they are with one number changed, or a text that is no list of points.
+            QString text = QString::fromStdString(lenstally::PointsText(points));
+            if (chance(70)) {
+                QStringList numbers = text.split(QLatin1Char(' '));
+                QString& number = numbers[below(static_cast<int>(numbers.size()))];
+                const bool last = !number.endsWith(QLatin1Char(';'));
+                number = QString::fromLatin1(pick(m_rng, kPlanNumbers)) +
+                         (last ? QString() : QStringLiteral(";"));
+                text = numbers.join(QLatin1Char(' '));
+            } else {
+                text = QString::fromLatin1(pick(m_rng, kTexts));
+            }
+            plan.pointsBox()->setFocus();
+            plan.pointsBox()->selectAll();
+            QTest::keyClicks(plan.pointsBox(), text);
+            QTest::keyClick(plan.pointsBox(), Qt::Key_Return);
+            return QStringLiteral("type \"%1\" in %2")
+                .arg(text, plan.pointsBox()->accessibleName());
+        }
         }
     }
 
@@ -492,6 +581,7 @@ private:
     PlannerWindow& m_window;
     std::mt19937 m_rng;
     QString m_savePath;
+    bool& m_refusable;
 };
 
 } // namespace
@@ -529,11 +619,17 @@ private Q_SLOTS:
         for (const QString& project : projects) {
             PlannerWindow window;
             QStringList notices;
-            window.setNotice([&notices](const QString&, const QString& text) { notices << text; });
+            bool refusable = false;
+            window.setNotice([&notices, &refusable](const QString&, const QString& text) {
+                if (!refusable) {
+                    notices << text;
+                }
+            });
             window.setSavePrompt([](const QString&) { return QMessageBox::Discard; });
             window.show();
             QVERIFY2(window.openFile(project), qPrintable(project));
-            Driver driver(window, seed, dir.filePath(QStringLiteral("saved.lenstally.json")));
+            Driver driver(window, seed, dir.filePath(QStringLiteral("saved.lenstally.json")),
+                          refusable);
             QStringList done;
             for (int i = 1; i <= steps; ++i) {
                 done << driver.step();

@@ -865,6 +865,77 @@ private Q_SLOTS:
         QTest::keyClick(heading, Qt::Key_Return);
     }
 
+    // State: a plan with a zone. Action: type the zone's points in the points box; drag one of
+    // its points, then Delete it; click two points 30 m apart with Set scale and type 60.
+    // Expected: the points typed are kept exactly; the drag and the Delete are a step each; the
+    // plan and everything on it doubles.
+    void pointsAreTypedDraggedAndDeletedAndTheScaleSetByTwoClicks() {
+        Planner p;
+        lenstally::SitePanel& site = *p.window.sitePanel();
+        const QString path = m_dir.filePath(QStringLiteral("points.lenstally.json"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"groups":[{"name":"Gate","cameras":1}],"site":{"width":80,"height":50,
+            "zones":[{"name":"Dock","level":"Detect","points":[[10,10],[40,10],[40,30],[10,30]]}]}})");
+        file.close();
+        QVERIFY(p.window.openFile(path));
+        site.view()->resize(800, 500);
+        site.fit();
+        site.list()->setCurrentItem(site.list()->topLevelItem(1)->child(0));
+        QLineEdit* points = site.pointsBox();
+        QCOMPARE(points->accessibleName(), QStringLiteral("Points of Dock"));
+        QCOMPARE(points->text(), QStringLiteral("10 10; 40 10; 40 30; 10 30"));
+        points->setFocus();
+        points->selectAll();
+        QTest::keyClicks(points, QStringLiteral("10 10; 40.25 10; 40 30.01; 10 30"));
+        QTest::keyClick(points, Qt::Key_Return);
+        const auto zone = [&p] {
+            return p.window.project().site()->zones.at(0).points;
+        };
+        QCOMPARE(zone().at(2), (lenstally::SitePoint{40, 30.01}));
+
+        QGraphicsView* view = site.view();
+        const std::size_t steps = p.window.session().stepCount();
+        const auto mouse = [view](QEvent::Type type, QPointF plan) {
+            const QPointF local = view->mapFromScene(plan);
+            QMouseEvent event(type, local, view->viewport()->mapToGlobal(local), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              {});
+            QCoreApplication::sendEvent(view->viewport(), &event);
+        };
+        mouse(QEvent::MouseButtonPress, {10, 30});
+        mouse(QEvent::MouseMove, {12, 36});
+        mouse(QEvent::MouseMove, {14, 40});
+        mouse(QEvent::MouseButtonRelease, {14, 40});
+        QCOMPARE(site.pickedPoint(), std::optional<std::size_t>(3));
+        const double pixel = 1 / view->transform().m11(); // in metres
+        QVERIFY(std::abs(zone().at(3).x - 14) <= pixel && std::abs(zone().at(3).y - 40) <= pixel);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(zone().size(), std::size_t(3));
+        QCOMPARE(p.window.session().stepCount(), steps + 2);
+
+        for (QAbstractButton* button : site.findChildren<QAbstractButton*>()) {
+            if (button->text() == QLatin1String("Set scale")) {
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            }
+        }
+        mouse(QEvent::MouseButtonPress, {10, 45});
+        mouse(QEvent::MouseButtonRelease, {10, 45});
+        mouse(QEvent::MouseButtonPress, {40, 45});
+        mouse(QEvent::MouseButtonRelease, {40, 45});
+        QDoubleSpinBox* distance = site.scaleBox();
+        QCOMPARE(site.window()->focusWidget(), distance);
+        // The box offers the distance the clicks span as the plan stands: 30 m to a pixel or two.
+        const double measured = distance->value();
+        QVERIFY2(std::abs(measured - 30) <= 2 * pixel, qPrintable(QString::number(measured)));
+        QTest::keyClicks(distance, QStringLiteral("60"));
+        QTest::keyClick(distance, Qt::Key_Return);
+        const double factor = 60 / measured;
+        QVERIFY(std::abs(p.window.project().site()->width - 80 * factor) < 1e-6);
+        QVERIFY(std::abs(zone().at(1).x - 40.25 * factor) < 1e-6);
+        QCOMPARE(site.tool(), lenstally::SiteTool::Select);
+    }
+
     // State: a 100 x 60 m plan. Action: load a PNG 300 x 100 pixels, then an SVG whose view box
     // is 50 x 100 and which holds a script. Expected: each is kept as a data URL of its type and
     // the plan's height follows its shape; the SVG is drawn as a picture, never as markup.
