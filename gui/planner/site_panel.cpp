@@ -182,6 +182,7 @@ SiteView::SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent)
 }
 
 void SiteView::zoomBy(double factor) {
+    m_panel.zoomed();
     const double now = transform().m11();
     const double next = std::clamp(now * factor, 1e-3, 1e4);
     scale(next / now, next / now);
@@ -244,6 +245,11 @@ void SiteView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+}
+
+void SiteView::resizeEvent(QResizeEvent* event) {
+    QGraphicsView::resizeEvent(event);
+    m_panel.viewResized();
 }
 
 void SiteView::wheelEvent(QWheelEvent* event) {
@@ -333,6 +339,9 @@ void SitePanel::buildPlanPage(QWidget* page) {
     auto* fitButton = new QPushButton(QStringLiteral("Fit"), page);
     connect(fitButton, &QPushButton::clicked, this, [this] { fit(); });
     bar->addWidget(fitButton);
+    auto* removeButton = new QPushButton(QStringLiteral("Remove site plan"), page);
+    connect(removeButton, &QPushButton::clicked, this, [this] { editing().removeSite(); });
+    bar->addWidget(removeButton);
     bar->addStretch(1);
     layout->addLayout(bar);
     // The drawing's own commands on a second row, so that the tab stays narrow.
@@ -358,7 +367,7 @@ void SitePanel::buildPlanPage(QWidget* page) {
     bar->addWidget(widthLabel);
     bar->addWidget(m_planWidth);
     // The Set scale tool's distance: typed once its two points are clicked.
-    auto* scaleLabel = new QLabel(QStringLiteral("Distance between the two points (m):"), page);
+    auto* scaleLabel = new QLabel(QStringLiteral("Distance (m):"), page);
     m_scaleMetres = rowBox(0, 1e6, QStringLiteral("Distance between the two points (m)"), page);
     m_scaleMetres->setEnabled(false);
     scaleLabel->setBuddy(m_scaleMetres);
@@ -378,9 +387,6 @@ void SitePanel::buildPlanPage(QWidget* page) {
         }
     });
     bar->addWidget(exportButton);
-    auto* removeButton = new QPushButton(QStringLiteral("Remove site plan"), page);
-    connect(removeButton, &QPushButton::clicked, this, [this] { editing().removeSite(); });
-    bar->addWidget(removeButton);
     bar->addStretch(1);
     layout->addLayout(bar);
 
@@ -424,6 +430,8 @@ void SitePanel::buildPlanPage(QWidget* page) {
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    // The list's natural width is its columns': the drawing would get what little is left.
+    splitter->setSizes({600, 400});
     layout->addWidget(splitter, 1);
     // Delete in the list removes the selected item too; its typing boxes keep the key.
     m_list->installEventFilter(this);
@@ -477,6 +485,8 @@ void SitePanel::showSite() {
     }
     m_pages->setCurrentIndex(1);
     setBoxValue(m_planWidth, site->site.width);
+    const bool first = !m_drawn;
+    const QRectF shown = m_scene->sceneRect();
     drawScene(DrawingOf(*site));
     const ListRows rows{site->placements.size(), site->site.zones.size(), site->site.walls.size()};
     if (rows == m_rows) {
@@ -485,8 +495,7 @@ void SitePanel::showSite() {
         fillList(*site);
     }
     select(m_selected);
-    if (!m_fitted) {
-        m_fitted = true;
+    if (first || (m_fitted && m_scene->sceneRect() != shown)) {
         fit();
     }
 }
@@ -1239,6 +1248,13 @@ void SitePanel::removeSelected() {
 void SitePanel::fit() {
     if (m_session.document().site()) {
         m_view->fitInView(m_scene->sceneRect(), Qt::KeepAspectRatio);
+        m_fitted = true;
+    }
+}
+
+void SitePanel::viewResized() {
+    if (m_fitted) {
+        fit();
     }
 }
 

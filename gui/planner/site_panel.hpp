@@ -62,6 +62,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     SitePanel& m_panel;
@@ -115,7 +116,12 @@ public:
     /// Removes the picked point of the selected wall or zone, or else the selected camera, zone or
     /// wall.
     void removeSelected();
+    /// Shows the whole plan, and keeps showing it as the view is resized until the user zooms.
     void fit();
+    /// The user zoomed: the view keeps its zoom from now on.
+    void zoomed() { m_fitted = false; }
+    /// The view's size changed.
+    void viewResized();
 
     /// Writes the command line's SVG of the plan to `path` atomically; on failure tells why.
     bool exportSvg(const QString& path);
@@ -205,7 +211,7 @@ private:
     std::vector<QGraphicsPathItem*> m_wallItems;
     std::vector<QGraphicsRectItem*> m_pointItems; // the selected outline's handles
     bool m_syncing = false;                       // the panel itself is selecting, not the user
-    bool m_fitted = false;                        // the view was fitted to a plan once
+    bool m_fitted = false; // the view shows the whole plan, and follows its size
     QString m_imageUrl;
     QImage m_image; // the drawing's image, decoded once per URL
 };
