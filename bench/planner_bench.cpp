@@ -5,15 +5,12 @@
 // Offscreen; run build/bench/planner_bench.
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 #include "bench/mixed_project.hpp"
+#include "bench/planner_main.hpp"
 #include "gui/calculator/form1_view.hpp"
 #include "gui/planner/planner_window.hpp"
 
@@ -37,23 +34,7 @@ BENCHMARK(BM_OneEditIn1000Groups)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("site.lenstally.json"));
-    std::ofstream(path.toStdString()) << lenstally::bench::MixedProject(1000, true);
-    lenstally::PlannerWindow planner;
-    planner.setNotice([](const QString&, const QString& text) {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    });
-    planner.show();
-    if (!planner.openFile(path)) {
-        return 2;
-    }
-    QCoreApplication::processEvents();
-    g_planner = &planner;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lenstally::bench::RunOnPlanner(argc, argv, lenstally::bench::MixedProject(1000, true),
+                                          g_planner,
+                                          [](lenstally::PlannerWindow&) { return true; });
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "bench/mixed_project.hpp"
+#include "bench/numbers.hpp"
 #include "project/project.hpp"
 #include "project/project_compute.hpp"
 #include "site/site_figures.hpp"
@@ -18,18 +19,6 @@ using lenstally::site::Point;
 using lenstally::site::Polyline;
 using lenstally::site::Zone;
 
-// A small fixed generator, so that the site is the same with every standard library.
-class Numbers {
-public:
-    double next(double lo, double hi) {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return lo + (hi - lo) * static_cast<double>(m_state >> 11) * 0x1.0p-53;
-    }
-
-private:
-    std::uint64_t m_state = 20240917;
-};
-
 // A warehouse of 10 by 6 rooms of 20 m, each side of a room two walls either side of a 3 m
 // doorway (272 segments), with 228 shelves across the rooms; three or four cameras to a room,
 // lenses of 60 to 110 degrees on 1920 pixels; a zone in most rooms.
@@ -40,7 +29,7 @@ struct Site {
 };
 
 Site warehouse() {
-    Numbers n;
+    lenstally::bench::Numbers n(20240917);
     Site site;
     const double room = 20;
     const double door = 3;

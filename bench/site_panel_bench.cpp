@@ -6,10 +6,7 @@
 // build/bench/site_panel_bench.
 
 #include <benchmark/benchmark.h>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -18,30 +15,19 @@
 #include <QImage>
 #include <QPainter>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
+#include "bench/numbers.hpp"
+#include "bench/planner_main.hpp"
 #include "gui/planner/planner_window.hpp"
 #include "gui/planner/site_panel.hpp"
 
 namespace {
 
-// A small fixed generator, so that the site is the same with every standard library.
-class Numbers {
-public:
-    double next(double lo, double hi) {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return lo + (hi - lo) * static_cast<double>(m_state >> 11) * 0x1.0p-53;
-    }
-
-private:
-    std::uint64_t m_state = 20241209;
-};
-
 // A warehouse 200 by 120 m of rooms 20 m square: 500 walls of two points (the rooms' sides
 // either side of a doorway, then shelves), 50 zones, and ten groups of 20 cameras each placed
 // three or four to a room.
 std::string siteProject() {
-    Numbers n;
+    lenstally::bench::Numbers n(20241209);
     std::ostringstream walls;
     int count = 0;
     const auto wall = [&](double x0, double y0, double x1, double y1) {
@@ -145,35 +131,25 @@ BENCHMARK(BM_SitePlanRenderOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("site.lenstally.json"));
-    std::ofstream(path.toStdString()) << siteProject();
-    lenstally::PlannerWindow planner;
-    planner.setNotice([](const QString&, const QString& text) {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    });
-    planner.resize(1280, 900);
-    planner.show();
-    if (!planner.openFile(path) || !planner.project().siteResult() ||
-        planner.project().siteResult()->placements.size() != 200) {
-        std::fprintf(stderr, "the site did not open with 200 cameras\n");
-        return 2;
-    }
-    // The Site plan tab in front, the plan fitted to its view.
-    for (QWidget* w = planner.sitePanel(); w != nullptr; w = w->parentWidget()) {
-        if (auto* tabs = qobject_cast<QTabWidget*>(
-                w->parentWidget() != nullptr ? w->parentWidget()->parentWidget() : nullptr)) {
-            tabs->setCurrentWidget(w);
-            break;
-        }
-    }
-    QCoreApplication::processEvents();
-    planner.sitePanel()->fit();
-    g_planner = &planner;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lenstally::bench::RunOnPlanner(
+        argc, argv, siteProject(), g_planner, [](lenstally::PlannerWindow& planner) {
+            planner.resize(1280, 900);
+            if (!planner.project().siteResult() ||
+                planner.project().siteResult()->placements.size() != 200) {
+                std::fprintf(stderr, "the site did not open with 200 cameras\n");
+                return false;
+            }
+            // The Site plan tab in front, the plan fitted to its view.
+            for (QWidget* w = planner.sitePanel(); w != nullptr; w = w->parentWidget()) {
+                if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget() != nullptr
+                                                               ? w->parentWidget()->parentWidget()
+                                                               : nullptr)) {
+                    tabs->setCurrentWidget(w);
+                    break;
+                }
+            }
+            QCoreApplication::processEvents();
+            planner.sitePanel()->fit();
+            return true;
+        });
 }
