@@ -8,6 +8,8 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -190,6 +193,7 @@ SiteView::SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent)
                          QGraphicsView::DontAdjustForAntialiasing);
     setAccessibleName(QStringLiteral("Site plan drawing"));
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAcceptDrops(true);
 }
 
 void SiteView::zoomBy(double factor) {
@@ -256,6 +260,43 @@ void SiteView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+}
+
+namespace {
+
+// The drawing file a drag carries: one local PNG, JPEG or SVG file; empty for anything else.
+QString droppedDrawing(const QMimeData* data) {
+    if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) {
+        return {};
+    }
+    const QString path = data->urls().front().toLocalFile();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("png") || suffix == QLatin1String("jpg") ||
+                   suffix == QLatin1String("jpeg") || suffix == QLatin1String("svg")
+               ? path
+               : QString();
+}
+
+} // namespace
+
+void SiteView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDrawing(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void SiteView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedDrawing(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void SiteView::dropEvent(QDropEvent* event) {
+    const QString path = droppedDrawing(event->mimeData());
+    if (!path.isEmpty()) {
+        event->acceptProposedAction();
+        m_panel.loadDrawing(path);
+    }
 }
 
 void SiteView::resizeEvent(QResizeEvent* event) {

@@ -49,7 +49,8 @@ struct SiteItem {
 class SitePanel;
 
 /// The drawing's view: zooms with the wheel and Ctrl++ / Ctrl+-, pans by a drag on empty space,
-/// and hands the panel every click, drag and key meant for the plan.
+/// takes a drawing dropped on it, and hands the panel every click, drag and key meant for the
+/// plan.
 class SiteView : public QGraphicsView {
 public:
     SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent);
@@ -63,6 +64,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     SitePanel& m_panel;

@@ -606,11 +606,12 @@ class PageTest(unittest.TestCase):
                     if act == "outline" and outlines > 0:
                         self.outline_action(generate, generate.randrange(outlines))
                     elif act == "wall":
-                        page.click('[data-site="wall"]')
-                        for _ in range(generate.randint(2, 3)):
+                        tool = generate.choice(["wall", "zone"])  # a zone may cross itself
+                        page.click(f'[data-site="{tool}"]')
+                        for _ in range(generate.randint(2, 4)):
                             self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
                         page.press("Enter")
-                        page.click('[data-site="wall"]')
+                        page.click(f'[data-site="{tool}"]')
                     elif act == "scale":
                         page.click('[data-site="scale"]')
                         self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QDropEvent>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "cli/cli.hpp"
 #include "gui/calculator/form1_view.hpp"
@@ -969,6 +972,16 @@ private Q_SLOTS:
             pictures += item->type() == QGraphicsPixmapItem::Type ? 1 : 0;
         }
         QCOMPARE(pictures, 1);
+        // The PNG again, dropped on the drawing from a file manager.
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(png)});
+        QWidget* target = site.view()->viewport();
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &drop);
+        QVERIFY(p.window.project().site()->image->starts_with("data:image/png;base64,"));
     }
 
 private:
