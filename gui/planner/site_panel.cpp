@@ -1247,14 +1247,19 @@ void SitePanel::finishOutline() {
     const SiteTool tool = m_tool;
     m_outline.clear();
     drawOutline();
+    std::string refused;
     if (tool == SiteTool::DrawWall && points.size() >= 2) {
-        editing().addWall(std::move(points));
+        refused = editing().addWall(std::move(points)).error;
     } else if (tool == SiteTool::DrawZone && points.size() >= 3) {
         const std::optional<SiteSection>& site = m_session.document().site();
         SiteZone zone;
         zone.name = "Zone " + std::to_string((site ? site->zones.size() : 0) + 1);
         zone.points = std::move(points);
-        editing().addZone(std::move(zone));
+        refused = editing().addZone(std::move(zone)).error;
+    }
+    if (!refused.empty()) {
+        fail(tool == SiteTool::DrawWall ? QStringLiteral("Draw wall") : QStringLiteral("Draw zone"),
+             toQString(refused));
     }
 }
 

@@ -414,6 +414,7 @@ private:
             return QStringLiteral("place a camera at %1, %2").arg(at.x()).arg(at.y());
         }
         case 1: {
+            m_refusable = true; // a zone may cross itself
             const bool zone = chance(50);
             useTool(plan, zone ? "Draw zone" : "Draw wall");
             const int points = zone ? 3 + below(3) : 2 + below(3);
