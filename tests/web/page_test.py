@@ -616,6 +616,7 @@ class PageTest(unittest.TestCase):
                         page.click('[data-site="scale"]')
                         self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
                         self.click_plan(generate.uniform(0, 60), generate.uniform(0, 40))
+                        page.wait_for("document.activeElement.id === 'site-scale-metres'")
                         page.evaluate("document.activeElement.select()")
                         page.type_text(generate.choice(["0", "12.5", "40", "1e9"]))
                         page.press("Enter")

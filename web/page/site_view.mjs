@@ -212,7 +212,27 @@ export class SiteView {
         this.m_plan.focus();
         const handle = event.target.dataset ?? {};
         const at = this.metresAt(event);
-        if (handle.point !== undefined && this.m_pick?.points) {
+        // The tool in use takes the click, wherever it lands; without one, a handle is dragged.
+        if (this.m_mode === "scale") {
+            this.m_points = [...this.m_points, at].slice(-2);
+            if (this.m_points.length === 2) {
+                // Prefilled with the distance as the plan stands: the user types the true one.
+                const [[x1, y1], [x2, y2]] = this.m_points;
+                const field = this.$("#site-scale-field");
+                field.hidden = false;
+                const metres = this.$("#site-scale-metres");
+                metres.value = +Math.hypot(x2 - x1, y2 - y1).toPrecision(6);
+                // Once the click is over: it would take the focus back to the plan.
+                setTimeout(() => {
+                    metres.focus();
+                    metres.select();
+                });
+            }
+        } else if (this.m_mode === "camera") {
+            this.ask({ planner: "placeCamera", group: this.m_planner.m_last.selected, x: at[0], y: at[1], heading: 0 });
+        } else if (this.m_mode) {
+            this.m_points.push(at);
+        } else if (handle.point !== undefined && this.m_pick?.points) {
             this.m_pick.point = +handle.point;
             const { zone, wall, point } = this.m_pick;
             const request = { planner: "movePoint", ...(wall !== undefined ? { wall } : { zone }), point, drawing: false };
@@ -239,25 +259,6 @@ export class SiteView {
                 },
                 () => this.show(this.m_planner.m_ask({ planner: "site" }).site),
             );
-        } else if (this.m_mode === "scale") {
-            this.m_points = [...this.m_points, at].slice(-2);
-            if (this.m_points.length === 2) {
-                // Prefilled with the distance as the plan stands: the user types the true one.
-                const [[x1, y1], [x2, y2]] = this.m_points;
-                const field = this.$("#site-scale-field");
-                field.hidden = false;
-                const metres = this.$("#site-scale-metres");
-                metres.value = +Math.hypot(x2 - x1, y2 - y1).toPrecision(6);
-                // Once the click is over: it would take the focus back to the plan.
-                setTimeout(() => {
-                    metres.focus();
-                    metres.select();
-                });
-            }
-        } else if (this.m_mode === "camera") {
-            this.ask({ planner: "placeCamera", group: this.m_planner.m_last.selected, x: at[0], y: at[1], heading: 0 });
-        } else if (this.m_mode) {
-            this.m_points.push(at);
         } else if (this.outlineOf(event.target)) {
             this.pick(this.outlineOf(event.target));
         } else {
