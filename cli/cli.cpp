@@ -43,16 +43,28 @@ std::string firstLine(std::string text) {
     return text;
 }
 
+// A run's texts written to the streams; its status.
+int written(int status, const std::string& text, const std::string& errors, std::ostream& out,
+            std::ostream& err) {
+    out << text;
+    err << errors;
+    return status;
+}
+
 int runProject(const std::string& path, ProjectOutput output, std::istream& in, std::ostream& out,
                std::ostream& err) {
+    std::string report;
+    std::string errors;
     if (path != "-") {
-        return RunProject(ReadProjectFile(path), path, output, out, err);
+        const int status = RunProject(ReadProjectFile(path), path, output, report, errors);
+        return written(status, report, errors, out, err);
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const ProjectParse parsed =
         in.bad() ? ProjectParse{std::nullopt, "cannot read the project: cannot read standard input"}
                  : ParseProject(text);
-    return RunProject(parsed, "standard input", output, out, err);
+    const int status = RunProject(parsed, "standard input", output, report, errors);
+    return written(status, report, errors, out, err);
 }
 
 // Writes `text` to the file `path` whole or not at all: into a new file beside it, then renamed
@@ -258,12 +270,14 @@ CliOutcome RunCommandLine(const std::vector<std::string>& args, std::istream& in
     if (actions.empty() && !json && !state) {
         return {0, true};
     }
-    return {RunActions(actions,
-                       state  ? RunOutput::State
-                       : json ? RunOutput::Json
-                              : RunOutput::Text,
-                       out, err),
-            false};
+    std::string text;
+    std::string errors;
+    const int status = RunActions(actions,
+                                  state  ? RunOutput::State
+                                  : json ? RunOutput::Json
+                                         : RunOutput::Text,
+                                  text, errors);
+    return {written(status, text, errors, out, err), false};
 }
 
 } // namespace lenstally

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "estimation/numeric_text.hpp"
 
+#include "estimation/exact_decimal.hpp"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -22,48 +24,13 @@ bool isDigit(char c) {
 // decides overflow or underflow correctly for texts shorter than this many digits.
 constexpr std::int64_t kExponentLimit = 1'000'000'000'000;
 
-// The digits of the 15-significant-digit rounding of a finite, non-zero magnitude.
-struct SignificantDigits {
-    std::string digits; // 1 to 15 digits, no trailing zeros, first digit not 0
-    int exponent;       // decimal exponent of the first digit
-};
-
-SignificantDigits roundTo15Digits(double magnitude) {
-    // Scientific with 14 decimals is 15 significant digits; to_chars rounds the exact binary
-    // value, an exact tie going to even.
-    std::array<char, 64> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                                   std::chars_format::scientific, 14);
-    (void)ec; // 64 characters always hold d.ddddddddddddddde+ddd
-    std::string_view text(buf.data(), static_cast<std::size_t>(end - buf.data()));
-    const auto ePos = text.find('e');
-    SignificantDigits result;
-    result.digits.reserve(15);
-    for (char c : text.substr(0, ePos)) {
-        if (c != '.') {
-            result.digits.push_back(c);
-        }
-    }
-    while (result.digits.size() > 1 && result.digits.back() == '0') {
-        result.digits.pop_back();
-    }
-    int exponent = 0;
-    auto expText = text.substr(ePos + 1);
-    if (!expText.empty() && expText.front() == '+') {
-        expText.remove_prefix(1);
-    }
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
-    result.exponent = exponent;
-    return result;
-}
-
 // The digits without sign; `leadingZero` says whether a magnitude below 1 gets "0" before its
 // point.
 std::string formatMagnitude(double magnitude, bool leadingZero) {
     if (magnitude == 0.0) {
         return "0";
     }
-    const SignificantDigits sd = roundTo15Digits(magnitude);
+    const SignificantDigits sd = RoundToSignificant(magnitude, 15);
     const auto count = static_cast<int>(sd.digits.size());
     std::string out;
     if (sd.exponent < -4 || sd.exponent > 14) {
@@ -255,31 +222,71 @@ double RoundTo(double value, int digits) {
     if (!std::isfinite(value)) {
         return value;
     }
-    // Fixed notation with `digits` decimals rounds the exact binary value, ties to even; reading
-    // the text back gives the double nearest that decimal.
-    std::array<char, 400> buf{};
-    const auto [end, ec] =
-        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, digits);
-    if (ec != std::errc{}) {
-        return value;
-    }
+    // The exact binary value rounded to `digits` decimals, ties to even; reading the text back
+    // gives the double nearest that decimal.
+    const std::string text = FixedDigits(std::fabs(value), digits);
     double rounded = value;
-    fast_float::from_chars(buf.data(), end, rounded);
-    return rounded;
+    fast_float::from_chars(text.data(), text.data() + text.size(), rounded);
+    return std::signbit(value) ? -rounded : rounded;
 }
 
 std::string ShortestText(double value) {
-    std::array<char, 32> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
+    if (std::isnan(value)) {
+        return "nan"; // whatever its sign bit, which differs between processors
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
+    // to_chars' plain form: the shortest digits in fixed or exponent notation, whichever is
+    // shorter (fixed on a tie); a whole number written with more digits than those is written
+    // from its exact value.
+    if (value == 0) {
+        return std::signbit(value) ? "-0" : "0";
+    }
+    const SignificantDigits shortest = ShortestDigits(std::fabs(value));
+    const std::string& digits = shortest.digits;
+    const int exponent = shortest.exponent;
+    // The value is digits * 10^last; fixed notation is chosen from last = -(count + 3) (one
+    // digit: -3) to 5 (one digit: 4), where it is not longer.
+    const int count = static_cast<int>(digits.size());
+    const int last = exponent - (count - 1);
+    const bool fixed = count == 1 ? last >= -3 && last <= 4 : last >= -(count + 3) && last <= 5;
+    std::string text = std::signbit(value) ? "-" : "";
+    if (!fixed) {
+        text += digits.front();
+        if (count > 1) {
+            text += '.';
+            text += digits.substr(1);
+        }
+        text += exponent < 0 ? "e-" : "e+";
+        text += exponent > -10 && exponent < 10 ? "0" : "";
+        text += std::to_string(std::abs(exponent));
+    } else if (last > 0) {
+        text += FixedDigits(std::fabs(value), 0);
+    } else if (count + last > 0) {
+        const auto whole = static_cast<std::size_t>(count + last);
+        text += digits.substr(0, whole);
+        if (last < 0) {
+            text += '.';
+            text += digits.substr(whole);
+        }
+    } else {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-(count + last)), '0');
+        text += digits;
+    }
+    return text;
 }
 
 std::string FixedText(double value, int decimals) {
-    // The largest double is 309 digits before the point.
-    std::array<char, 340> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                         std::chars_format::fixed, decimals);
-    return ec == std::errc{} ? std::string(buf.data(), end) : std::string();
+    if (std::isnan(value)) {
+        return "nan"; // whatever its sign bit, which differs between processors
+    }
+    const std::string sign = std::signbit(value) ? "-" : "";
+    if (std::isinf(value)) {
+        return sign + "inf";
+    }
+    return sign + FixedDigits(std::fabs(value), decimals);
 }
 
 } // namespace lenstally

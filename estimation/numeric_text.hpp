@@ -36,8 +36,8 @@ std::string FormatSigned(double value);
 double RoundTo(double value, int digits);
 
 /// The shortest decimal text that reads back as exactly `value` (round trip, no locale), for
-/// machine-readable reports: "16", "1000", "0.1", "1e+300", "-0" (and "inf" or "nan" for values
-/// that are not finite, which reports never write).
+/// machine-readable reports, as to_chars writes it: "16", "1000", "0.1", "1e+300", "-0" (and
+/// "inf", "-inf" or "nan" for values that are not finite, which reports never write).
 std::string ShortestText(double value);
 
 /// `value` in fixed notation with `decimals` places (0 to 15), rounded from its exact binary value

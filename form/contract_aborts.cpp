@@ -2,13 +2,15 @@
 // The contract failure of builds without exceptions (the WebAssembly core).
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "form/contract.hpp"
 
 namespace lenstally {
 
 void ContractFailure(ContractBreach /*breach*/, const std::string& what) {
-    std::fprintf(stderr, "lenstally: internal error: %s\n", what.c_str());
+    const std::string line = "lenstally: internal error: " + what + "\n";
+    std::fputs(line.c_str(), stderr);
     std::abort();
 }
 

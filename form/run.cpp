@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <ostream>
 #include <vector>
 
 #include "form/actions.hpp"
@@ -26,16 +25,16 @@ std::string dumpJson(const nlohmann::ordered_json& j) {
 
 } // namespace
 
-void WriteRunJson(const Form1& form, std::ostream& out) {
+void WriteRunJson(const Form1& form, std::string& out) {
     nlohmann::ordered_json j;
     j["txtFrameSize"] = form.control(ControlId::txtFrameSize).text;
     for (ControlId id : kResults) {
         j[std::string(Describe(id).name)] = form.control(id).text;
     }
-    out << dumpJson(j) << '\n';
+    out += dumpJson(j) + '\n';
 }
 
-void WriteRunState(const Form1& form, std::ostream& out) {
+void WriteRunState(const Form1& form, std::string& out) {
     nlohmann::ordered_json all = nlohmann::ordered_json::object();
     for (const ControlDescription& d : ControlDescriptions()) {
         nlohmann::ordered_json j;
@@ -46,14 +45,14 @@ void WriteRunState(const Form1& form, std::ostream& out) {
         AddControlState(j, form, d.id, [](int twips) { return twips; });
         all[std::string(d.name)] = std::move(j);
     }
-    out << dumpJson(all) << '\n';
+    out += dumpJson(all) + '\n';
 }
 
-void WriteRunText(const Form1& form, std::ostream& out) {
-    out << "Average Frame Size: " << form.control(ControlId::txtFrameSize).text << " KB\n"
-        << "Total Bandwidth Required: " << form.control(ControlId::lbTotalBandwidth).text << '\n'
-        << "Per Camera: " << form.control(ControlId::lbPerBandwidth).text << '\n'
-        << "Estimated Storage: " << form.control(ControlId::lbStorageSize).text << '\n';
+void WriteRunText(const Form1& form, std::string& out) {
+    out += "Average Frame Size: " + form.control(ControlId::txtFrameSize).text + " KB\n" +
+           "Total Bandwidth Required: " + form.control(ControlId::lbTotalBandwidth).text + '\n' +
+           "Per Camera: " + form.control(ControlId::lbPerBandwidth).text + '\n' +
+           "Estimated Storage: " + form.control(ControlId::lbStorageSize).text + '\n';
 }
 
 int RunStatus(const Form1& form) {
@@ -135,21 +134,21 @@ std::string PrintableText(std::string_view value) {
     return text;
 }
 
-int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::ostream& out,
-               std::ostream& err) {
+int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::string& out,
+               std::string& err) {
     std::vector<ResolvedAction> steps;
     steps.reserve(actions.size());
     for (const ActionArgument& a : actions) {
         const ActionDescription* action = FindAction(a.option);
         if (action == nullptr) {
-            err << "lenstally: --" << PrintableText(a.option)
-                << " is not an action (see lenstally --help)\n";
+            err += "lenstally: --" + PrintableText(a.option) +
+                   " is not an action (see lenstally --help)\n";
             return kUsageError;
         }
         Checked<ResolvedAction> step = ResolveValue(*action, a.value);
         if (!step.value) {
-            err << "lenstally: --" << action->option << ": '" << PrintableText(a.value)
-                << "' is not allowed; " << step.error << '\n';
+            err += "lenstally: --" + std::string(action->option) + ": '" + PrintableText(a.value) +
+                   "' is not allowed; " + step.error + '\n';
             return kUsageError;
         }
         steps.push_back(std::move(*step.value));

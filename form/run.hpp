@@ -5,7 +5,6 @@
 // [ACTION...]` does once its arguments are parsed, and what any other face of the calculator
 // calls to give the very same output.
 
-#include <iosfwd>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,15 +35,15 @@ inline constexpr int kUsageError = 2;
 /// `out`, and returns kUsageError; then loads a form, applies the actions in the order given and
 /// writes `output` to `out`. Returns kRunOutOfRange when a result reads "Out of range".
 /// Example: RunActions({{"stream", "h264"}, {"cameras", "12"}}, RunOutput::Json, out, err).
-int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::ostream& out,
-               std::ostream& err);
+int RunActions(std::span<const ActionArgument> actions, RunOutput output, std::string& out,
+               std::string& err);
 
 /// "Average Frame Size: 13.71428 KB" and the three results, one line each.
-void WriteRunText(const Form1& form, std::ostream& out);
+void WriteRunText(const Form1& form, std::string& out);
 /// {"txtFrameSize":...,"lbPerBandwidth":...,"lbTotalBandwidth":...,"lbStorageSize":...}
-void WriteRunJson(const Form1& form, std::ostream& out);
+void WriteRunJson(const Form1& form, std::string& out);
 /// Every control by name with its kind, container, visibility, position and content.
-void WriteRunState(const Form1& form, std::ostream& out);
+void WriteRunState(const Form1& form, std::string& out);
 /// kRunOutOfRange when one of the three results reads "Out of range", else kRunComputed.
 int RunStatus(const Form1& form);
 

@@ -16,7 +16,6 @@
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -109,24 +108,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const lenstally::ProjectResult result = lenstally::ComputeProject(*parsed.project);
     const std::size_t groups = parsed.project->groups.size();
 
-    std::ostringstream table;
+    std::string table;
     lenstally::WriteProjectTable(result, table);
-    require(!table.str().empty(), "the table is written");
+    require(!table.empty(), "the table is written");
 
-    std::ostringstream json;
+    std::string json;
     lenstally::WriteProjectJson(result, json);
-    const nlohmann::json report = nlohmann::json::parse(json.str(), nullptr, false);
-    require(!report.is_discarded(), "the JSON report is valid JSON", json.str());
-    require(report["groups"].size() == groups, "one JSON entry per group", json.str());
+    const nlohmann::json report = nlohmann::json::parse(json, nullptr, false);
+    require(!report.is_discarded(), "the JSON report is valid JSON", json);
+    require(report["groups"].size() == groups, "one JSON entry per group", json);
     require(report.contains("storagePlan") == parsed.project->storage.has_value(),
-            "the storage plan is written exactly with a storage section", json.str());
+            "the storage plan is written exactly with a storage section", json);
     require(report.contains("recorders") == parsed.project->recorder.has_value(),
-            "the recorders are written exactly with a recorder section", json.str());
+            "the recorders are written exactly with a recorder section", json);
 
     for (std::size_t i = 0; i < groups; ++i) {
         const nlohmann::json& group = report["groups"][i];
         require(group.contains("view") == parsed.project->groups[i].camera.view.has_value(),
-                "a view is written exactly for a group with one", json.str());
+                "a view is written exactly for a group with one", json);
         if (!group.contains("view")) {
             continue;
         }
@@ -136,25 +135,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             finite = finite && level["distance"].is_number() &&
                      (level.contains("focal") ? level["focal"] : level["hfov"]).is_number();
         }
-        require(finite && view["levels"].size() == 6, "every figure of a view is finite",
-                json.str());
+        require(finite && view["levels"].size() == 6, "every figure of a view is finite", json);
     }
 
     const std::optional<lenstally::SiteSection>& site = parsed.project->site;
     require(report.contains("site") == site.has_value(),
-            "the site is written exactly with a site section", json.str());
+            "the site is written exactly with a site section", json);
     if (site) {
         const nlohmann::json& drawn = report["site"];
         require(drawn["placements"].size() == countedPlacements(*parsed.project, result) &&
                     drawn["zones"].size() == site->zones.size(),
-                "one JSON entry per counted placement and per zone", json.str());
+                "one JSON entry per counted placement and per zone", json);
         requireWellFormed(lenstally::SiteSvg(*result.site));
     }
 
-    std::ostringstream csv;
+    std::string csv;
     lenstally::WriteProjectCsv(result, csv);
-    require(csvRecords(csv.str()) == groups + 2, "a header, one row per group and TOTAL",
-            csv.str());
+    require(csvRecords(csv) == groups + 2, "a header, one row per group and TOTAL", csv);
 
     const std::string saved = lenstally::ProjectFileText(*parsed.project);
     const lenstally::ProjectParse reread = lenstally::ParseProject(saved);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,7 +60,7 @@ std::string_view limitName(RecorderLimit limit) {
 // cell that begins as a formula would (=, +, -, @, a tab or a carriage return) gets a leading
 // apostrophe, so that a spreadsheet shows it as text instead of running it: a name such as
 // =HYPERLINK(...) is never a link, and a typed "-3" reads '-3. Raw numbers are never changed.
-void writeCsvField(std::ostream& out, std::string_view cell, CsvCell kind) {
+void writeCsvField(std::string& out, std::string_view cell, CsvCell kind) {
     std::string text;
     if (kind == CsvCell::Text && !cell.empty() &&
         std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos) {
@@ -70,17 +69,17 @@ void writeCsvField(std::ostream& out, std::string_view cell, CsvCell kind) {
     text += cell;
     const std::string_view field = text;
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out << field;
+        out += field;
         return;
     }
-    out << '"';
+    out += '"';
     for (char c : field) {
         if (c == '"') {
-            out << '"';
+            out += '"';
         }
-        out << c;
+        out += c;
     }
-    out << '"';
+    out += '"';
 }
 
 // Display width of a UTF-8 text: one column per code point.
@@ -91,7 +90,7 @@ std::size_t columns(std::string_view text) {
 }
 
 // Rows of cells, each column as wide as its widest cell plus two blanks, trailing blanks cut.
-void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostream& out) {
+void writeColumns(const std::vector<std::vector<std::string>>& rows, std::string& out) {
     std::vector<std::size_t> width(rows.front().size());
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
@@ -107,7 +106,8 @@ void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostrea
             }
         }
         line.erase(line.find_last_not_of(' ') + 1);
-        out << line << '\n';
+        out += line;
+        out += '\n';
     }
 }
 
@@ -115,7 +115,7 @@ using Lines = std::vector<std::vector<std::string>>;
 
 } // namespace
 
-void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
+void WriteProjectTable(const ProjectResult& result, std::string& out) {
     // The activity column appears only where some group records less than all the time, so a
     // project without it reads as it always has.
     const bool activity = std::any_of(result.groups.begin(), result.groups.end(),
@@ -146,7 +146,7 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
         }
     }
     if (result.name) {
-        out << "Project: " << *result.name << "\n\n";
+        out += "Project: " + *result.name + "\n\n";
     }
     writeColumns(rows, out);
 
@@ -156,7 +156,9 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
         for (const PlanLine& line : lines) {
             indented.push_back({"", line.label, line.text});
         }
-        out << '\n' << heading << '\n';
+        out += '\n';
+        out += heading;
+        out += '\n';
         writeColumns(indented, out);
     };
     for (const GroupResult& g : result.groups) {
@@ -188,7 +190,7 @@ void WriteProjectTable(const ProjectResult& result, std::ostream& out) {
     }
 }
 
-void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
+void WriteProjectJson(const ProjectResult& result, std::string& out) {
     // Written by hand so every raw number is exactly the shortest text that reads back as it.
     std::string text;
     auto field = [&text](std::string_view key, const std::string& value) {
@@ -357,30 +359,32 @@ void WriteProjectJson(const ProjectResult& result, std::ostream& out) {
         text += "]}";
     }
     text += "}\n";
-    out << text;
+    out += text;
 }
 
-void WriteProjectCsv(const ProjectResult& result, std::ostream& out) {
+void WriteProjectCsv(const ProjectResult& result, std::string& out) {
     constexpr std::string_view kEnd = "\r\n";
     // The name and every input are text, as typed.
     std::vector<CsvCell> kinds(1 + Actions().size(), CsvCell::Text);
-    out << "name";
+    out += "name";
     for (const ActionDescription& a : Actions()) {
-        out << ',' << a.option;
+        out += ',';
+        out += a.option;
     }
     for (const auto& [column, kind] : kCsvResultColumns) {
-        out << ',' << column;
+        out += ',';
+        out += column;
         kinds.push_back(kind);
     }
-    out << kEnd;
+    out += kEnd;
     auto writeRow = [&out, &kinds, kEnd](std::span<const std::string> cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) {
-                out << ',';
+                out += ',';
             }
             writeCsvField(out, cells[i], kinds[i]);
         }
-        out << kEnd;
+        out += kEnd;
     };
     std::vector<std::string> cells;
     for (const GroupResult& g : result.groups) {

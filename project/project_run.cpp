@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "project/project_run.hpp"
 
-#include <ostream>
-
 #include "form/run.hpp"
 #include "project/project_compute.hpp"
 #include "project/project_reports.hpp"
@@ -11,15 +9,14 @@
 namespace lenstally {
 
 int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutput output,
-               std::ostream& out, std::ostream& err) {
+               std::string& out, std::string& err) {
     if (!parsed.project) {
-        err << "lenstally: " << PrintableText(source) << ": " << PrintableText(parsed.error)
-            << '\n';
+        err += "lenstally: " + PrintableText(source) + ": " + PrintableText(parsed.error) + '\n';
         return kUsageError;
     }
     if (output == ProjectOutput::Svg && !parsed.project->site) {
-        err << "lenstally: " << PrintableText(source)
-            << ": --svg draws the site plan, and the project has no \"site\"\n";
+        err += "lenstally: " + PrintableText(source) +
+               ": --svg draws the site plan, and the project has no \"site\"\n";
         return kUsageError;
     }
     const ProjectResult result = ComputeProject(*parsed.project);
@@ -34,7 +31,7 @@ int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutpu
         WriteProjectCsv(result, out);
         break;
     case ProjectOutput::Svg:
-        out << SiteSvg(*result.site);
+        out += SiteSvg(*result.site);
         break;
     }
     return result.anyOutOfRange() ? kRunOutOfRange : kRunComputed;

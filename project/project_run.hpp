@@ -3,7 +3,7 @@
 // A project report from start to end, as `lenstally --project FILE` gives it: the project read,
 // computed and written, or the one line that says why it cannot be read.
 
-#include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "project/project.hpp"
@@ -23,6 +23,6 @@ enum class ProjectOutput {
 /// project without a site is a usage error too: "lenstally: SOURCE: --svg draws the site plan,
 /// and the project has no \"site\"".
 int RunProject(const ProjectParse& parsed, std::string_view source, ProjectOutput output,
-               std::ostream& out, std::ostream& err);
+               std::string& out, std::string& err);
 
 } // namespace lenstally

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "site/zone_coverage.hpp"
 
+#include "estimation/numeric_text.hpp"
+
 #include <algorithm>
 #include <array>
 #include <boost/geometry/algorithms/area.hpp>
 #include <boost/geometry/algorithms/correct.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
-#include <charconv>
-#include <fast_float/fast_float.h>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -167,16 +167,6 @@ private:
     double m_covered = 0;
 };
 
-// `percent` as printf("%.1f") writes it, read back: the figure the requirement is held against.
-double roundedToTenth(double percent) {
-    std::array<char, 340> text{};
-    const auto written =
-        std::to_chars(text.data(), text.data() + text.size(), percent, std::chars_format::fixed, 1);
-    double rounded = 0;
-    fast_float::from_chars(text.data(), written.ptr, rounded);
-    return rounded;
-}
-
 } // namespace
 
 PreparedZone PrepareZone(const Zone& zone) {
@@ -280,7 +270,8 @@ ZoneCoverage CoverageOf(const PreparedZone& zone, const std::vector<Sight>& sigh
     }
     coverage.covered = std::min(sum.covered(), coverage.area);
     coverage.percent = 100 * coverage.covered / coverage.area;
-    coverage.met = roundedToTenth(coverage.percent) >= zone.zone.required;
+    // Held against the percent as the reports write it, with one decimal.
+    coverage.met = RoundTo(coverage.percent, 1) >= zone.zone.required;
     return coverage;
 }
 

@@ -2,7 +2,6 @@
 #include "gui/planner/planner_window.hpp"
 
 #include <algorithm>
-#include <sstream>
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -1035,13 +1034,12 @@ bool PlannerWindow::exportReport(const QString& path, ReportFormat format) {
         writer.setPageOrientation(QPageLayout::Landscape);
         PrintReport(result, QDate::currentDate(), writer);
     } else {
-        std::ostringstream out;
+        std::string text;
         if (format == ReportFormat::Csv) {
-            WriteProjectCsv(result, out);
+            WriteProjectCsv(result, text);
         } else {
-            WriteProjectJson(result, out);
+            WriteProjectJson(result, text);
         }
-        const std::string text = out.str();
         file.write(text.data(), static_cast<qint64>(text.size()));
     }
     if (!file.commit()) {

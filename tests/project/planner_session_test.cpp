@@ -384,9 +384,9 @@ std::string siteOf(const std::optional<SiteResult>& site) {
 }
 
 std::string jsonOf(const ProjectResult& result) {
-    std::ostringstream out;
+    std::string out;
     WriteProjectJson(result, out);
-    return out.str() + siteOf(result.site);
+    return out + siteOf(result.site);
 }
 
 // A few hundred random edits, undos and redos. After each: the announced changes kept a mirror

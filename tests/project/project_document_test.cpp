@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "project/plan_lines.hpp"
 #include "project/project_document.hpp"
@@ -17,9 +16,9 @@ std::string readFile(const std::string& path) {
 }
 
 std::string jsonReport(const ProjectResult& result) {
-    std::ostringstream out;
+    std::string out;
     WriteProjectJson(result, out);
-    return out.str();
+    return out;
 }
 
 // What the command line reports for the file a document saves.

@@ -248,13 +248,13 @@ TEST(SiteFile, round_trips_exactly_and_leaves_the_figures_as_they_were) {
     plain.site.reset();
     plain.groups.at(1).placements.clear();
     plain.groups.at(0).placements.clear();
-    std::ostringstream withSite;
-    std::ostringstream without;
+    std::string withSite;
+    std::string without;
     WriteProjectJson(ComputeProject(p), withSite);
     WriteProjectJson(ComputeProject(plain), without);
     // The site adds its "site" object at the end and changes nothing before it.
-    const std::string before = without.str().substr(0, without.str().size() - 2); // less "}\n"
-    EXPECT_EQ(withSite.str().substr(0, before.size() + 8), before + R"(,"site":)");
+    const std::string before = without.substr(0, without.size() - 2); // less "}\n"
+    EXPECT_EQ(withSite.substr(0, before.size() + 8), before + R"(,"site":)");
 }
 
 } // namespace

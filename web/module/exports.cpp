@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/display.hpp"
@@ -50,9 +50,9 @@ std::optional<std::vector<lenstally::ActionArgument>> actionPairs(std::string_vi
 }
 
 // The run's outputs become the module's answer.
-int finish(std::ostringstream& out, std::ostringstream& err, int status) {
-    state().output = out.str();
-    state().errors = err.str();
+int finish(std::string& out, std::string& err, int status) {
+    state().output = std::move(out);
+    state().errors = std::move(err);
     return status;
 }
 
@@ -88,15 +88,15 @@ __attribute__((export_name("lenstally_errors_size"))) std::size_t lenstally_erro
 /// here, where there is none, status 3 and its one line.
 __attribute__((export_name("lenstally_run_actions"))) int lenstally_run_actions(std::size_t size,
                                                                                 int format) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::string out;
+    std::string err;
     const auto actions = actionPairs(std::string_view(state().input.data(), size));
     if (!actions) {
-        err << "lenstally: the actions must be a list of [option, value] pairs of texts\n";
+        err = "lenstally: the actions must be a list of [option, value] pairs of texts\n";
         return finish(out, err, lenstally::kUsageError);
     }
     if (actions->empty() && format == 0) {
-        err << lenstally::kNoDisplayMessage;
+        err = lenstally::kNoDisplayMessage;
         return finish(out, err, lenstally::kNoWindowStatus);
     }
     const lenstally::RunOutput output = format == 2   ? lenstally::RunOutput::State
@@ -109,8 +109,8 @@ __attribute__((export_name("lenstally_run_actions"))) int lenstally_run_actions(
 /// standard input, writing `format` (0 the table, 1 --json, 2 --csv, 3 --svg to standard output).
 __attribute__((export_name("lenstally_run_project"))) int lenstally_run_project(std::size_t size,
                                                                                 int format) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::string out;
+    std::string err;
     const lenstally::ProjectOutput output = format == 3   ? lenstally::ProjectOutput::Svg
                                             : format == 2 ? lenstally::ProjectOutput::Csv
                                             : format == 1 ? lenstally::ProjectOutput::Json

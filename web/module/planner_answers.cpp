@@ -4,11 +4,8 @@
 #include "estimation/numeric_text.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <sstream>
 #include <utility>
 
 #include "project/camera_inputs.hpp"
@@ -75,9 +72,11 @@ Json columnsJson() {
 
 // "#8fcdf0"
 std::string colourText(std::uint32_t rgb) {
-    std::array<char, 8> text{};
-    std::snprintf(text.data(), text.size(), "#%06x", static_cast<unsigned>(rgb & 0xffffffU));
-    return text.data();
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4) {
+        text += "0123456789abcdef"[(rgb >> shift) & 0xfU];
+    }
+    return text;
 }
 
 // What the page draws for a camera view: every distance, colour and text as the core works it
@@ -506,7 +505,7 @@ std::optional<std::string> PlannerAnswers::output(std::string_view what) const {
     if (what == "save") {
         return ProjectFileText(document.toProject());
     }
-    std::ostringstream out;
+    std::string out;
     if (what == "json") {
         WriteProjectJson(document.result(), out);
     } else if (what == "csv") {
@@ -516,7 +515,7 @@ std::optional<std::string> PlannerAnswers::output(std::string_view what) const {
     } else {
         return std::nullopt;
     }
-    return out.str();
+    return out;
 }
 
 Json PlannerAnswers::edit(const std::string& what, const nlohmann::json& request) {

@@ -120,13 +120,13 @@ public:
     // Empty when the window and the document agree with the command line; else what differs.
     QString check() const {
         const lenstally::ProjectDocument& document = m_window.project();
-        std::ostringstream shown;
+        std::string shown;
         lenstally::WriteProjectJson(document.result(), shown);
         const std::string saved =
             commandLineReport(lenstally::ProjectFileText(document.toProject()));
-        if (shown.str() != saved) {
+        if (shown != saved) {
             return QStringLiteral("the document shows\n%1\nthe command line computes\n%2")
-                .arg(QString::fromStdString(shown.str()), QString::fromStdString(saved));
+                .arg(QString::fromStdString(shown), QString::fromStdString(saved));
         }
         const int rows = m_window.groupsTable()->model()->rowCount();
         if (rows != count() + 1) {
@@ -565,7 +565,7 @@ private:
     }
 
     QString saveAndReopen() {
-        std::ostringstream before;
+        std::string before;
         if (!m_window.saveTo(m_savePath)) {
             return QStringLiteral("FAILED: save");
         }
@@ -573,10 +573,10 @@ private:
         if (!m_window.openFile(m_savePath)) {
             return QStringLiteral("FAILED: reopen");
         }
-        std::ostringstream after;
+        std::string after;
         lenstally::WriteProjectJson(m_window.project().result(), after);
-        return before.str() == after.str() ? QStringLiteral("save and reopen")
-                                           : QStringLiteral("FAILED: reopened with other figures");
+        return before == after ? QStringLiteral("save and reopen")
+                               : QStringLiteral("FAILED: reopened with other figures");
     }
 
     PlannerWindow& m_window;

@@ -1,0 +1,300 @@
+// SPDX-License-Identifier: MIT
+#include "estimation/exact_decimal.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <fast_float/fast_float.h>
+
+namespace lenstally {
+namespace {
+
+// m * 5^1074, the largest integer written below (the smallest subnormal times 10^1074), has
+// 53 + 2494 bits; m * 2^971, the largest double, 1024.
+constexpr std::size_t kLimbs = 82;
+// The exact decimal has at most 767 significant digits; they are written in chunks of nine.
+constexpr int kDigits = 783;
+
+// A non-negative integer in 32-bit limbs, the least significant first.
+class BigInteger {
+public:
+    explicit BigInteger(std::uint64_t value) {
+        while (value != 0) {
+            m_limb[m_size++] = static_cast<std::uint32_t>(value);
+            value >>= 32;
+        }
+    }
+
+    bool isZero() const { return m_size == 0; }
+
+    void multiply(std::uint32_t factor) {
+        std::uint64_t carry = 0;
+        for (std::size_t i = 0; i < m_size; ++i) {
+            const std::uint64_t product = std::uint64_t{m_limb[i]} * factor + carry;
+            m_limb[i] = static_cast<std::uint32_t>(product);
+            carry = product >> 32;
+        }
+        if (carry != 0) {
+            m_limb[m_size++] = static_cast<std::uint32_t>(carry);
+        }
+    }
+
+    void shiftLeft(std::size_t bits) {
+        const std::size_t words = bits / 32;
+        const std::size_t rest = bits % 32;
+        if (rest != 0) {
+            std::uint32_t carry = 0;
+            for (std::size_t i = 0; i < m_size; ++i) {
+                const std::uint32_t limb = m_limb[i];
+                m_limb[i] = (limb << rest) | carry;
+                carry = limb >> (32 - rest);
+            }
+            if (carry != 0) {
+                m_limb[m_size++] = carry;
+            }
+        }
+        if (words != 0) {
+            for (std::size_t i = m_size; i-- > 0;) {
+                m_limb[i + words] = m_limb[i];
+            }
+            std::fill_n(m_limb.begin(), words, 0);
+            m_size += words;
+        }
+    }
+
+    // Divides in place; returns the remainder.
+    std::uint32_t divide(std::uint32_t divisor) {
+        std::uint64_t remainder = 0;
+        for (std::size_t i = m_size; i-- > 0;) {
+            const std::uint64_t current = (remainder << 32) | m_limb[i];
+            m_limb[i] = static_cast<std::uint32_t>(current / divisor);
+            remainder = current % divisor;
+        }
+        while (m_size > 0 && m_limb[m_size - 1] == 0) {
+            --m_size;
+        }
+        return static_cast<std::uint32_t>(remainder);
+    }
+
+private:
+    std::array<std::uint32_t, kLimbs> m_limb{};
+    std::size_t m_size = 0;
+};
+
+// A positive double's exact value: its digits times 10^-scale.
+struct ExactDecimal {
+    std::array<char, kDigits> buffer{};
+    int first = kDigits; // the digits are buffer[first, kDigits), the first not '0'
+    int scale = 0;
+
+    int size() const { return kDigits - first; }
+    char digit(int i) const { return buffer[static_cast<std::size_t>(first + i)]; }
+};
+
+ExactDecimal exactDecimal(double magnitude) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int exponent = -1074;
+    if (biased != 0) {
+        mantissa |= std::uint64_t{1} << 52;
+        exponent = biased - 1075;
+    }
+    while ((mantissa & 1) == 0 && exponent < 0) {
+        mantissa >>= 1;
+        ++exponent;
+    }
+    ExactDecimal exact;
+    BigInteger number(mantissa);
+    if (exponent >= 0) {
+        number.shiftLeft(static_cast<std::size_t>(exponent));
+    } else {
+        // m / 2^k is m * 5^k / 10^k.
+        exact.scale = -exponent;
+        int fives = exact.scale;
+        for (; fives >= 13; fives -= 13) {
+            number.multiply(1220703125); // 5^13
+        }
+        std::uint32_t rest = 1;
+        for (; fives > 0; --fives) {
+            rest *= 5;
+        }
+        number.multiply(rest);
+    }
+    while (!number.isZero()) {
+        std::uint32_t chunk = number.divide(1'000'000'000);
+        for (int i = 0; i < 9; ++i) {
+            exact.buffer[static_cast<std::size_t>(--exact.first)] =
+                static_cast<char>('0' + chunk % 10);
+            chunk /= 10;
+        }
+    }
+    while (exact.buffer[static_cast<std::size_t>(exact.first)] == '0') {
+        ++exact.first;
+    }
+    return exact;
+}
+
+// The first `keep` digits, rounded by the ones after them: one digit longer when the rounding
+// carries out of the first ("999" to "1000"), empty when nothing is kept and it rounds down.
+// Digits past the last are zeros.
+std::string roundedPrefix(const ExactDecimal& exact, int keep) {
+    const int size = exact.size();
+    if (keep >= size) {
+        std::string kept(exact.buffer.data() + exact.first, static_cast<std::size_t>(size));
+        kept.append(static_cast<std::size_t>(keep - size), '0');
+        return kept;
+    }
+    if (keep < 0) {
+        return {};
+    }
+    std::string kept(exact.buffer.data() + exact.first, static_cast<std::size_t>(keep));
+    const char next = exact.digit(keep);
+    bool up = next > '5';
+    if (next == '5') {
+        bool beyondHalf = false;
+        for (int i = keep + 1; i < size && !beyondHalf; ++i) {
+            beyondHalf = exact.digit(i) != '0';
+        }
+        up = beyondHalf || (keep > 0 && (kept.back() - '0') % 2 == 1);
+    }
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') {
+            kept[static_cast<std::size_t>(i--)] = '0';
+        }
+        if (i < 0) {
+            kept.insert(kept.begin(), '1');
+        } else {
+            ++kept[static_cast<std::size_t>(i)];
+        }
+    }
+    return kept;
+}
+
+// Whether `digits` times 10^(exponent - digits + 1) reads back as `magnitude`.
+bool readsBack(const std::string& digits, int exponent, double magnitude) {
+    std::string text = digits;
+    text += 'e';
+    text += std::to_string(exponent - static_cast<int>(digits.size()) + 1);
+    double read = 0;
+    fast_float::from_chars(text.data(), text.data() + text.size(), read);
+    return read == magnitude;
+}
+
+// `digits` plus one in its last place; "1" with the exponent one up where that carries out
+// ("999" to "1").
+void increment(std::string& digits, int& exponent) {
+    auto i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') {
+        digits[--i] = '0';
+    }
+    if (i == 0) {
+        digits = "1";
+        ++exponent;
+    } else {
+        ++digits[i - 1];
+    }
+}
+
+void dropTrailingZeros(std::string& digits) {
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+}
+
+} // namespace
+
+std::string FixedDigits(double magnitude, int decimals) {
+    std::string digits;
+    if (magnitude != 0.0) {
+        const ExactDecimal exact = exactDecimal(magnitude);
+        digits = roundedPrefix(exact, exact.size() - exact.scale + decimals);
+    }
+    // The rounded value times 10^decimals is the integer `digits`; the point goes before its last
+    // `decimals` digits, with a 0 before the point at least.
+    const auto fraction = static_cast<std::size_t>(decimals);
+    if (digits.size() <= fraction) {
+        digits.insert(digits.begin(), fraction + 1 - digits.size(), '0');
+    }
+    if (fraction > 0) {
+        digits.insert(digits.end() - static_cast<std::ptrdiff_t>(fraction), '.');
+    }
+    return digits;
+}
+
+SignificantDigits RoundToSignificant(double magnitude, int count) {
+    const ExactDecimal exact = exactDecimal(magnitude);
+    SignificantDigits result{roundedPrefix(exact, count), exact.size() - exact.scale - 1};
+    if (static_cast<int>(result.digits.size()) > count) {
+        result.digits.pop_back();
+        ++result.exponent;
+    }
+    while (result.digits.size() > 1 && result.digits.back() == '0') {
+        result.digits.pop_back();
+    }
+    return result;
+}
+
+SignificantDigits ShortestDigits(double magnitude) {
+    // A whole number below 2^53 has neighbours 1 apart at most: no decimal with fewer digits
+    // than its own (its trailing zeros aside) lies within half of that.
+    if (magnitude < 0x1p53 &&
+        magnitude == static_cast<double>(static_cast<std::uint64_t>(magnitude))) {
+        SignificantDigits whole{std::to_string(static_cast<std::uint64_t>(magnitude)), 0};
+        whole.exponent = static_cast<int>(whole.digits.size()) - 1;
+        dropTrailingZeros(whole.digits);
+        return whole;
+    }
+    const ExactDecimal exact = exactDecimal(magnitude);
+    const int first = exact.size() - exact.scale - 1;
+    // With `count` digits, the candidates are the value cut there and one more in the last place;
+    // if some decimal of that many digits reads back, one of the two does, and then so do the
+    // two of any longer count. Seventeen digits always read back.
+    struct Candidates {
+        SignificantDigits down;
+        SignificantDigits up;
+        bool downReads = false;
+        bool upReads = false;
+    };
+    auto candidates = [&](int count) {
+        Candidates c;
+        c.down.digits.assign(exact.buffer.data() + exact.first,
+                             static_cast<std::size_t>(exact.size()));
+        c.down.digits.resize(static_cast<std::size_t>(count), '0');
+        c.down.exponent = first;
+        c.downReads = readsBack(c.down.digits, first, magnitude);
+        if (count < exact.size()) {
+            c.up = c.down;
+            increment(c.up.digits, c.up.exponent);
+            c.upReads = readsBack(c.up.digits, c.up.exponent, magnitude);
+        }
+        return c;
+    };
+    int low = 1;
+    int high = 17;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const Candidates c = candidates(middle);
+        if (c.downReads || c.upReads) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    Candidates c = candidates(low);
+    bool up = c.upReads;
+    if (c.downReads && c.upReads) {
+        // The nearer: the digits cut off against half of the last place, a tie to the even one.
+        const std::string rest(exact.buffer.data() + exact.first + low,
+                               static_cast<std::size_t>(exact.size() - low));
+        const std::string half = "5" + std::string(rest.size() - 1, '0');
+        up = rest > half || (rest == half && (c.down.digits.back() - '0') % 2 == 1);
+    }
+    SignificantDigits shortest = up ? c.up : c.down;
+    dropTrailingZeros(shortest.digits);
+    return shortest;
+}
+
+} // namespace lenstally
