@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <fast_float/fast_float.h>
+#include <optional>
+#include <utility>
 
 namespace lenstally {
 namespace {
@@ -63,13 +66,15 @@ public:
         }
     }
 
-    // Divides in place; returns the remainder.
-    std::uint32_t divide(std::uint32_t divisor) {
+    // Divides in place by 10^9; returns the remainder. (The divisor is a constant, so the
+    // compiler turns each division into a multiplication.)
+    std::uint32_t divideByBillion() {
+        constexpr std::uint64_t kBillion = 1'000'000'000;
         std::uint64_t remainder = 0;
         for (std::size_t i = m_size; i-- > 0;) {
             const std::uint64_t current = (remainder << 32) | m_limb[i];
-            m_limb[i] = static_cast<std::uint32_t>(current / divisor);
-            remainder = current % divisor;
+            m_limb[i] = static_cast<std::uint32_t>(current / kBillion);
+            remainder = current % kBillion;
         }
         while (m_size > 0 && m_limb[m_size - 1] == 0) {
             --m_size;
@@ -78,21 +83,13 @@ public:
     }
 
 private:
-    std::array<std::uint32_t, kLimbs> m_limb{};
+    std::array<std::uint32_t, kLimbs> m_limb; // only the first m_size are set
     std::size_t m_size = 0;
 };
 
-// A positive double's exact value: its digits times 10^-scale.
-struct ExactDecimal {
-    std::array<char, kDigits> buffer{};
-    int first = kDigits; // the digits are buffer[first, kDigits), the first not '0'
-    int scale = 0;
-
-    int size() const { return kDigits - first; }
-    char digit(int i) const { return buffer[static_cast<std::size_t>(first + i)]; }
-};
-
-ExactDecimal exactDecimal(double magnitude) {
+// The mantissa and exponent of a positive double: magnitude = mantissa * 2^exponent, the
+// mantissa odd unless the exponent is 0 or more.
+std::pair<std::uint64_t, int> binaryParts(double magnitude) {
     const auto bits = std::bit_cast<std::uint64_t>(magnitude);
     const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
@@ -105,6 +102,21 @@ ExactDecimal exactDecimal(double magnitude) {
         mantissa >>= 1;
         ++exponent;
     }
+    return {mantissa, exponent};
+}
+
+// A positive double's exact value: its digits times 10^-scale.
+struct ExactDecimal {
+    std::array<char, kDigits> buffer; // only [first, kDigits) is set
+    int first = kDigits;              // the digits are buffer[first, kDigits), the first not '0'
+    int scale = 0;
+
+    int size() const { return kDigits - first; }
+    char digit(int i) const { return buffer[static_cast<std::size_t>(first + i)]; }
+};
+
+ExactDecimal exactDecimal(double magnitude) {
+    const auto [mantissa, exponent] = binaryParts(magnitude);
     ExactDecimal exact;
     BigInteger number(mantissa);
     if (exponent >= 0) {
@@ -123,7 +135,7 @@ ExactDecimal exactDecimal(double magnitude) {
         number.multiply(rest);
     }
     while (!number.isZero()) {
-        std::uint32_t chunk = number.divide(1'000'000'000);
+        std::uint32_t chunk = number.divideByBillion();
         for (int i = 0; i < 9; ++i) {
             exact.buffer[static_cast<std::size_t>(--exact.first)] =
                 static_cast<char>('0' + chunk % 10);
@@ -175,11 +187,12 @@ std::string roundedPrefix(const ExactDecimal& exact, int keep) {
 
 // Whether `digits` times 10^(exponent - digits + 1) reads back as `magnitude`.
 bool readsBack(const std::string& digits, int exponent, double magnitude) {
-    std::string text = digits;
-    text += 'e';
-    text += std::to_string(exponent - static_cast<int>(digits.size()) + 1);
+    std::array<char, 40> text; // 17 digits at most, 'e' and the exponent
+    char* end = std::copy(digits.begin(), digits.end(), text.begin());
+    *end++ = 'e';
+    end = std::to_chars(end, text.end(), exponent - static_cast<int>(digits.size()) + 1).ptr;
     double read = 0;
-    fast_float::from_chars(text.data(), text.data() + text.size(), read);
+    fast_float::from_chars(text.data(), end, read);
     return read == magnitude;
 }
 
@@ -204,11 +217,56 @@ void dropTrailingZeros(std::string& digits) {
     }
 }
 
+__extension__ using Wide = unsigned __int128;
+
+// The figures' usual case in 128-bit arithmetic: magnitude * 10^decimals rounded to a whole
+// number, ties to even, when no step needs more than 128 bits; nothing otherwise.
+std::optional<Wide> scaledWhole(double magnitude, int decimals) {
+    if (magnitude == 0.0) {
+        return 0;
+    }
+    if (decimals > 15) {
+        return std::nullopt;
+    }
+    const auto [mantissa, exponent] = binaryParts(magnitude);
+    Wide scaled = mantissa; // below 2^53 * 5^15 < 2^88
+    for (int i = 0; i < decimals; ++i) {
+        scaled *= 5;
+    }
+    const int shift = exponent + decimals; // the power of two still to apply
+    if (shift >= 0) {
+        if (shift >= 40) {
+            return std::nullopt;
+        }
+        return scaled << shift;
+    }
+    if (shift <= -100) {
+        return std::nullopt;
+    }
+    const int right = -shift;
+    const Wide whole = scaled >> right;
+    const Wide rest = scaled - (whole << right);
+    const Wide half = Wide{1} << (right - 1);
+    return rest > half || (rest == half && (whole & 1) != 0) ? whole + 1 : whole;
+}
+
+std::string decimalText(Wide value) {
+    std::array<char, 40> text;
+    auto at = text.end();
+    do {
+        *--at = static_cast<char>('0' + static_cast<int>(value % 10));
+        value /= 10;
+    } while (value != 0);
+    return {at, text.end()};
+}
+
 } // namespace
 
 std::string FixedDigits(double magnitude, int decimals) {
     std::string digits;
-    if (magnitude != 0.0) {
+    if (const std::optional<Wide> whole = scaledWhole(magnitude, decimals)) {
+        digits = *whole == 0 ? "" : decimalText(*whole);
+    } else if (magnitude != 0.0) {
         const ExactDecimal exact = exactDecimal(magnitude);
         digits = roundedPrefix(exact, exact.size() - exact.scale + decimals);
     }
@@ -272,18 +330,31 @@ SignificantDigits ShortestDigits(double magnitude) {
         }
         return c;
     };
+    auto reads = [](const Candidates& c) {
+        return c.downReads || c.upReads;
+    };
+    // Most figures either need 16 or 17 digits or are short: 15 digits first.
     int low = 1;
-    int high = 17;
+    int high = 15;
+    Candidates c = candidates(15);
+    if (!reads(c)) {
+        low = high = 16;
+        c = candidates(16);
+        if (!reads(c)) {
+            low = high = 17;
+            c = candidates(17);
+        }
+    }
     while (low < high) {
         const int middle = (low + high) / 2;
-        const Candidates c = candidates(middle);
-        if (c.downReads || c.upReads) {
+        Candidates shorter = candidates(middle);
+        if (reads(shorter)) {
             high = middle;
+            c = std::move(shorter);
         } else {
             low = middle + 1;
         }
     }
-    Candidates c = candidates(low);
     bool up = c.upReads;
     if (c.downReads && c.upReads) {
         // The nearer: the digits cut off against half of the last place, a tie to the even one.
