@@ -112,7 +112,9 @@ struct ExactDecimal {
     int scale = 0;
 
     int size() const { return kDigits - first; }
-    char digit(int i) const { return buffer[static_cast<std::size_t>(first + i)]; }
+    char digit(int i) const {
+        return buffer[static_cast<std::size_t>(first) + static_cast<std::size_t>(i)];
+    }
 };
 
 ExactDecimal exactDecimal(double magnitude) {
@@ -252,7 +254,7 @@ std::optional<Wide> scaledWhole(double magnitude, int decimals) {
 
 std::string decimalText(Wide value) {
     std::array<char, 40> text;
-    auto at = text.end();
+    auto* at = text.end();
     do {
         *--at = static_cast<char>('0' + static_cast<int>(value % 10));
         value /= 10;

@@ -264,7 +264,8 @@ std::string ShortestText(double value) {
     } else if (last > 0) {
         text += FixedDigits(std::fabs(value), 0);
     } else if (count + last > 0) {
-        const auto whole = static_cast<std::size_t>(count + last);
+        const int wholeDigits = count + last;
+        const auto whole = static_cast<std::size_t>(wholeDigits);
         text += digits.substr(0, whole);
         if (last < 0) {
             text += '.';
