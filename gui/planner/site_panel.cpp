@@ -181,6 +181,11 @@ private:
     QRectF m_bounds;
 };
 
+// The kind of outline a selected wall or zone is, as the session names it.
+SiteOutline outlineOf(const SiteItem& item) {
+    return item.kind == SiteItem::Kind::Wall ? SiteOutline::Wall : SiteOutline::Zone;
+}
+
 } // namespace
 
 SiteView::SiteView(SitePanel& panel, QGraphicsScene* scene, QWidget* parent)
@@ -767,9 +772,8 @@ void SitePanel::applyTyping(PlannerSession& into) const {
     }
     if (m_selected && m_selected->kind != SiteItem::Kind::Camera && m_pointsBox->isEnabled() &&
         m_pointsBox->text() != toQString(PointsText(selectedPoints()))) {
-        into.setPointsText(m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall
-                                                                    : SiteOutline::Zone,
-                           m_selected->index, fromQString(m_pointsBox->text()));
+        into.setPointsText(outlineOf(*m_selected), m_selected->index,
+                           fromQString(m_pointsBox->text()));
     }
     const auto box = [this](QTreeWidgetItem* row, Column column) {
         return qobject_cast<const QDoubleSpinBox*>(m_list->itemWidget(row, column));
@@ -1065,10 +1069,8 @@ void SitePanel::pointsEntered() {
         m_pointsBox->text() == toQString(PointsText(selectedPoints()))) {
         return;
     }
-    const SiteOutline kind =
-        m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall : SiteOutline::Zone;
-    const SessionChange& change =
-        editing().setPointsText(kind, m_selected->index, fromQString(m_pointsBox->text()));
+    const SessionChange& change = editing().setPointsText(outlineOf(*m_selected), m_selected->index,
+                                                          fromQString(m_pointsBox->text()));
     m_session.closeStep(); // the box's text is entered whole: a step of its own
     if (!change.error.empty()) {
         fail(m_pointsBox->accessibleName(), toQString(change.error));
@@ -1204,9 +1206,8 @@ void SitePanel::dragTo(const QPointF& at) {
     const std::optional<SiteSection>& site = m_session.document().site();
     if (m_drag && m_drag->point) {
         if (m_selected && m_selected->kind != SiteItem::Kind::Camera) {
-            m_session.movePoint(m_selected->kind == SiteItem::Kind::Wall ? SiteOutline::Wall
-                                                                         : SiteOutline::Zone,
-                                m_selected->index, m_drag->index, {at.x(), at.y()});
+            m_session.movePoint(outlineOf(*m_selected), m_selected->index, m_drag->index,
+                                {at.x(), at.y()});
         } else {
             m_drag.reset();
         }
@@ -1277,9 +1278,7 @@ void SitePanel::removeSelected() {
     if (m_pickedPoint && item.kind != SiteItem::Kind::Camera) {
         const std::size_t point = *m_pickedPoint;
         m_pickedPoint.reset();
-        const SessionChange& change = m_session.removePoint(
-            item.kind == SiteItem::Kind::Wall ? SiteOutline::Wall : SiteOutline::Zone, item.index,
-            point);
+        const SessionChange& change = m_session.removePoint(outlineOf(item), item.index, point);
         if (!change.error.empty()) {
             fail(QStringLiteral("Delete point"), toQString(change.error));
         }

@@ -111,8 +111,7 @@ export class SiteView {
             }
         });
         this.$("#site-points").addEventListener("change", (e) => {
-            const { zone, wall } = this.m_pick ?? {};
-            this.ask({ planner: "pointsText", ...(wall !== undefined ? { wall } : { zone }), text: e.target.value });
+            this.ask({ planner: "pointsText", ...this.pickedOutline(), text: e.target.value });
             this.m_planner.m_ask({ planner: "closeStep" }); // entered whole: a step of its own
         });
         on("in", () => this.zoom(0.8));
@@ -234,8 +233,7 @@ export class SiteView {
             this.m_points.push(at);
         } else if (handle.point !== undefined && this.m_pick?.points) {
             this.m_pick.point = +handle.point;
-            const { zone, wall, point } = this.m_pick;
-            const request = { planner: "movePoint", ...(wall !== undefined ? { wall } : { zone }), point, drawing: false };
+            const request = { planner: "movePoint", ...this.pickedOutline(), point: this.m_pick.point, drawing: false };
             this.follow(
                 (e) => {
                     const [x, y] = this.metresAt(e);
@@ -326,9 +324,15 @@ export class SiteView {
         this.drawHandles();
     }
 
+    // The picked wall or zone as a request names it: { wall } or { zone }.
+    pickedOutline() {
+        const { zone, wall } = this.m_pick ?? {};
+        return wall !== undefined ? { wall } : { zone };
+    }
+
     remove() {
         const { placement, zone, wall, point } = this.m_pick ?? {};
-        const outline = wall !== undefined ? { wall } : { zone };
+        const outline = this.pickedOutline();
         if (point !== undefined) {
             this.m_pick.point = undefined;
             this.ask({ planner: "removePoint", ...outline, point });
