@@ -150,6 +150,21 @@ ExactDecimal exactDecimal(double magnitude) {
     return exact;
 }
 
+// Adds one in the last place of `digits`; a carry out of the first makes them one digit longer
+// ("999" to "1000"). Returns whether it did.
+bool addOneInLastPlace(std::string& digits) {
+    auto i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') {
+        digits[--i] = '0';
+    }
+    if (i == 0) {
+        digits.insert(digits.begin(), '1');
+        return true;
+    }
+    ++digits[i - 1];
+    return false;
+}
+
 // The first `keep` digits, rounded by the ones after them: one digit longer when the rounding
 // carries out of the first ("999" to "1000"), empty when nothing is kept and it rounds down.
 // Digits past the last are zeros.
@@ -174,15 +189,7 @@ std::string roundedPrefix(const ExactDecimal& exact, int keep) {
         up = beyondHalf || (keep > 0 && (kept.back() - '0') % 2 == 1);
     }
     if (up) {
-        int i = keep - 1;
-        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') {
-            kept[static_cast<std::size_t>(i--)] = '0';
-        }
-        if (i < 0) {
-            kept.insert(kept.begin(), '1');
-        } else {
-            ++kept[static_cast<std::size_t>(i)];
-        }
+        addOneInLastPlace(kept);
     }
     return kept;
 }
@@ -196,21 +203,6 @@ bool readsBack(const std::string& digits, int exponent, double magnitude) {
     double read = 0;
     fast_float::from_chars(text.data(), end, read);
     return read == magnitude;
-}
-
-// `digits` plus one in its last place; "1" with the exponent one up where that carries out
-// ("999" to "1").
-void increment(std::string& digits, int& exponent) {
-    auto i = digits.size();
-    while (i > 0 && digits[i - 1] == '9') {
-        digits[--i] = '0';
-    }
-    if (i == 0) {
-        digits = "1";
-        ++exponent;
-    } else {
-        ++digits[i - 1];
-    }
 }
 
 void dropTrailingZeros(std::string& digits) {
@@ -291,9 +283,7 @@ SignificantDigits RoundToSignificant(double magnitude, int count) {
         result.digits.pop_back();
         ++result.exponent;
     }
-    while (result.digits.size() > 1 && result.digits.back() == '0') {
-        result.digits.pop_back();
-    }
+    dropTrailingZeros(result.digits);
     return result;
 }
 
@@ -327,7 +317,9 @@ SignificantDigits ShortestDigits(double magnitude) {
         c.downReads = readsBack(c.down.digits, first, magnitude);
         if (count < exact.size()) {
             c.up = c.down;
-            increment(c.up.digits, c.up.exponent);
+            if (addOneInLastPlace(c.up.digits)) {
+                ++c.up.exponent;
+            }
             c.upReads = readsBack(c.up.digits, c.up.exponent, magnitude);
         }
         return c;
