@@ -14,10 +14,14 @@ function svgElement(name, attributes) {
     return element;
 }
 
+// A box whose every keystroke is an edit; once left, it shows what the core made of the typing
+// (a heading of 400 turns the camera to 40, an emptied box keeps the figure it had): value() is
+// the figure on screen now.
 function input(label, value, change, type = "number") {
-    const box = Object.assign(document.createElement("input"), { type, step: "any", value });
+    const box = Object.assign(document.createElement("input"), { type, step: "any", value: value() });
     box.setAttribute("aria-label", label);
     box.addEventListener("input", () => box.value !== "" && change(box.value));
+    box.addEventListener("change", () => (box.value = value() ?? box.value));
     return box;
 }
 
@@ -426,10 +430,11 @@ export class SiteView {
             return b;
         };
         const text = (t) => document.createTextNode(t);
-        fillRows(this.$("#site-cameras tbody"), site.placements, (p) => {
+        fillRows(this.$("#site-cameras tbody"), site.placements, (p, i) => {
             const request = { planner: "editPlacement", group: p.group, index: p.index };
+            const now = (field) => () => this.m_site?.placements[i]?.[field];
             const box = (name, field) =>
-                input(`${name} of ${p.label}`, p[field], (v) => this.ask({ ...request, field, [field]: +v }));
+                input(`${name} of ${p.label}`, now(field), (v) => this.ask({ ...request, field, [field]: +v }));
             return [
                 text(p.label),
                 box("X", "x"),
@@ -440,14 +445,15 @@ export class SiteView {
         });
         fillRows(this.$("#site-zones tbody"), site.zones, (z, zone) => {
             const edit = (field) => (v) => this.ask({ planner: "editZone", zone, field, [field]: v });
+            const now = (field) => () => this.m_site?.zones[zone]?.[field];
             const level = document.createElement("select");
             level.setAttribute("aria-label", `Level of ${z.name}`);
             level.append(...LEVELS.map((name) => new Option(name, name, false, name === z.level)));
             level.addEventListener("change", () => edit("level")(level.value));
             return [
-                input("Zone name", z.name, edit("name"), "text"),
+                input("Zone name", now("name"), edit("name"), "text"),
                 level,
-                input(`Required of ${z.name}`, z.required, (v) => edit("required")(+v)),
+                input(`Required of ${z.name}`, now("required"), (v) => edit("required")(+v)),
                 text(z.percent),
                 text(z.met ? "met" : "NOT MET"),
                 points({ zone }, z.name),
