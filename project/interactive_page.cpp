@@ -6,7 +6,7 @@
 namespace lenstally {
 namespace {
 
-constexpr std::string_view kModuleScript = R"(<script type="module">)";
+constexpr std::string_view kPageScript = R"(<script id="lenstally-script">)";
 // The element's start up to its attributes' end: a group to open on may follow.
 constexpr std::string_view kProjectOpen =
     R"(<script type="application/json" id="lenstally-project")";
@@ -29,8 +29,8 @@ std::optional<std::string> PageWithProject(std::string_view page, std::string_vi
         }
         text.erase(old, end - old);
     }
-    const std::size_t module = text.find(kModuleScript);
-    if (module == std::string::npos) {
+    const std::size_t script = text.find(kPageScript);
+    if (script == std::string::npos) {
         return std::nullopt;
     }
     std::string element(kProjectOpen);
@@ -47,7 +47,7 @@ std::optional<std::string> PageWithProject(std::string_view page, std::string_vi
     }
     element += kScriptClose;
     element.push_back('\n');
-    text.insert(module, element);
+    text.insert(script, element);
     return text;
 }
 

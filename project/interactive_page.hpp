@@ -12,11 +12,11 @@ namespace lenstally {
 
 /// `page` (the text of lenstally.html) with `projectFile` (the text of a project file) built in:
 /// a <script type="application/json" id="lenstally-project"> element just before the page's
-/// first module script, replacing one the page already holds. Every "<" of the project is written
-/// \u003c, which JSON reads as the same character, so the text can never end the element early.
-/// With `group`, the element says which group the page opens on (data-group="2", counted from
-/// 0), the one selected when the page was made. nullopt when `page` has no module script (it is
-/// not the browser edition).
+/// script (<script id="lenstally-script">), replacing one the page already holds. Every "<" of the
+/// project is written \u003c, which JSON reads as the same character, so the text can never end the
+/// element early. With `group`, the element says which group the page opens on (data-group="2",
+/// counted from 0), the one selected when the page was made. nullopt when `page` has no such script
+/// (it is not the browser edition).
 std::optional<std::string> PageWithProject(std::string_view page, std::string_view projectFile,
                                            std::optional<std::size_t> group = std::nullopt);
 

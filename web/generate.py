@@ -9,14 +9,18 @@ that import one another by relative path ("./name.mjs", "../js/name.mjs"); they 
 after the files it imports, with the import lines dropped and the `export` keyword kept only on
 the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
 gzipped by zopfli (a gzip stream some 4 % smaller than gzip -9 writes, with no time stamp, so the
-same input gives the same page) and then base64-encoded. In the
-page that text sits in an element of its own, <script type="application/octet-stream"
-id="lenstally-module">, which the browser does not parse as script, and the script reads it as
-`const INLINED_MODULE = document.getElementById("lenstally-module").textContent;`; in the
-JavaScript module it is `const INLINED_MODULE = "...";`. The page's script and style sheet are
+same input gives the same page) and then base64-encoded. In the JavaScript module it is
+`const INLINED_MODULE = "...";`. The page holds two modules, each text in an element of its own,
+<script type="application/octet-stream">, which the browser does not parse as script: the
+calculator's small one (--calculator-wasm) before the script, and the full one after it. The
+page's script is a classic one, <script id="lenstally-script">, the joined modules' text in an
+async function called at once: it runs as soon as the browser has read it, and while it waits for
+the calculator's module to compile the browser reads on. INLINED_CALCULATOR is the small module's
+text, and INLINED_MODULE a promise of the full one's, kept once the page is read. The page's script and style sheet are
 minified by esbuild: their comments, white space and long local names are for people only.
 
-    generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --page page.html --out lenstally.html
+    generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --calculator-wasm C.wasm --page page.html \
+        --out lenstally.html
     generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --script api.mjs --out lenstally.mjs
 """
 
@@ -40,6 +44,8 @@ class GenerateError(Exception):
 
 
 MODULE_ELEMENT = "lenstally-module"
+CALCULATOR_ELEMENT = "lenstally-calculator-module"
+SCRIPT_ELEMENT = "lenstally-script"
 
 
 # The zopfli program that compresses the module (set from --zopfli).
@@ -56,10 +62,19 @@ def module_text(wasm: pathlib.Path) -> str:
 
 
 def inlined_module(wasm: pathlib.Path | None) -> str:
-    """The declaration of INLINED_MODULE: the text itself, or (None) read from the page."""
-    if wasm is None:
-        return f'const INLINED_MODULE = document.getElementById("{MODULE_ELEMENT}").textContent;\n'
-    return f'const INLINED_MODULE = "{module_text(wasm)}";\n'
+    """The declarations of INLINED_MODULE: the text itself, or (None) the page's two modules."""
+    if wasm is not None:
+        return f'const INLINED_MODULE = "{module_text(wasm)}";\n'
+    return f"""const INLINED_CALCULATOR = document.getElementById("{CALCULATOR_ELEMENT}").textContent;
+const INLINED_MODULE = new Promise((resolve) => {{
+    const read = () => resolve(document.getElementById("{MODULE_ELEMENT}").textContent);
+    if (document.readyState === "loading") {{
+        document.addEventListener("DOMContentLoaded", read, {{ once: true }});
+    }} else {{
+        read();
+    }}
+}});
+"""
 
 
 # The esbuild program that minifies the page's script and style sheet (set from --esbuild).
@@ -112,7 +127,7 @@ def bundle(entry: pathlib.Path, wasm: pathlib.Path | None, keep_entry_exports: b
     return "\n".join(ordered)
 
 
-def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
+def inline_page(template: pathlib.Path, wasm: pathlib.Path, calculator: pathlib.Path) -> str:
     html = template.read_text(encoding="utf-8")
 
     def style(match: re.Match) -> str:
@@ -123,13 +138,17 @@ def inline_page(template: pathlib.Path, wasm: pathlib.Path) -> str:
         return f"<style>\n{text}</style>"
 
     def script(match: re.Match) -> str:
-        text = minified(bundle(template.parent / match.group(1), None, keep_entry_exports=False),
-                        "js", match.group(1))
+        joined = bundle(template.parent / match.group(1), None, keep_entry_exports=False)
+        text = minified(f'(async () => {{\n"use strict";\n{joined}\n}})();\n', "js",
+                        match.group(1))
         if re.search(r"</script|<script|<!--", text, re.IGNORECASE):
             raise GenerateError(f"{match.group(1)}: holds <script, </script or <!--")
-        # The module's text first, in an element the browser keeps as text without parsing it.
-        return (f'<script type="application/octet-stream" id="{MODULE_ELEMENT}">'
-                f'{module_text(wasm)}</script>\n<script type="module">\n{text}</script>')
+        # The modules' texts in elements the browser keeps as text without parsing them: the
+        # calculator's before the script, which runs as soon as it is read, the full one after.
+        return (f'<script type="application/octet-stream" id="{CALCULATOR_ELEMENT}">'
+                f'{module_text(calculator)}</script>\n<script id="{SCRIPT_ELEMENT}">\n{text}</script>\n'
+                f'<script type="application/octet-stream" id="{MODULE_ELEMENT}">'
+                f'{module_text(wasm)}</script>')
 
     html, styles = STYLE_TAG.subn(style, html)
     html, scripts = SCRIPT_TAG.subn(script, html)
@@ -143,6 +162,8 @@ def main(argv: list[str]) -> int:
     parser.add_argument("--zopfli", default="zopfli", help="the zopfli program")
     parser.add_argument("--esbuild", default="esbuild", help="the esbuild program")
     parser.add_argument("--wasm", type=pathlib.Path, required=True)
+    parser.add_argument("--calculator-wasm", type=pathlib.Path,
+                        help="the calculator's module, which the page shows its figures with first")
     what = parser.add_mutually_exclusive_group(required=True)
     what.add_argument("--page", type=pathlib.Path, help="the page template (.html)")
     what.add_argument("--script", type=pathlib.Path, help="the module's entry script (.mjs)")
@@ -152,7 +173,9 @@ def main(argv: list[str]) -> int:
     ZOPFLI, ESBUILD = args.zopfli, args.esbuild
     try:
         if args.page:
-            text = inline_page(args.page, args.wasm)
+            if args.calculator_wasm is None:
+                raise GenerateError("a page needs --calculator-wasm")
+            text = inline_page(args.page, args.wasm, args.calculator_wasm)
         else:
             text = "// SPDX-License-Identifier: MIT\n" + bundle(args.script, args.wasm, True)
     except (GenerateError, OSError) as error:

@@ -6,7 +6,8 @@
 namespace lenstally {
 namespace {
 
-constexpr std::string_view kPage = "<html><body>\n<script type=\"module\">run()</script>\n</html>";
+constexpr std::string_view kPage =
+    "<html><body>\n<script id=\"lenstally-script\">run()</script>\n</html>";
 
 TEST(InteractivePage, holds_the_project_once_and_no_text_of_it_can_end_its_element) {
     const std::string project = R"({"name":"</script><script>alert(1)</script>","groups":[]})";
@@ -15,7 +16,7 @@ TEST(InteractivePage, holds_the_project_once_and_no_text_of_it_can_end_its_eleme
     EXPECT_EQ(*page, "<html><body>\n"
                      "<script type=\"application/json\" id=\"lenstally-project\">"
                      R"({"name":"\u003c/script>\u003cscript>alert(1)\u003c/script>","groups":[]})"
-                     "</script>\n<script type=\"module\">run()</script>\n</html>");
+                     "</script>\n<script id=\"lenstally-script\">run()</script>\n</html>");
     // A page that holds a project already gets the new one in its place.
     EXPECT_EQ(PageWithProject(*page, project), page);
     EXPECT_EQ(PageWithProject("<html>no script</html>", project), std::nullopt);

@@ -38,12 +38,12 @@ STUBS = """window.asked = 0; window.agree = false;
 
 def interactive_page(folder: pathlib.Path) -> pathlib.Path:
     """lenstally.html with a project built in, as the desktop planner writes one: the project
-    file in a JSON script element just before the page's module script, each < as \\u003c."""
+    file in a JSON script element just before the page's script, each < as \\u003c."""
     project = (EXAMPLES / "warehouse.json").read_text().replace("<", "\\u003c")
     html = PAGE.read_text().replace(
-        '<script type="module">',
+        '<script id="lenstally-script">',
         f'<script type="application/json" id="lenstally-project">{project}</script>\n'
-        '<script type="module">', 1)
+        '<script id="lenstally-script">', 1)
     page = folder / "customer-plan.html"
     page.write_text(html)
     return page

@@ -48,7 +48,7 @@ class PageTest(unittest.TestCase):
     def setUp(self):
         self.page = self.browser.new_page()
         self.page.open(PAGE.as_uri())
-        self.page.since_navigation("lenstally-figures")
+        self.page.since_navigation("lenstally-ready")
         self.page.evaluate("localStorage.clear()")
         self.page.evaluate(kept_copies.CLEAR)
 
@@ -176,7 +176,7 @@ class PageTest(unittest.TestCase):
         performed = 0
         for run in range(8):
             page.open(PAGE.as_uri())
-            page.since_navigation("lenstally-figures")
+            page.since_navigation("lenstally-ready")
             done = []
             for _ in range(generate.randint(1, 8)):
                 action = generate.choice(actions)
@@ -800,25 +800,25 @@ class PageTest(unittest.TestCase):
         page.click('#restore [data-do="discard"]')
         page.wait_for(f"{kept_copies.READ}.then(kept => kept.length === 0)")
         page.open(PAGE.as_uri())
-        page.since_navigation("lenstally-figures")
+        page.since_navigation("lenstally-ready")
         page.evaluate("new Promise(done => setTimeout(done, 50))")
         self.assertTrue(page.evaluate("document.getElementById('restore').hidden"))
 
     def test_page_with_a_project_built_in_opens_on_it(self):
         # As the desktop planner writes it: the project file's text in a JSON script element
-        # just before the page's module script, each "<" written \u003c, and the group that was
+        # just before the page's script, each "<" written \u003c, and the group that was
         # selected.
         project = (EXAMPLES / "warehouse.json").read_text().replace("<", "\\u003c")
         html = PAGE.read_text().replace(
-            '<script type="module">',
+            '<script id="lenstally-script">',
             '<script type="application/json" id="lenstally-project" data-group="2">'
             f'{project}</script>\n'
-            '<script type="module">', 1)
+            '<script id="lenstally-script">', 1)
         with tempfile.TemporaryDirectory() as folder:
             copy = pathlib.Path(folder) / "plan.html"
             copy.write_text(html)
             self.page.open(copy.as_uri())
-            self.page.since_navigation("lenstally-figures")
+            self.page.since_navigation("lenstally-ready")
             self.assertFalse(self.page.evaluate("document.getElementById('planner').hidden"))
             self.assertEqual(self.page.evaluate("document.getElementById('project-name').value"),
                              "Warehouse, Dock Road")

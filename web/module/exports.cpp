@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The module's C interface. The host asks lenstally_input for a buffer, writes a request's UTF-8
-// text into it, calls one function with the text's size, and reads the answer from
-// lenstally_output and lenstally_output_size (and, after a run, what the command line would
-// have written to standard error from lenstally_errors and lenstally_errors_size). Answers stay
-// valid until the next call.
+// The module's C interface: the command line's runs and the page's requests, each a text in and
+// texts out through the buffers of module_buffers.
 
 #include <cstddef>
 #include <nlohmann/json.hpp>
@@ -15,27 +12,20 @@
 #include "cli/display.hpp"
 #include "form/run.hpp"
 #include "project/project_run.hpp"
+#include "web/module/module_buffers.hpp"
 #include "web/module/page_session.hpp"
 
 namespace {
 
-// The one place the module keeps state between calls: a reactor's exports share it.
-struct ModuleState {
-    std::string input;
-    std::string output;
-    std::string errors;
-    lenstally::web::PageSession page;
-};
-
-ModuleState& state() {
-    static ModuleState s;
-    return s;
+// What the page keeps between two of its requests.
+lenstally::web::PageSession& page() {
+    static lenstally::web::PageSession session;
+    return session;
 }
 
 // The actions of a request: a JSON array of [option, value] pairs of strings, in order.
 std::optional<std::vector<lenstally::ActionArgument>> actionPairs(std::string_view text) {
-    // Without exceptions, a text that is not JSON parses to a discarded value instead of throwing.
-    const nlohmann::json pairs = nlohmann::json::parse(text, nullptr, false);
+    const nlohmann::json pairs = lenstally::web::requestOf(text);
     if (!pairs.is_array()) {
         return std::nullopt;
     }
@@ -51,35 +41,13 @@ std::optional<std::vector<lenstally::ActionArgument>> actionPairs(std::string_vi
 
 // The run's outputs become the module's answer.
 int finish(std::string& out, std::string& err, int status) {
-    state().output = std::move(out);
-    state().errors = std::move(err);
+    lenstally::web::setAnswer(std::move(out), std::move(err));
     return status;
 }
 
 } // namespace
 
 extern "C" {
-
-__attribute__((export_name("lenstally_input"))) char* lenstally_input(std::size_t size) {
-    state().input.resize(size);
-    return state().input.data();
-}
-
-__attribute__((export_name("lenstally_output"))) const char* lenstally_output() {
-    return state().output.data();
-}
-
-__attribute__((export_name("lenstally_output_size"))) std::size_t lenstally_output_size() {
-    return state().output.size();
-}
-
-__attribute__((export_name("lenstally_errors"))) const char* lenstally_errors() {
-    return state().errors.data();
-}
-
-__attribute__((export_name("lenstally_errors_size"))) std::size_t lenstally_errors_size() {
-    return state().errors.size();
-}
 
 /// Runs the actions the input holds (a JSON array of [option, value] pairs, as the command line's
 /// "--option value" in order) as `lenstally` does, writing `format` (0 text, 1 --json, 2
@@ -90,7 +58,7 @@ __attribute__((export_name("lenstally_run_actions"))) int lenstally_run_actions(
                                                                                 int format) {
     std::string out;
     std::string err;
-    const auto actions = actionPairs(std::string_view(state().input.data(), size));
+    const auto actions = actionPairs(lenstally::web::requestText(size));
     if (!actions) {
         err = "lenstally: the actions must be a list of [option, value] pairs of texts\n";
         return finish(out, err, lenstally::kUsageError);
@@ -116,15 +84,13 @@ __attribute__((export_name("lenstally_run_project"))) int lenstally_run_project(
                                             : format == 1 ? lenstally::ProjectOutput::Json
                                                           : lenstally::ProjectOutput::Table;
     const lenstally::ProjectParse parsed =
-        lenstally::ParseProject(std::string_view(state().input.data(), size));
+        lenstally::ParseProject(lenstally::web::requestText(size));
     return finish(out, err, lenstally::RunProject(parsed, "standard input", output, out, err));
 }
 
 /// Answers the page's request (see PageSession::answer); the answer is the output.
 __attribute__((export_name("lenstally_page"))) void lenstally_page(std::size_t size) {
-    ModuleState& s = state();
-    s.errors.clear();
-    s.output = s.page.answer(std::string_view(s.input.data(), size));
+    lenstally::web::setAnswer(page().answer(lenstally::web::requestText(size)), {});
 }
 
 } // extern "C"

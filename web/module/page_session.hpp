@@ -7,28 +7,23 @@
 #include <string>
 #include <string_view>
 
-#include "web/module/form_json.hpp"
+#include "web/module/calculator_answers.hpp"
 #include "web/module/planner_answers.hpp"
 
 namespace lenstally::web {
 
 class PageSession {
 public:
-    PageSession();
-
-    /// Answers one request: {"calculator": "open"} describes the calculator's form whole;
-    /// {"calculator": "act", ...} performs a user action on it (see performOnForm);
-    /// {"calculator": "actions"} lists the command line's actions (see describeActions);
-    /// {"planner": ...} goes to the planner (see PlannerAnswers::answer), and with "plain": true
-    /// an output of the planner ("save", "json", "csv", "table") is answered as its text alone,
-    /// not wrapped in JSON (a large project's file is megabytes). A request that is not a JSON
-    /// object, or names nothing known, answers {"error": "..."}.
+    /// Answers one request: {"calculator": ...} goes to the calculator (see
+    /// CalculatorAnswers::answer); {"planner": ...} goes to the planner (see
+    /// PlannerAnswers::answer), and with "plain": true an output of the planner ("save", "json",
+    /// "csv", "table") is answered as its text alone, not wrapped in JSON (a large project's file
+    /// is megabytes). A request that is not a JSON object, or names nothing known, answers
+    /// {"error": "..."}.
     std::string answer(std::string_view text);
 
 private:
-    Json calculator(const nlohmann::json& request);
-
-    Form1 m_calculator;
+    CalculatorAnswers m_calculator;
     PlannerAnswers m_planner;
 };
 

@@ -1,24 +1,27 @@
 // SPDX-License-Identifier: MIT
-// The page: compiles the inlined core, shows the calculator as the core describes it (or the
-// planner, when the page was written with a project built in), and marks the moment the first
-// complete set of figures is on screen ("lenstally-figures"). Opening a project goes to the
-// planner. Unsaved work in the planner is kept in the browser (see kept_copies.mjs), and what
-// closed pages left behind is offered back ("lenstally-offered" marks when the offer is made).
+// The page: shows the calculator as the core describes it, from the small calculator module that
+// comes before this script, while the browser still reads the full module after it (this script
+// runs as soon as it is read, and reading goes on while it waits); then, with the full module,
+// the planner (on screen at once when the page was written with a project built in). It marks the moment the first complete set of figures is on screen ("lenstally-figures")
+// and the moment everything answers ("lenstally-ready"). Opening a project goes to the planner.
+// Unsaved work in the planner is kept in the browser (see kept_copies.mjs), and what closed
+// pages left behind is offered back ("lenstally-offered" marks when the offer is made).
 
 import { Core } from "../js/core.mjs";
 import { compileInlined } from "../js/module_loader.mjs";
 import { CalculatorView } from "./calculator_view.mjs";
-import { INLINED_MODULE } from "./inlined_module.mjs";
+import { INLINED_CALCULATOR, INLINED_MODULE } from "./inlined_module.mjs";
 import { claim, KeptCopies, leftBehind, ProjectKeeper } from "./kept_copies.mjs";
 import { PlannerView } from "./planner_view.mjs";
 import { viewPicture } from "./view_picture.mjs";
 
 // Where pages before IndexedDB kept their one project.
 const OLD_STORED = "lenstally.project";
-const core = new Core(await compileInlined(INLINED_MODULE));
-const description = core.page({ calculator: "open" });
+// The calculator keeps its own module; the planner's calculator is the full module's.
+const calculatorCore = new Core(await compileInlined(INLINED_CALCULATOR));
+const description = calculatorCore.page({ calculator: "open" });
 const calculator = new CalculatorView(document.getElementById("calculator"), description, (request) =>
-    core.page({ calculator: "act", ...request }),
+    calculatorCore.page({ calculator: "act", ...request }),
 );
 
 // The window's width and the page's: narrower than the window, the controls flow in one column.
@@ -26,6 +29,16 @@ const narrow = window.matchMedia(`(max-width: ${description.width + 32}px)`);
 const reflow = () => document.body.classList.toggle("narrow", narrow.matches);
 narrow.addEventListener("change", reflow);
 reflow();
+// A page written with a project built in opens on it (kept only once it is edited); its element
+// comes before this script.
+const builtIn = document.getElementById("lenstally-project");
+if (!builtIn) {
+    performance.mark("lenstally-figures");
+}
+// A file dropped before the planner is ready must not take the browser away from the page.
+document.addEventListener("dragover", (event) => event.preventDefault());
+document.addEventListener("drop", (event) => event.preventDefault());
+const core = new Core(await compileInlined(await INLINED_MODULE));
 
 let planner = null;
 let copies = null;
@@ -106,9 +119,7 @@ chooser.addEventListener("change", async () => {
         chooser.value = "";
     }
 });
-document.addEventListener("dragover", (event) => event.preventDefault());
 document.addEventListener("drop", async (event) => {
-    event.preventDefault();
     const file = [...(event.dataTransfer?.files ?? [])][0];
     if (file) {
         await openFile(file);
@@ -281,14 +292,12 @@ async function discard(copy, item) {
     }
 }
 
-// A page written with a project built in opens on it (kept only once it is edited).
-const builtIn = document.getElementById("lenstally-project");
 if (builtIn) {
     openText(builtIn.textContent, "the built-in project", Number(builtIn.dataset.group ?? 0));
     // A project with a site plan opens on it.
     planner.showSite(planner.m_last.site);
+    performance.mark("lenstally-figures");
 }
-performance.mark("lenstally-figures");
 // The kept copies can wait for the first figures.
 setTimeout(() => {
     try {
@@ -304,3 +313,4 @@ setTimeout(() => {
     offerKeptCopies().finally(() => performance.mark("lenstally-offered"));
 }, 0);
 globalThis.lenstally = { core, calculator, plannerView, showView };
+performance.mark("lenstally-ready");
