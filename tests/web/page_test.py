@@ -804,6 +804,30 @@ class PageTest(unittest.TestCase):
         page.evaluate("new Promise(done => setTimeout(done, 50))")
         self.assertTrue(page.evaluate("document.getElementById('restore').hidden"))
 
+    def test_planner_clicked_while_its_module_is_still_read_opens(self):
+        # Planner is clicked the moment the calculator's figures are on screen, before the
+        # planner's module is compiled: the click is not lost.
+        page = self.page
+        early = page.send("Page.addScriptToEvaluateOnNewDocument", {"source": """
+            const mark = performance.mark.bind(performance);
+            performance.mark = (name, ...rest) => {
+                const entry = mark(name, ...rest);
+                if (name === 'lenstally-figures' && !performance.getEntriesByName('lenstally-ready').length) {
+                    window.clickedEarly = true;
+                    document.getElementById('show-planner').click();
+                }
+                return entry;
+            };"""})
+        try:
+            page.open(PAGE.as_uri())
+            page.since_navigation("lenstally-ready")
+            self.assertTrue(page.evaluate("window.clickedEarly"))
+            page.wait_for("!document.getElementById('planner').hidden")
+            self.assertEqual(page.evaluate("document.getElementById('show-planner')"
+                                           ".getAttribute('aria-pressed')"), "true")
+        finally:
+            page.send("Page.removeScriptToEvaluateOnNewDocument", {"identifier": early["identifier"]})
+
     def test_page_with_a_project_built_in_opens_on_it(self):
         # As the desktop planner writes it: the project file's text in a JSON script element
         # just before the page's script, each "<" written \u003c, and the group that was

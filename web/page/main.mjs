@@ -32,12 +32,33 @@ reflow();
 // A page written with a project built in opens on it (kept only once it is edited); its element
 // comes before this script.
 const builtIn = document.getElementById("lenstally-project");
+// The planner's module is compiled once the page is read. What needs it waits until the page is
+// wired to it, so a click on Planner, or a file chosen or dropped, in the meantime is not lost.
+let wired;
+const plannerReady = new Promise((resolve) => (wired = resolve));
+document.getElementById("show-calculator").addEventListener("click", () => showView("calculator"));
+document.getElementById("show-planner").addEventListener("click", async () => {
+    await plannerReady;
+    showView("planner");
+});
+const chooser = document.getElementById("open-project");
+chooser.addEventListener("change", async () => {
+    if (chooser.files.length > 0) {
+        await openFile(chooser.files[0]);
+        chooser.value = "";
+    }
+});
+document.addEventListener("dragover", (event) => event.preventDefault());
+document.addEventListener("drop", async (event) => {
+    event.preventDefault();
+    const file = [...(event.dataTransfer?.files ?? [])][0];
+    if (file) {
+        await openFile(file);
+    }
+});
 if (!builtIn) {
     performance.mark("lenstally-figures");
 }
-// A file dropped before the planner is ready must not take the browser away from the page.
-document.addEventListener("dragover", (event) => event.preventDefault());
-document.addEventListener("drop", (event) => event.preventDefault());
 const core = new Core(await compileInlined(await INLINED_MODULE));
 
 let planner = null;
@@ -99,8 +120,6 @@ function showView(name) {
         planner.shown();
     }
 }
-document.getElementById("show-calculator").addEventListener("click", () => showView("calculator"));
-document.getElementById("show-planner").addEventListener("click", () => showView("planner"));
 
 function openText(text, source, group, file) {
     const view = plannerView();
@@ -109,22 +128,10 @@ function openText(text, source, group, file) {
 }
 
 async function openFile(file) {
-    openText(await file.text(), file.name, 0, file.name);
+    const text = await file.text();
+    await plannerReady;
+    openText(text, file.name, 0, file.name);
 }
-
-const chooser = document.getElementById("open-project");
-chooser.addEventListener("change", async () => {
-    if (chooser.files.length > 0) {
-        await openFile(chooser.files[0]);
-        chooser.value = "";
-    }
-});
-document.addEventListener("drop", async (event) => {
-    const file = [...(event.dataTransfer?.files ?? [])][0];
-    if (file) {
-        await openFile(file);
-    }
-});
 
 function download(text, name, type) {
     const link = document.createElement("a");
@@ -313,4 +320,5 @@ setTimeout(() => {
     offerKeptCopies().finally(() => performance.mark("lenstally-offered"));
 }, 0);
 globalThis.lenstally = { core, calculator, plannerView, showView };
+wired();
 performance.mark("lenstally-ready");
