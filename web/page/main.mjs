@@ -2,10 +2,11 @@
 // The page: shows the calculator as the core describes it, from the small calculator module that
 // comes before this script, while the browser still reads the full module after it (this script
 // runs as soon as it is read, and reading goes on while it waits); then, with the full module,
-// the planner (on screen at once when the page was written with a project built in). It marks the moment the first complete set of figures is on screen ("lenstally-figures")
-// and the moment everything answers ("lenstally-ready"). Opening a project goes to the planner.
-// Unsaved work in the planner is kept in the browser (see kept_copies.mjs), and what closed
-// pages left behind is offered back ("lenstally-offered" marks when the offer is made).
+// the planner (on screen at once when the page was written with a project built in). It marks
+// the moment the first complete set of figures is on screen ("lenstally-figures") and the moment
+// everything answers ("lenstally-ready"). Opening a project goes to the planner. Unsaved work in
+// the planner is kept in the browser (see kept_copies.mjs), and what closed pages left behind is
+// offered back ("lenstally-offered" marks when the offer is made).
 
 import { Core } from "../js/core.mjs";
 import { compileInlined } from "../js/module_loader.mjs";
