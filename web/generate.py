@@ -1,23 +1,26 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Builds the one-file page and the JavaScript module from the page's sources and a .wasm file.
+"""Builds the one-file page and the JavaScript module from the page's sources and .wasm files.
 
 The page template is plain HTML that names its style sheet and its entry script the usual way
 (<link rel="stylesheet" href="X.css"> and <script type="module" src="Y.mjs"></script>); this
 replaces both tags by the files' text, so the page needs nothing beside it. Scripts are ES modules
-that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into one module, each file
-after the files it imports, with the import lines dropped and the `export` keyword kept only on
-the entry's declarations. The import "./inlined_module.mjs" is not a file: it is the .wasm,
-gzipped by zopfli (a gzip stream some 4 % smaller than gzip -9 writes, with no time stamp, so the
-same input gives the same page) and then base64-encoded. In the JavaScript module it is
-`const INLINED_MODULE = "...";`. The page holds two modules, each text in an element of its own,
-<script type="application/octet-stream">, which the browser does not parse as script: the
-calculator's small one (--calculator-wasm) before the script, and the full one after it. The
-page's script is a classic one, <script id="lenstally-script">, the joined modules' text in an
-async function called at once: it runs as soon as the browser has read it, and while it waits for
-the calculator's module to compile the browser reads on. INLINED_CALCULATOR is the small module's
-text, and INLINED_MODULE a promise of the full one's, kept once the page is read. The page's script and style sheet are
-minified by esbuild: their comments, white space and long local names are for people only.
+that import one another by relative path ("./name.mjs", "../js/name.mjs"); they are joined into
+one module, each file after the files it imports, with the import lines dropped and the `export`
+keyword kept only on the entry's declarations. The import "./inlined_module.mjs" is not a file:
+it is a .wasm, gzipped by zopfli (a gzip stream some 4 % smaller than gzip -9 writes, with no time
+stamp, so the same input gives the same page) and then base64-encoded. In the JavaScript module
+it is `const INLINED_MODULE = "...";`.
+
+The page holds two modules, each text in an element of its own, <script
+type="application/octet-stream">, which the browser does not parse as script: the calculator's
+small one (--calculator-wasm) before the page's script, and the full one after it. The page's
+script is a classic one, <script id="lenstally-script">, the joined modules' text in an async
+function called at once: it runs as soon as the browser has read it, and while it waits for the
+calculator's module to compile the browser reads on. INLINED_CALCULATOR is the small module's
+text, and INLINED_MODULE a promise of the full one's, kept once the page is read. The page's
+script and style sheet are minified by esbuild: their comments, white space and long local names
+are for people only.
 
     generate.py --zopfli /usr/bin/zopfli --wasm M.wasm --calculator-wasm C.wasm --page page.html \
         --out lenstally.html
