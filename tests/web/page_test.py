@@ -430,6 +430,29 @@ class PageTest(unittest.TestCase):
         drawn = re.search(r'<g class="view">.*?</g>', svg, re.S)[0]
         self.assertEqual(page.evaluate(view), " | ".join(re.findall(r' d="([^"]*)"', drawn)))
 
+        # A quick drag, its moves and its release within one frame: the last move is part of the
+        # drag, so the drawing once let go is the command line's, and one Undo undoes it whole.
+        saved = "lenstally.core.page({planner: 'save'}).text"
+        start = page.evaluate(saved)
+        page.evaluate("""(() => {
+            const circle = document.querySelector("#site-plan circle[data-placement='0']");
+            const box = circle.getBoundingClientRect(), plan = circle.ownerSVGElement;
+            const pointer = (type, dx, target) => target.dispatchEvent(new PointerEvent(type, {
+                clientX: box.x + box.width / 2 + dx, clientY: box.y + box.height / 2,
+                bubbles: true, isPrimary: true }));
+            pointer('pointerdown', 0, circle);
+            pointer('pointermove', 20, plan);
+            pointer('pointermove', 30, plan);
+            pointer('pointerup', 30, plan);
+        })()""")
+        page.evaluate("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
+        moved = page.evaluate(saved)
+        self.assertNotEqual(moved, start)
+        self.assertEqual(page.evaluate("lenstally.plannerView().m_site.m_svgText"),
+                         native("--project", "-", "--svg", text=moved))
+        page.click('[data-do="undo"]')
+        self.assertEqual(page.evaluate(saved), start)
+
     def test_camera_view_edits_undo_and_match_the_command_line(self):
         page = self.page
         self.choose_file(EXAMPLES / "distribution-centre.json")

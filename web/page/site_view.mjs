@@ -187,22 +187,39 @@ export class SiteView {
         this.m_svg.setAttribute("viewBox", box.join(" "));
     }
 
-    // Follows the pointer until it is let go, one move a frame at most; `then` once it is.
+    // Follows the pointer until it is let go, one move a frame at most: the first move of a frame
+    // at once, and of the moves that come later in it the last, with the next frame. `then` once
+    // it is let go, after the last move.
     follow(move, then) {
         this.m_planner.m_ask({ planner: "closeStep" }); // a drag is a step of its own
         let pending = null;
+        let moved = false; // in this frame
+        const take = (e) => {
+            move(e);
+            moved = true;
+            requestAnimationFrame(() => {
+                moved = false;
+                const next = pending;
+                pending = null;
+                if (next) {
+                    take(next);
+                }
+            });
+        };
         const onMove = (e) => {
-            if (!pending) {
-                requestAnimationFrame(() => {
-                    move(pending);
-                    pending = null;
-                });
+            if (moved) {
+                pending = e;
+            } else {
+                take(e);
             }
-            pending = e;
         };
         const onUp = () => {
             this.m_svg.removeEventListener("pointermove", onMove);
             this.m_svg.removeEventListener("pointerup", onUp);
+            if (pending) {
+                move(pending);
+                pending = null;
+            }
             // The drag is one step; the next drag of the same thing is another.
             this.m_planner.m_ask({ planner: "closeStep" });
             then?.();
