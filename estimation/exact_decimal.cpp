@@ -260,7 +260,7 @@ std::string FixedDigits(double magnitude, int decimals) {
     std::string digits;
     if (const std::optional<Wide> whole = scaledWhole(magnitude, decimals)) {
         digits = *whole == 0 ? "" : decimalText(*whole);
-    } else if (magnitude != 0.0) {
+    } else { // not zero: zero is a whole number above
         const ExactDecimal exact = exactDecimal(magnitude);
         digits = roundedPrefix(exact, exact.size() - exact.scale + decimals);
     }
