@@ -391,6 +391,13 @@ class PageTest(unittest.TestCase):
         self.assertEqual(len(site["placements"]), 1)
         self.assertEqual(site["placements"][0]["heading"], 10)
         self.assertTrue(0 < site["zones"][0]["percent"] < 100)
+        # A box emptied and left shows the figure the core still holds.
+        for box in ('input[aria-label^="X of "]', 'input[aria-label^="Y of "]',
+                    'input[aria-label="Zone name"]', 'input[aria-label^="Required of "]'):
+            page.click(box, count=3)
+            page.press("Backspace")
+            page.press("Tab")
+        self.assert_site_list_shows_the_command_line("boxes emptied and left")
         # The typing in one box is one step: one undo turns the camera back to 0 degrees.
         page.click('[data-do="undo"]')
         self.assertEqual(page.evaluate(f"document.querySelector('{heading}').value"), "0")
