@@ -472,8 +472,13 @@ private:
                 return QStringLiteral("delete: nothing of that kind");
             }
             list->setCurrentItem(top->child(below(top->childCount())));
-            QTest::keyClick(chance(50) ? static_cast<QWidget*>(list) : view, Qt::Key_Delete);
-            return QStringLiteral("delete from the site plan");
+            // On the drawing, Delete takes a point picked there first, which the planner refuses
+            // when its outline has no point to spare.
+            const bool inList = chance(50);
+            m_refusable = !inList;
+            QTest::keyClick(inList ? static_cast<QWidget*>(list) : view, Qt::Key_Delete);
+            return inList ? QStringLiteral("Delete in the site plan's list")
+                          : QStringLiteral("Delete on the site plan's drawing");
         }
         case 7:
             return typeInto("Plan width (m)", kPlanNumbers);
@@ -598,10 +603,9 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
         qputenv("XDG_DATA_HOME", dir.path().toUtf8());
-        const unsigned seed =
-            qEnvironmentVariableIsSet("LENSTALLY_SEED")
-                ? static_cast<unsigned>(qEnvironmentVariableIntValue("LENSTALLY_SEED"))
-                : std::random_device{}();
+        const unsigned seed = qEnvironmentVariableIsSet("LENSTALLY_SEED")
+                                  ? qEnvironmentVariable("LENSTALLY_SEED").toUInt()
+                                  : std::random_device{}();
         const int steps = qEnvironmentVariableIsSet("LENSTALLY_STEPS")
                               ? qEnvironmentVariableIntValue("LENSTALLY_STEPS")
                               : 200;
