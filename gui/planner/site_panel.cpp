@@ -490,13 +490,15 @@ void SitePanel::buildPlanPage(QWidget* page) {
     // The list's natural width is its columns': the drawing would get what little is left.
     splitter->setSizes({600, 400});
     layout->addWidget(splitter, 1);
-    // Delete in the list removes the selected item too; its typing boxes keep the key.
+    // Delete in the list removes the selected row's whole item, even with one of its points
+    // picked on the drawing; its typing boxes keep the key.
     m_list->installEventFilter(this);
 }
 
 bool SitePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete)) {
+        m_pickedPoint.reset();
         removeSelected();
         return true;
     }

@@ -937,6 +937,14 @@ private Q_SLOTS:
         QVERIFY(std::abs(p.window.project().site()->width - 80 * factor) < 1e-6);
         QVERIFY(std::abs(zone().at(1).x - 40.25 * factor) < 1e-6);
         QCOMPARE(site.tool(), lenstally::SiteTool::Select);
+
+        // With a point of the three-point zone picked, Delete in the list removes the whole zone.
+        const lenstally::SitePoint corner = zone().at(0);
+        mouse(QEvent::MouseButtonPress, {corner.x, corner.y});
+        mouse(QEvent::MouseButtonRelease, {corner.x, corner.y});
+        QCOMPARE(site.pickedPoint(), std::optional<std::size_t>(0));
+        QTest::keyClick(site.list(), Qt::Key_Delete);
+        QVERIFY(p.window.project().site()->zones.empty());
     }
 
     // State: a 100 x 60 m plan. Action: load a PNG 300 x 100 pixels, then an SVG whose view box
