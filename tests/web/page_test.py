@@ -62,7 +62,12 @@ class PageTest(unittest.TestCase):
         return self.page.evaluate(f"document.querySelector({json.dumps(selector)}).textContent")
 
     def assert_table_shows_the_document(self, where) -> None:
-        """Each row drawn shows the texts the core gives for its group, at its place."""
+        """Each row drawn shows the texts the core gives for its group, at its place, and no
+        cell's text runs over its column (but where it ends in "...")."""
+        overflowing = self.page.evaluate("""[...document.querySelectorAll('#groups th, #groups td')]
+            .filter(c => c.scrollWidth > c.clientWidth + 1
+                && getComputedStyle(c).textOverflow !== 'ellipsis').map(c => c.textContent)""")
+        self.assertEqual(overflowing, [], where)
         drawn = self.page.evaluate("""[...document.querySelectorAll('#groups tbody tr')].map(r =>
             [Number(r.getAttribute('aria-rowindex')) - 2, [...r.cells].map(c => c.textContent)])""")
         if drawn:
@@ -765,6 +770,7 @@ class PageTest(unittest.TestCase):
             page.wait_for("renames.length === 18")
             times = page.evaluate("renames")
             self.assertTrue(all(shown for _, shown in times), groups)
+            self.assert_table_shows_the_document(f"a longer name in {groups} groups")
             return statistics.median(time for time, _ in times)
 
         def edit_and_scroll() -> None:

@@ -5,6 +5,12 @@
 // row, kept in view, is the grid's active row. The table keeps the texts of the rows it has been
 // told of by position, moves them as groups are inserted, removed and moved, and asks for the
 // rows it lacks when they come into view.
+//
+// Laying a table out by its contents takes every drawn cell, which made each keystroke in a name
+// cost several milliseconds. So once laid out, the table keeps the column widths that gave (a
+// fixed layout) and an edit lays out only its own row. It is laid out by its contents again when
+// other rows are drawn, the frame is resized, other columns show, or an edited cell no longer
+// fits its column.
 
 // Rows drawn beyond the view on each side, so a small scroll shows rows already drawn.
 const ROWS_BEYOND_VIEW = 20;
@@ -27,12 +33,17 @@ export class GroupsTable {
         this.m_selected = null;
         this.m_rowHeight = 0;
         this.m_scheduled = false;
+        this.m_fitted = false; // the column widths fit the drawn rows
+        this.m_edited = []; // cells whose text changed since the last render
         this.m_narrowRule = document.createElement("style");
         document.head.append(this.m_narrowRule);
         table.setAttribute("role", "grid");
         table.tHead.rows[0].setAttribute("aria-rowindex", "1");
         this.m_frame.addEventListener("scroll", () => this.renderSoon(), { passive: true });
-        new ResizeObserver(() => this.renderSoon()).observe(this.m_frame);
+        new ResizeObserver(() => {
+            this.m_fitted = false;
+            this.renderSoon();
+        }).observe(this.m_frame);
         table.addEventListener("click", (event) => {
             const row = this.positionOf(event.target);
             if (row !== null && !event.target.closest("input")) {
@@ -75,6 +86,7 @@ export class GroupsTable {
         this.m_shown = [];
         this.m_first = 0;
         this.m_body.replaceChildren();
+        this.m_fitted = false;
         this.m_frame.scrollTop = 0;
     }
 
@@ -102,6 +114,7 @@ export class GroupsTable {
         } else if (drawn < this.m_body.rows.length) {
             this.m_body.insertRow(drawn);
             this.m_shown.splice(drawn, 0, null);
+            this.m_fitted = false;
         }
     }
 
@@ -113,6 +126,7 @@ export class GroupsTable {
         } else if (drawn < this.m_body.rows.length) {
             this.m_body.deleteRow(drawn);
             this.m_shown.splice(drawn, 1);
+            this.m_fitted = false;
         }
     }
 
@@ -125,6 +139,12 @@ export class GroupsTable {
 
     select(row) {
         this.m_selected = row;
+    }
+
+    // Other columns show (a narrow screen's choice): the widths are laid out anew.
+    columnsShown() {
+        this.m_fitted = false;
+        this.render();
     }
 
     showTotal(texts) {
@@ -204,14 +224,17 @@ export class GroupsTable {
                 this.m_shown.unshift(null);
             }
             this.m_first = first;
+            this.m_fitted = false;
         }
         while (body.rows.length > last - first) {
             body.deleteRow(-1);
             this.m_shown.pop();
+            this.m_fitted = false;
         }
         while (body.rows.length < last - first) {
             body.insertRow();
             this.m_shown.push(null);
+            this.m_fitted = false;
         }
         for (let drawn = 0; drawn < last - first; ++drawn) {
             const row = first + drawn;
@@ -246,6 +269,28 @@ export class GroupsTable {
         }
         this.m_table.style.marginTop = `${first * height}px`;
         this.m_table.style.marginBottom = `${(count - last) * height}px`;
+        const edited = this.m_edited;
+        this.m_edited = [];
+        // Widths are whole pixels here: a pixel over is still within the cell's padding.
+        if (!this.m_fitted || edited.some((cell) => cell.isConnected && cell.scrollWidth > cell.clientWidth + 1)) {
+            this.fitColumns();
+        }
+    }
+
+    // Lays the table out by the drawn rows' contents, then keeps the column widths that gave.
+    fitColumns() {
+        const table = this.m_table;
+        const header = Array.from(table.tHead.rows[0].cells);
+        table.style.tableLayout = "";
+        for (const cell of header) {
+            cell.style.width = "";
+        }
+        const widths = header.map((cell) => cell.getBoundingClientRect().width);
+        header.forEach((cell, i) => {
+            cell.style.width = `${widths[i]}px`;
+        });
+        table.style.tableLayout = "fixed";
+        this.m_fitted = true;
     }
 
     // The rows to draw, [first, last): those in view and a margin around them.
@@ -294,6 +339,7 @@ export class GroupsTable {
             const cell = row.cells[index];
             if (cell.dataset.text !== text) {
                 cell.dataset.text = text;
+                this.m_edited.push(cell);
                 if (!cell.querySelector("input")) {
                     cell.textContent = text;
                 }

@@ -172,6 +172,7 @@ export class PlannerView {
         all.addEventListener("click", () => {
             const shown = this.m_root.querySelector("#groups").classList.toggle("all-columns");
             all.setAttribute("aria-pressed", String(shown));
+            this.m_table.columnsShown();
         });
         const name = this.m_root.querySelector("#project-name");
         name.addEventListener("input", () =>
