@@ -278,6 +278,8 @@ export class GroupsTable {
     }
 
     // Lays the table out by the drawn rows' contents, then keeps the column widths that gave.
+    // Off screen (another view shows), the table has no widths to keep: it is laid out by its
+    // contents until it shows again.
     fitColumns() {
         const table = this.m_table;
         const header = Array.from(table.tHead.rows[0].cells);
@@ -285,12 +287,15 @@ export class GroupsTable {
         for (const cell of header) {
             cell.style.width = "";
         }
+        this.m_fitted = this.m_frame.clientWidth > 0;
+        if (!this.m_fitted) {
+            return;
+        }
         const widths = header.map((cell) => cell.getBoundingClientRect().width);
         header.forEach((cell, i) => {
             cell.style.width = `${widths[i]}px`;
         });
         table.style.tableLayout = "fixed";
-        this.m_fitted = true;
     }
 
     // The rows to draw, [first, last): those in view and a margin around them.
