@@ -36,6 +36,11 @@ def native(*args: str, text: str | None = None) -> str:
                           capture_output=True, check=False).stdout.decode()
 
 
+# The groups table's cells whose contents run out of them (but where they end in "...").
+OVERFLOWING_CELLS = """[...document.querySelectorAll('#groups th, #groups td')]
+    .filter(c => c.scrollWidth > c.clientWidth && getComputedStyle(c).textOverflow !== 'ellipsis')
+    .map(c => c.textContent || c.querySelector('input')?.getAttribute('aria-label'))"""
+
 class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -64,10 +69,7 @@ class PageTest(unittest.TestCase):
     def assert_table_shows_the_document(self, where) -> None:
         """Each row drawn shows the texts the core gives for its group, at its place, and no
         cell's text runs over its column (but where it ends in "...")."""
-        overflowing = self.page.evaluate("""[...document.querySelectorAll('#groups th, #groups td')]
-            .filter(c => c.scrollWidth > c.clientWidth + 1
-                && getComputedStyle(c).textOverflow !== 'ellipsis').map(c => c.textContent)""")
-        self.assertEqual(overflowing, [], where)
+        self.assertEqual(self.page.evaluate(OVERFLOWING_CELLS), [], where)
         drawn = self.page.evaluate("""[...document.querySelectorAll('#groups tbody tr')].map(r =>
             [Number(r.getAttribute('aria-rowindex')) - 2, [...r.cells].map(c => c.textContent)])""")
         if drawn:
@@ -277,6 +279,9 @@ class PageTest(unittest.TestCase):
         total = [row for row in rows if "TOTAL" in row][0]
         self.assertEqual(total[-2:], [report["total"]["bandwidth"], report["total"]["storage"]])
         self.assertEqual(rows[1][-1], report["groups"][0]["lbStorageSize"])  # all the time
+        # Every column on demand, each as wide as its cells.
+        page.click("#all-columns")
+        self.assertEqual(page.evaluate(OVERFLOWING_CELLS), [])
 
     def test_planner_edits_undoes_and_matches_the_command_line(self):
         page = self.page

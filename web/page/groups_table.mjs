@@ -141,8 +141,9 @@ export class GroupsTable {
         this.m_selected = row;
     }
 
-    // Other columns show (a narrow screen's choice): the widths are laid out anew.
-    columnsShown() {
+    // The cells changed in a way the rows' texts do not tell (other columns show, an editor
+    // opened in a cell): the table is laid out by its contents again.
+    refit() {
         this.m_fitted = false;
         this.render();
     }
@@ -271,8 +272,7 @@ export class GroupsTable {
         this.m_table.style.marginBottom = `${(count - last) * height}px`;
         const edited = this.m_edited;
         this.m_edited = [];
-        // Widths are whole pixels here: a pixel over is still within the cell's padding.
-        if (!this.m_fitted || edited.some((cell) => cell.isConnected && cell.scrollWidth > cell.clientWidth + 1)) {
+        if (!this.m_fitted || edited.some((cell) => cell.isConnected && cell.scrollWidth > cell.clientWidth)) {
             this.fitColumns();
         }
     }

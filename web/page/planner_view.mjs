@@ -172,7 +172,7 @@ export class PlannerView {
         all.addEventListener("click", () => {
             const shown = this.m_root.querySelector("#groups").classList.toggle("all-columns");
             all.setAttribute("aria-pressed", String(shown));
-            this.m_table.columnsShown();
+            this.m_table.refit();
         });
         const name = this.m_root.querySelector("#project-name");
         name.addEventListener("input", () =>
@@ -271,6 +271,7 @@ export class PlannerView {
         });
         editor.addEventListener("blur", () => finish(true));
         cell.replaceChildren(editor);
+        this.m_table.refit();
         editor.focus();
         editor.select();
     }
